@@ -1,0 +1,36 @@
+// Shared main of every test program: a headless, reproducible environment.
+// Settings and folders never reach the real user's: QStandardPaths test mode and
+// XDG folders inside a temporary directory; time zone UTC; a fixed C locale.
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#ifdef VORLIX_TEST_GUI
+#include <QGuiApplication>
+#endif
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("TZ", "UTC");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
+    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
+    QStandardPaths::setTestModeEnabled(true);
+    QLocale::setDefault(QLocale::c());
+
+#ifdef VORLIX_TEST_GUI
+    QGuiApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+#endif
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
