@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 
 #ifdef VORLIX_TEST_GUI
+#include <QDir>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #endif
 
@@ -28,6 +30,10 @@ int main(int argc, char** argv)
 
 #ifdef VORLIX_TEST_GUI
     QGuiApplication app(argc, argv);
+    // The same fonts everywhere: DejaVu loaded from its files.
+    const QDir dejavu(QStringLiteral("/usr/share/fonts/truetype/dejavu"));
+    for (const QString& file : dejavu.entryList({QStringLiteral("*.ttf")}))
+        QFontDatabase::addApplicationFont(dejavu.filePath(file));
 #else
     QCoreApplication app(argc, argv);
 #endif
