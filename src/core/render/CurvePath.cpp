@@ -29,20 +29,51 @@ std::vector<Point> sampleHalf(Point p, Point c, Point apex)
     return samples;
 }
 
-// Squared distance from p to the closed segment a-b.
-double squaredDistanceToSegment(Point p, Point a, Point b)
+// Squared distance from p to the closed segment a-b when it is below `best` (itself
+// squared); `best` otherwise. The division happens only for a segment that comes
+// closer, so a scan over many segments costs multiplications and comparisons.
+double closerSquaredDistance(Point p, Point a, Point b, double best)
 {
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
-    double px = p.x - a.x;
-    double py = p.y - a.y;
+    const double px = p.x - a.x;
+    const double py = p.y - a.y;
+    const double along = px * dx + py * dy;
+    if (along <= 0) // before a, or a segment without length
+        return std::min(best, px * px + py * py);
     const double lengthSquared = dx * dx + dy * dy;
-    if (lengthSquared > 0) {
-        const double t = std::clamp((px * dx + py * dy) / lengthSquared, 0.0, 1.0);
-        px -= t * dx;
-        py -= t * dy;
+    if (along >= lengthSquared) {
+        const double qx = p.x - b.x;
+        const double qy = p.y - b.y;
+        return std::min(best, qx * qx + qy * qy);
     }
-    return px * px + py * py;
+    const double cross = px * dy - py * dx;
+    const double crossSquared = cross * cross;
+    return crossSquared < best * lengthSquared ? crossSquared / lengthSquared : best;
+}
+
+// Whether p lies within `tolerance` (and its square `limit`) of the closed segment a-b.
+// Most segments of a path lie far from p: their boxes reject them at once.
+bool isWithin(Point p, Point a, Point b, double tolerance, double limit)
+{
+    if (p.x + tolerance < std::min(a.x, b.x) || p.x - tolerance > std::max(a.x, b.x) ||
+        p.y + tolerance < std::min(a.y, b.y) || p.y - tolerance > std::max(a.y, b.y))
+        return false;
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double px = p.x - a.x;
+    const double py = p.y - a.y;
+    const double along = px * dx + py * dy;
+    if (along <= 0)
+        return px * px + py * py <= limit;
+    const double lengthSquared = dx * dx + dy * dy;
+    if (along >= lengthSquared) {
+        const double qx = p.x - b.x;
+        const double qy = p.y - b.y;
+        return qx * qx + qy * qy <= limit;
+    }
+    const double cross = px * dy - py * dx;
+    return cross * cross <= limit * lengthSquared;
 }
 
 Rect boundsOf(const std::vector<Point>& points)
@@ -155,7 +186,7 @@ double CurvePath::distance(Point p) const
         return std::numeric_limits<double>::max();
     double best = std::numeric_limits<double>::infinity();
     for (std::size_t i = 1; i < m_points.size(); ++i)
-        best = std::min(best, squaredDistanceToSegment(p, m_points[i - 1], m_points[i]));
+        best = closerSquaredDistance(p, m_points[i - 1], m_points[i], best);
     return std::sqrt(best);
 }
 
@@ -168,7 +199,7 @@ bool CurvePath::isNear(Point p, double tolerance) const
         return false;
     const double limit = tolerance * tolerance;
     for (std::size_t i = 1; i < m_points.size(); ++i) {
-        if (squaredDistanceToSegment(p, m_points[i - 1], m_points[i]) <= limit)
+        if (isWithin(p, m_points[i - 1], m_points[i], tolerance, limit))
             return true;
     }
     return false;

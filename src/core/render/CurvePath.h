@@ -56,8 +56,9 @@ public:
     // Smallest distance from p to any segment; the greatest finite double when the path
     // has no segment.
     double distance(Point p) const;
-    // Whether p lies within `tolerance` of the path (distance(p) <= tolerance), answered
-    // by the bounding box alone for far points and ending at the first close segment.
+    // Whether p lies within `tolerance` of the path (distance(p) <= tolerance): the hit
+    // test. Far points are answered by the path's box alone; otherwise segments whose
+    // boxes are out of reach are skipped and the scan ends at the first close one.
     bool isNear(Point p, double tolerance) const;
 
 private:
