@@ -60,10 +60,28 @@ double totalLength(const std::vector<Interval>& intervals)
     return total;
 }
 
-Size contentSize(const Rect& crop, const std::vector<Interval>& columns, const std::vector<Interval>& rows)
+// The crop rectangle and both axes' merged bands, worked out once per call (never kept).
+struct Bands {
+    Rect crop;
+    std::vector<Interval> columns;
+    std::vector<Interval> rows;
+
+    Size contentSize() const { return {crop.width() - totalLength(columns), crop.height() - totalLength(rows)}; }
+    Point collapsed(Point p) const
+    {
+        return {collapse(p.x - crop.minX(), columns), collapse(p.y - crop.minY(), rows)};
+    }
+    Point expanded(Point c) const { return {expand(c.x, columns) + crop.minX(), expand(c.y, rows) + crop.minY()}; }
+};
+
+Bands bandsOf(const Panel& panel)
 {
-    return {crop.width() - totalLength(columns), crop.height() - totalLength(rows)};
+    const Rect crop = cropRect(panel);
+    return {crop, mergedIntervals(panel, crop, RemovedStrip::Axis::columns),
+            mergedIntervals(panel, crop, RemovedStrip::Axis::rows)};
 }
+
+AffineTransform contentTransform(const Panel& panel, Size content);
 
 bool hasOddTurns(const Panel& panel) { return (panel.orientation.quarterTurns & 1) != 0; }
 
@@ -121,12 +139,7 @@ std::vector<Interval> removedIntervals(const Panel& panel, RemovedStrip::Axis ax
     return mergedIntervals(panel, cropRect(panel), axis);
 }
 
-Size contentPixelSize(const Panel& panel)
-{
-    const Rect crop = cropRect(panel);
-    return contentSize(crop, mergedIntervals(panel, crop, RemovedStrip::Axis::columns),
-                       mergedIntervals(panel, crop, RemovedStrip::Axis::rows));
-}
+Size contentPixelSize(const Panel& panel) { return bandsOf(panel).contentSize(); }
 
 Size orientedPixelSize(const Panel& panel)
 {
@@ -165,23 +178,15 @@ double expand(double c, const std::vector<Interval>& intervals)
     return r;
 }
 
-Point contentPointFromImage(const Panel& panel, Point p)
-{
-    const Rect crop = cropRect(panel);
-    return {collapse(p.x - crop.minX(), mergedIntervals(panel, crop, RemovedStrip::Axis::columns)),
-            collapse(p.y - crop.minY(), mergedIntervals(panel, crop, RemovedStrip::Axis::rows))};
-}
+Point contentPointFromImage(const Panel& panel, Point p) { return bandsOf(panel).collapsed(p); }
 
-Point imagePointFromContent(const Panel& panel, Point c)
-{
-    const Rect crop = cropRect(panel);
-    return {expand(c.x, mergedIntervals(panel, crop, RemovedStrip::Axis::columns)) + crop.minX(),
-            expand(c.y, mergedIntervals(panel, crop, RemovedStrip::Axis::rows)) + crop.minY()};
-}
+Point imagePointFromContent(const Panel& panel, Point c) { return bandsOf(panel).expanded(c); }
 
-AffineTransform contentToCanvas(const Panel& panel)
+AffineTransform contentToCanvas(const Panel& panel) { return contentTransform(panel, contentPixelSize(panel)); }
+
+namespace {
+AffineTransform contentTransform(const Panel& panel, Size content)
 {
-    const Size content = contentPixelSize(panel);
     const double w = content.width;
     const double h = content.height;
     // Quarter turns clockwise on the y-down canvas. Only 1, 2 and 3 turn; other values
@@ -208,39 +213,32 @@ AffineTransform contentToCanvas(const Panel& panel)
     const double s = pointsPerPixel(panel);
     return t.concatenating({s, 0, 0, s, panel.origin.x, panel.origin.y});
 }
+} // namespace
 
 Point canvasPointFromImage(const Panel& panel, Point p)
 {
-    return contentToCanvas(panel).apply(contentPointFromImage(panel, p));
+    const Bands bands = bandsOf(panel);
+    return contentTransform(panel, bands.contentSize()).apply(bands.collapsed(p));
 }
 
 Point imagePointFromCanvas(const Panel& panel, Point p)
 {
-    return imagePointFromContent(panel, contentToCanvas(panel).inverted().apply(p));
+    const Bands bands = bandsOf(panel);
+    return bands.expanded(contentTransform(panel, bands.contentSize()).inverted().apply(p));
 }
 
 Rect canvasRectFromImage(const Panel& panel, const Rect& r)
 {
-    // The crop rectangle, intervals and transform are the same for all four corners.
-    const Rect crop = cropRect(panel);
-    const std::vector<Interval> columns = mergedIntervals(panel, crop, RemovedStrip::Axis::columns);
-    const std::vector<Interval> rows = mergedIntervals(panel, crop, RemovedStrip::Axis::rows);
-    const AffineTransform t = contentToCanvas(panel);
-    return boundingRect(r, [&](Point p) {
-        return t.apply(Point{collapse(p.x - crop.minX(), columns), collapse(p.y - crop.minY(), rows)});
-    });
+    const Bands bands = bandsOf(panel);
+    const AffineTransform t = contentTransform(panel, bands.contentSize());
+    return boundingRect(r, [&](Point p) { return t.apply(bands.collapsed(p)); });
 }
 
 Rect imageRectFromCanvas(const Panel& panel, const Rect& r)
 {
-    const Rect crop = cropRect(panel);
-    const std::vector<Interval> columns = mergedIntervals(panel, crop, RemovedStrip::Axis::columns);
-    const std::vector<Interval> rows = mergedIntervals(panel, crop, RemovedStrip::Axis::rows);
-    const AffineTransform t = contentToCanvas(panel).inverted();
-    return boundingRect(r, [&](Point p) {
-        const Point c = t.apply(p);
-        return Point{expand(c.x, columns) + crop.minX(), expand(c.y, rows) + crop.minY()};
-    });
+    const Bands bands = bandsOf(panel);
+    const AffineTransform t = contentTransform(panel, bands.contentSize()).inverted();
+    return boundingRect(r, [&](Point p) { return bands.expanded(t.apply(p)); });
 }
 
 std::optional<Rect> clipRect(const Panel& panel, const Annotation& annotation)
@@ -252,11 +250,11 @@ std::optional<Rect> clipRect(const Panel& panel, const Annotation& annotation)
 
 std::vector<VisibleSegment> visibleSegments(const Panel& panel)
 {
-    const Rect crop = cropRect(panel);
+    const Bands bands = bandsOf(panel);
+    const Rect& crop = bands.crop;
     const Rect image = imageRect(panel);
-    const std::vector<Interval> columns =
-        keptRanges(mergedIntervals(panel, crop, RemovedStrip::Axis::columns), crop.width());
-    const std::vector<Interval> rows = keptRanges(mergedIntervals(panel, crop, RemovedStrip::Axis::rows), crop.height());
+    const std::vector<Interval> columns = keptRanges(bands.columns, crop.width());
+    const std::vector<Interval> rows = keptRanges(bands.rows, crop.height());
     std::vector<VisibleSegment> segments;
     double contentY = 0;
     for (const Interval& row : rows) {
@@ -278,21 +276,19 @@ std::vector<VisibleSegment> visibleSegments(const Panel& panel)
 
 std::vector<StripSeam> stripSeams(const Panel& panel)
 {
-    const Rect crop = cropRect(panel);
-    const std::vector<Interval> columns = mergedIntervals(panel, crop, RemovedStrip::Axis::columns);
-    const std::vector<Interval> rows = mergedIntervals(panel, crop, RemovedStrip::Axis::rows);
-    const Size content = contentSize(crop, columns, rows);
-    const AffineTransform t = contentToCanvas(panel);
+    const Bands bands = bandsOf(panel);
+    const Size content = bands.contentSize();
+    const AffineTransform t = contentTransform(panel, content);
     std::vector<StripSeam> seams;
     double removed = 0;
-    for (const Interval& i : rows) {
+    for (const Interval& i : bands.rows) {
         const double c = i.lower - removed;
         if (0 < c && c < content.height)
             seams.push_back({t.apply(Point{0, c}), t.apply(Point{content.width, c})});
         removed += i.length();
     }
     removed = 0;
-    for (const Interval& i : columns) {
+    for (const Interval& i : bands.columns) {
         const double c = i.lower - removed;
         if (0 < c && c < content.width)
             seams.push_back({t.apply(Point{c, 0}), t.apply(Point{c, content.height})});
@@ -329,13 +325,14 @@ bool liesInRemovedBand(const Panel& panel, const Annotation& annotation)
         y0 = std::min(y0, p.y);
         y1 = std::max(y1, p.y);
     }
-    const Rect crop = cropRect(panel);
+    const Bands bands = bandsOf(panel);
+    const Rect& crop = bands.crop;
     const auto withinOne = [](const std::vector<Interval>& intervals, double lo, double hi) {
         return std::any_of(intervals.begin(), intervals.end(),
                            [&](const Interval& i) { return i.lower <= lo && hi <= i.upper; });
     };
-    return withinOne(mergedIntervals(panel, crop, RemovedStrip::Axis::columns), x0 - crop.minX(), x1 - crop.minX())
-        || withinOne(mergedIntervals(panel, crop, RemovedStrip::Axis::rows), y0 - crop.minY(), y1 - crop.minY());
+    return withinOne(bands.columns, x0 - crop.minX(), x1 - crop.minX())
+        || withinOne(bands.rows, y0 - crop.minY(), y1 - crop.minY());
 }
 
 bool isHidden(const Panel& panel, const Annotation& annotation, const ShapeExtentsFunction& extents)
