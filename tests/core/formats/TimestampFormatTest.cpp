@@ -27,13 +27,13 @@ TEST(TimestampFormat, FormatsInTheGivenLocaleAndTimeZone)
     EXPECT_EQ(timestampString(TimestampFormat::longDateTime, moment, american, utc), u"March 1, 2026, 10:15 AM"_s);
 
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(timestampString(TimestampFormat::dateTimeSeconds, moment, german, QTimeZone("Europe/Berlin")),
+    EXPECT_EQ(timestampString(TimestampFormat::dateTimeSeconds, moment, german, QTimeZone(3600)),
               u"01.03.2026, 11:15:00"_s);
 }
 
 TEST(TimestampFormat, IsoIsTheSameInEveryLocale)
 {
-    const QTimeZone rome("Europe/Rome");
+    const QTimeZone rome(3600); // winter time in Rome
     for (const QLocale& locale : {QLocale(QLocale::Italian, QLocale::Italy), QLocale(QLocale::Arabic, QLocale::Egypt),
                                   QLocale(QLocale::Japanese, QLocale::Japan), QLocale::c()}) {
         SCOPED_TRACE(locale.name().toStdString());
