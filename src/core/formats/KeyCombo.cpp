@@ -1,0 +1,61 @@
+#include "KeyCombo.h"
+
+#include "LinuxKeyMap.h"
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace vorlix {
+
+bool KeyCombo::isValidGlobalShortcut() const
+{
+    const int primary = Modifiers::command.rawValue | Modifiers::option.rawValue | Modifiers::control.rawValue;
+    return (modifiers.rawValue & primary) != 0;
+}
+
+QString KeyCombo::modifierSymbols() const
+{
+    QStringList names;
+    if (modifiers.contains(Modifiers::command))
+        names.append(u"Ctrl"_s);
+    if (modifiers.contains(Modifiers::option))
+        names.append(u"Alt"_s);
+    if (modifiers.contains(Modifiers::control))
+        names.append(u"Super"_s);
+    if (modifiers.contains(Modifiers::shift))
+        names.append(u"Maiusc"_s);
+    return names.join(u'+');
+}
+
+QString KeyCombo::displayText() const
+{
+    const QString modifierText = modifierSymbols();
+    const QString key = keyName(keyCode);
+    return modifierText.isEmpty() ? key : modifierText + u'+' + key;
+}
+
+KeyCombo JsonCoding<KeyCombo>::decode(const JsonValue& v)
+{
+    v.expectObject();
+    KeyCombo combo;
+    const JsonValue keyCode = v.key("keyCode");
+    const std::int64_t code = keyCode.toInt64();
+    if (code < 0)
+        keyCode.fail(DecodeErrorKind::dataCorrupted, "A key code cannot be negative.");
+    combo.keyCode = static_cast<std::uint32_t>(code);
+
+    const JsonValue modifiers = v.key("modifiers");
+    const std::int64_t bits = modifiers.toInt64();
+    if (bits < 0 || bits > KeyCombo::Modifiers::allBits)
+        modifiers.fail(DecodeErrorKind::dataCorrupted, "Unknown modifier bits.");
+    combo.modifiers.rawValue = static_cast<int>(bits);
+    return combo;
+}
+
+Json JsonCoding<KeyCombo>::encode(const KeyCombo& combo)
+{
+    return Json{{"keyCode", combo.keyCode}, {"modifiers", combo.modifiers.rawValue}};
+}
+
+} // namespace vorlix
