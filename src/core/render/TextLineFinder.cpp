@@ -35,15 +35,18 @@ struct InkMap {
     bool inked(int x, int y) const { return std::abs(int(bits[y * stride + x]) - background) > inkContrast; }
 };
 
+// The background: the median luma of every other pixel of every other row.
 int medianLuma(const QImage& luma)
 {
     std::array<qsizetype, 256> histogram{};
-    for (int y = 0; y < luma.height(); ++y) {
+    const int width = luma.width();
+    qsizetype count = 0;
+    for (int y = 0; y < luma.height(); y += 2) {
         const uchar* row = luma.constScanLine(y);
-        for (int x = 0; x < luma.width(); ++x)
+        for (int x = 0; x < width; x += 2, ++count)
             ++histogram[row[x]];
     }
-    const qsizetype half = (qsizetype(luma.width()) * luma.height() + 1) / 2;
+    const qsizetype half = (count + 1) / 2;
     qsizetype seen = 0;
     for (int v = 0; v < 256; ++v) {
         seen += histogram[v];
@@ -136,14 +139,15 @@ void cut(const InkMap& ink, Span columns, Span rows, int depth, std::vector<Rect
 
 QImage flattenedLuma(const QImage& image)
 {
-    if (image.isNull())
-        return {};
+    if (image.isNull() || image.format() == QImage::Format_Grayscale8)
+        return image;
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage luma(argb.size(), QImage::Format_Grayscale8);
+    const int width = argb.width();
     for (int y = 0; y < argb.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* out = luma.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const int blank = 255 - qAlpha(in[x]); // premultiplied: white shows through
             const int r = qRed(in[x]) + blank;
             const int g = qGreen(in[x]) + blank;

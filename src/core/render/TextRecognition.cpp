@@ -29,7 +29,7 @@ namespace vorlix::TextRecognition {
 namespace {
 
 constexpr float minLineConfidence = 40.0f;    // Tesseract's 0-100 scale; below is mostly noise
-constexpr double targetLineHeight = 40.0;     // pixels the engine reads best
+constexpr double targetLineHeight = 30.0;     // pixels the engine reads best
 constexpr int maxUpscale = 3;
 constexpr qsizetype maxRecognitionPixels = 24'000'000;
 constexpr int engineResolution = 300;         // dots per inch told to the engine
@@ -114,7 +114,7 @@ QStringList readCodes(QImage& luma)
                                 int(luma.bytesPerLine()));
     const ZXing::DecodeHints hints = ZXing::DecodeHints()
                                          .setFormats(ZXing::BarcodeFormat::Any)
-                                         .setTryHarder(true)
+                                         .setTryHarder(false)
                                          .setTryRotate(true);
     const ZXing::Results results = ZXing::ReadBarcodes(view, hints);
 

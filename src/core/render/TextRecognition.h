@@ -80,6 +80,6 @@ QStringList uniqueCodes(const QStringList& payloads);
 
 // The image flattened over white into 8-bit luma (ITU-R BT.709 weights), as the analyses
 // read it.
-QImage flattenedLuma(const QImage& image);
+QImage flattenedLuma(const QImage& image); // an 8-bit grayscale image is returned as it is
 
 } // namespace vorlix::TextRecognition

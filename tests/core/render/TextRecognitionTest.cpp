@@ -17,6 +17,10 @@
 #include <algorithm>
 #include <random>
 
+// Readable failure messages: texts as UTF-8 rather than code units.
+static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+static void PrintTo(const QStringList& texts, std::ostream* out) { *out << texts.join(u'|').toStdString(); }
+
 using namespace vorlix;
 namespace tr = vorlix::TextRecognition;
 using namespace Qt::Literals::StringLiterals;
@@ -170,12 +174,20 @@ TEST(TextRecognitionEngine, ReadsItalianAccentedTextInReadingOrder)
         u"Però è perciò un'opportunità unica, Niccolò!"_s,
         u"Il 25 aprile 2024 alle ore 18:30 in piazza."_s,
     };
-    for (const char* family : {"DejaVu Sans", "DejaVu Serif"}) {
-        SCOPED_TRACE(family);
+    // Screenshot text sizes: small ones are upscaled before recognition, large ones not.
+    struct Case {
+        const char* family;
+        int pixelSize;
+    };
+    for (const Case c : {Case{"DejaVu Sans", 12}, Case{"DejaVu Sans", 15}, Case{"DejaVu Serif", 15},
+                         Case{"DejaVu Serif", 24}}) {
+        SCOPED_TRACE(testing::Message() << c.family << " " << c.pixelSize);
+        const double leading = c.pixelSize * 1.7;
         std::vector<TextLine> lines;
         for (qsizetype i = 0; i < expected.size(); ++i)
-            lines.push_back({expected[i], QPointF(14, 30 + 26 * i)});
-        const QImage image = renderLines({520, 130}, lines, QString::fromLatin1(family), 15);
+            lines.push_back({expected[i], QPointF(14, 2 * c.pixelSize + leading * double(i))});
+        const QImage image = renderLines({c.pixelSize * 36, int(leading * 5)}, lines, QString::fromLatin1(c.family),
+                                         c.pixelSize);
 
         const tr::Result result = tr::recognizeNow(image);
         const QString truth = expected.join(u'\n');
@@ -192,6 +204,22 @@ TEST(TextRecognitionEngine, WordsFarApartOnOneLineComeOutLeftToRight)
                                      {{u"Sinistra"_s, {20, 30}}, {u"Destra"_s, {460, 32}}, {u"Sotto"_s, {20, 70}}},
                                      u"DejaVu Sans"_s, 16);
     EXPECT_EQ(tr::recognizeNow(image).text, u"Sinistra Destra\nSotto"_s);
+}
+
+TEST(TextRecognitionEngine, ReadsLightTextOnADarkGround)
+{
+    QImage image(420, 60, QImage::Format_RGB32);
+    image.fill(QColor(32, 33, 38));
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        QFont font(u"DejaVu Sans"_s);
+        font.setPixelSize(15);
+        painter.setFont(font);
+        painter.setPen(QColor(225, 225, 230));
+        painter.drawText(QPointF(12, 36), u"Modalità scura: è più riposante"_s);
+    }
+    EXPECT_EQ(tr::recognizeNow(image).text, u"Modalità scura: è più riposante"_s);
 }
 
 TEST(TextRecognitionEngine, QrCodeShownTwiceIsListedOnce)
