@@ -2,7 +2,7 @@
 //
 // Codes are read first and their areas blanked before text recognition, so that a code's
 // modules never come out as garbage text. Text is recognised only where the line finder
-// sees ink, on an image upscaled until lines are about 40 pixels high (screenshots at
+// sees ink, on an image upscaled until lines are about 30 pixels high (screenshots at
 // 1x carry text far smaller than the engine was trained on).
 
 #define ZX_USE_UTF8
