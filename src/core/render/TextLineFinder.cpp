@@ -1,0 +1,221 @@
+// Text lines by ink projection: deterministic, fast on the thin bands that highlighter
+// alignment renders, and independent of any recognition engine.
+//
+// The image is flattened to luma; its background is the median luma and ink is every
+// pixel that differs from it by more than `inkContrast` (dark text on light or light text
+// on dark alike). A recursive cut finds text rectangles: runs of inked rows, split into
+// column segments at wide gaps, each segment cut again until it no longer splits. The
+// rectangles are then merged into lines like any other text boxes.
+
+#include "TextRecognition.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace vorlix::TextRecognition {
+
+namespace {
+
+constexpr int inkContrast = 48;       // luma steps (of 255) between ink and background
+constexpr int maxCutDepth = 6;
+constexpr double smallRunShare = 0.35; // a row run below this share of its neighbour is a mark on it
+
+struct Span {
+    int begin = 0; // half-open
+    int end = 0;
+    int length() const { return end - begin; }
+};
+
+struct InkMap {
+    const uchar* bits = nullptr;
+    qsizetype stride = 0;
+    int background = 255;
+
+    bool inked(int x, int y) const { return std::abs(int(bits[y * stride + x]) - background) > inkContrast; }
+};
+
+// The background: the median luma of every other pixel of every other row.
+int medianLuma(const QImage& luma)
+{
+    std::array<qsizetype, 256> histogram{};
+    const int width = luma.width();
+    qsizetype count = 0;
+    for (int y = 0; y < luma.height(); y += 2) {
+        const uchar* row = luma.constScanLine(y);
+        for (int x = 0; x < width; x += 2, ++count)
+            ++histogram[row[x]];
+    }
+    const qsizetype half = (count + 1) / 2;
+    qsizetype seen = 0;
+    for (int v = 0; v < 256; ++v) {
+        seen += histogram[v];
+        if (seen >= half)
+            return v;
+    }
+    return 255;
+}
+
+// Runs of non-zero profile entries; gaps of at most `bridge` empty entries are bridged.
+std::vector<Span> runsOf(const std::vector<int>& profile, int offset, int bridge)
+{
+    std::vector<Span> runs;
+    for (int i = 0; i < int(profile.size()); ++i) {
+        if (profile[i] == 0)
+            continue;
+        if (!runs.empty() && i + offset - runs.back().end <= bridge)
+            runs.back().end = i + offset + 1;
+        else
+            runs.push_back({i + offset, i + offset + 1});
+    }
+    return runs;
+}
+
+// Marks (accents, dots, underlines) separated from their line by a gap no taller than
+// themselves join the neighbouring run they are closest to.
+std::vector<Span> attachMarks(std::vector<Span> runs)
+{
+    bool changed = true;
+    while (changed && runs.size() > 1) {
+        changed = false;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            const Span run = runs[i];
+            const int maxGap = std::max(2, run.length());
+            int best = -1;
+            int bestGap = 0;
+            for (int j : {int(i) - 1, int(i) + 1}) {
+                if (j < 0 || j >= int(runs.size()))
+                    continue;
+                const Span other = runs[j];
+                const int gap = j < int(i) ? run.begin - other.end : other.begin - run.end;
+                if (run.length() < smallRunShare * other.length() && gap <= maxGap && (best < 0 || gap < bestGap)) {
+                    best = j;
+                    bestGap = gap;
+                }
+            }
+            if (best >= 0) {
+                Span& target = runs[best];
+                target = {std::min(target.begin, run.begin), std::max(target.end, run.end)};
+                runs.erase(runs.begin() + i);
+                changed = true;
+                break;
+            }
+        }
+    }
+    return runs;
+}
+
+void cut(const InkMap& ink, Span columns, Span rows, int depth, std::vector<Rect>& out)
+{
+    std::vector<int> rowProfile(rows.length(), 0);
+    for (int y = rows.begin; y < rows.end; ++y)
+        for (int x = columns.begin; x < columns.end; ++x)
+            if (ink.inked(x, y)) {
+                rowProfile[y - rows.begin] = 1;
+                break;
+            }
+
+    for (const Span rowRun : attachMarks(runsOf(rowProfile, rows.begin, 1))) {
+        std::vector<int> columnProfile(columns.length(), 0);
+        for (int y = rowRun.begin; y < rowRun.end; ++y)
+            for (int x = columns.begin; x < columns.end; ++x)
+                if (ink.inked(x, y))
+                    columnProfile[x - columns.begin] = 1;
+
+        // Letter and word gaps stay inside a segment; wider gaps separate blocks of text.
+        const int bridge = std::max(2, rowRun.length() / 2);
+        const std::vector<Span> segments = runsOf(columnProfile, columns.begin, bridge);
+        if (segments.size() == 1 || depth >= maxCutDepth) {
+            for (const Span segment : segments)
+                out.emplace_back(segment.begin, rowRun.begin, segment.length(), rowRun.length());
+            continue;
+        }
+        for (const Span segment : segments)
+            cut(ink, segment, rowRun, depth + 1, out);
+    }
+}
+
+} // namespace
+
+QImage flattenedLuma(const QImage& image)
+{
+    if (image.isNull() || image.format() == QImage::Format_Grayscale8)
+        return image;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage luma(argb.size(), QImage::Format_Grayscale8);
+    const int width = argb.width();
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        uchar* out = luma.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const int blank = 255 - qAlpha(in[x]); // premultiplied: white shows through
+            const int r = qRed(in[x]) + blank;
+            const int g = qGreen(in[x]) + blank;
+            const int b = qBlue(in[x]) + blank;
+            out[x] = uchar((54 * r + 183 * g + 19 * b + 128) >> 8);
+        }
+    }
+    return luma;
+}
+
+std::vector<std::vector<std::size_t>> groupIntoLines(const std::vector<Rect>& boxes)
+{
+    std::vector<std::size_t> order(boxes.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return boxes[a].minX() < boxes[b].minX(); });
+
+    struct Line {
+        Rect bounds;
+        std::vector<std::size_t> members;
+    };
+    std::vector<Line> lines;
+    for (const std::size_t index : order) {
+        const Rect& box = boxes[index];
+        const auto sameLine = [&](const Line& line) {
+            const double tolerance = std::min(box.height(), line.bounds.height()) / 2;
+            return std::abs(line.bounds.midY() - box.midY()) < tolerance;
+        };
+        const auto found = std::find_if(lines.begin(), lines.end(), sameLine);
+        if (found == lines.end()) {
+            lines.push_back({box.standardized(), {index}});
+        } else {
+            found->bounds = found->bounds.united(box);
+            found->members.push_back(index);
+        }
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Line& a, const Line& b) { return a.bounds.minY() < b.bounds.minY(); });
+
+    std::vector<std::vector<std::size_t>> result;
+    result.reserve(lines.size());
+    for (Line& line : lines)
+        result.push_back(std::move(line.members)); // already in order of minX
+    return result;
+}
+
+std::vector<Rect> mergeIntoLines(const std::vector<Rect>& boxes)
+{
+    std::vector<Rect> lines;
+    for (const std::vector<std::size_t>& members : groupIntoLines(boxes)) {
+        Rect bounds = Rect::null();
+        for (const std::size_t index : members)
+            bounds = bounds.united(boxes[index]);
+        lines.push_back(bounds);
+    }
+    return lines;
+}
+
+std::vector<Rect> textLines(const QImage& image)
+{
+    const QImage luma = flattenedLuma(image);
+    if (luma.isNull() || luma.width() == 0 || luma.height() == 0)
+        return {};
+    const InkMap ink{luma.constBits(), luma.bytesPerLine(), medianLuma(luma)};
+    std::vector<Rect> boxes;
+    cut(ink, {0, luma.width()}, {0, luma.height()}, 0, boxes);
+    return mergeIntoLines(boxes);
+}
+
+} // namespace vorlix::TextRecognition
