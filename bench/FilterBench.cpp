@@ -59,6 +59,17 @@ void BM_PixelateRegion(benchmark::State& state)
 }
 BENCHMARK(BM_PixelateRegion)->Arg(10)->Arg(40)->Unit(benchmark::kMillisecond);
 
+// A decoded opaque screenshot (RGB32) is filtered in its own format.
+void BM_BlurOpaqueScreenshot(benchmark::State& state)
+{
+    static const QImage opaque = screenshot().convertToFormat(QImage::Format_RGB32);
+    for (auto _ : state) {
+        Filters::clearCaches();
+        benchmark::DoNotOptimize(Filters::regionImage(imageID, opaque, region, {Filters::FilterMode::blur, 8, false}));
+    }
+}
+BENCHMARK(BM_BlurOpaqueScreenshot)->Unit(benchmark::kMillisecond);
+
 void BM_WarmRegion(benchmark::State& state)
 {
     const QImage& image = screenshot();

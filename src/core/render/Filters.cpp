@@ -61,10 +61,27 @@ QImage cropView(const QImage& image, const QRect& pixels)
     switch (image.format()) {
     case QImage::Format_RGBA8888_Premultiplied:
     case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGB32:
         return QImage(image.constScanLine(pixels.y()) + static_cast<std::ptrdiff_t>(pixels.x()) * 4, pixels.width(),
                       pixels.height(), image.bytesPerLine(), image.format());
     default:
         return image.copy(pixels);
+    }
+}
+
+// `image` itself when it is a premultiplied 32-bit image with alpha in the fourth
+// byte (the filters treat the three colour bytes alike), else a converted copy.
+QImage workingImage(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_RGBA8888_Premultiplied:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGB32:
+        return image;
+    default:
+        return image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     }
 }
 
@@ -141,21 +158,21 @@ QImage blur(const QImage& image, double radius)
 {
     if (image.isNull())
         return {};
-    return gaussianBlurred(image.convertToFormat(QImage::Format_RGBA8888_Premultiplied), radius);
+    return gaussianBlurred(workingImage(image), radius);
 }
 
 QImage pixelate(const QImage& image, double block, bool random)
 {
     if (image.isNull())
         return {};
-    const QImage source = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    const QImage source = workingImage(image);
     const int w = source.width();
     const int h = source.height();
     if (!(block >= 1))
         block = 1;
     const int bw = std::max(static_cast<int>(std::min(std::ceil(w / block), double(w))), 1);
     const int bh = std::max(static_cast<int>(std::min(std::ceil(h / block), double(h))), 1);
-    QImage blocks(bw, bh, QImage::Format_RGBA8888_Premultiplied);
+    QImage blocks(bw, bh, source.format());
     if (blocks.isNull())
         return {};
 

@@ -3,8 +3,11 @@
 // blur or pixelate annotation covers, and the darkness test of the image under a
 // set of points (the renderer draws highlighters differently over dark images).
 //
-// Bitmaps are RGBA8888_Premultiplied (bytes red, green, blue, alpha). Regions and
-// amounts are in the panel image's pixels; only `amount` converts from canvas points.
+// Filtered images keep the source's format when it is a 32-bit premultiplied (or
+// opaque) one with alpha in the fourth byte (RGBA8888_Premultiplied, RGBX8888,
+// ARGB32_Premultiplied, RGB32); other sources are converted to
+// RGBA8888_Premultiplied. Regions and amounts are in the panel image's pixels;
+// only `amount` converts from canvas points.
 //
 // The canvas redraws many times a second, so filtered pieces (at most 64) and
 // darkness answers are kept in shared caches under text keys; an entry dropped from

@@ -169,17 +169,23 @@ QImage blurWith(const QImage& image, double sigma)
         return {};
     result.setDevicePixelRatio(image.devicePixelRatio());
 
-    // Two scratch planes big enough for either orientation; left uninitialised,
-    // every byte is written before it is read.
+    // Two scratch planes big enough for either orientation, left uninitialised
+    // (every byte is written before it is read). The result's own memory serves as
+    // the second one when its rows are packed, as for every 32-bit image.
     const std::size_t bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * channels;
     const std::unique_ptr<std::uint8_t[]> first(new std::uint8_t[bytes]);
-    const std::unique_ptr<std::uint8_t[]> second(new std::uint8_t[bytes]);
+    std::unique_ptr<std::uint8_t[]> ownSecond;
+    std::uint8_t* second = result.bits();
+    if (result.bytesPerLine() != static_cast<qsizetype>(w) * channels) {
+        ownSecond.reset(new std::uint8_t[bytes]);
+        second = ownSecond.get();
+    }
     const Plane source{const_cast<std::uint8_t*>(image.constBits()), image.bytesPerLine()};
     const Plane target{result.bits(), result.bytesPerLine()};
     const Plane wide1{first.get(), static_cast<std::ptrdiff_t>(w) * channels};
-    const Plane wide2{second.get(), static_cast<std::ptrdiff_t>(w) * channels};
+    const Plane wide2{second, static_cast<std::ptrdiff_t>(w) * channels};
     const Plane tall1{first.get(), static_cast<std::ptrdiff_t>(h) * channels};
-    const Plane tall2{second.get(), static_cast<std::ptrdiff_t>(h) * channels};
+    const Plane tall2{second, static_cast<std::ptrdiff_t>(h) * channels};
 
     // Down the columns: image -> first; turned: first -> second (h wide, w rows);
     // down again: second -> first; turned back: first -> result.
