@@ -2,7 +2,7 @@
 // Gaussian blur of bitmaps with clamped edges: the pixels beyond each border are
 // copies of the border pixels, so the borders of the result do not fade.
 //
-// Works on premultiplied 32-bit images (every channel, alpha included, is blurred
+// Works on premultiplied (or opaque) 32-bit images (every channel, alpha included, is blurred
 // alike, so the byte order does not matter) and on 8-bit single-channel images
 // (alpha masks). Sigma is in the image's pixels. Small sigmas use an exact sampled
 // kernel; larger ones three successive box blurs whose widths match the Gaussian's

@@ -251,3 +251,27 @@ TEST_F(FiltersCache, DarknessAnswersAreCachedPerImageAndRegion)
     panel.imageID = test::uuid(4);
     EXPECT_EQ(Filters::isDark(points, panel, filled(50, 50, qRgb(255, 255, 255)), 0), false);
 }
+
+TEST_F(FiltersCache, RegionsAreCutFromEveryImageFormatAlike)
+{
+    // A gradient so that a misplaced crop shows; the piece equals the filtered crop.
+    QImage gradient(40, 30, QImage::Format_ARGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            gradient.setPixel(x, y, qRgba(x * 6, y * 8, 100, 255));
+    const Rect region(7, 5, 20, 13);
+    const FilterRequest requests[] = {{FilterMode::blur, 4, false}, {FilterMode::pixelate, 3, true}};
+    for (const QImage::Format format : {QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
+                                        QImage::Format_RGB32, QImage::Format_RGBA8888_Premultiplied}) {
+        const QImage image = gradient.convertToFormat(format);
+        const QImage crop = image.copy(7, 5, 20, 13);
+        for (const FilterRequest& r : requests) {
+            SCOPED_TRACE(testing::Message() << format << " " << int(r.mode));
+            Filters::clearCaches();
+            const QImage piece = Filters::regionImage(test::uuid(1), image, region, r);
+            const QImage expected = r.mode == FilterMode::blur ? Filters::blur(crop, r.amount)
+                                                               : Filters::pixelate(crop, r.amount, r.noise);
+            EXPECT_EQ(piece.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
+        }
+    }
+}
