@@ -1,5 +1,6 @@
 #include "TextLayout.h"
 
+#include "GlyphOutlineCache.h"
 #include "QtConversions.h"
 #include "TextSizeCache.h"
 
@@ -17,13 +18,14 @@ namespace vorlix::TextLayout {
 
 namespace {
 
-// Font sizes from files can be anything; beyond this the font engine's fixed-point
-// metrics overflow, so larger sizes are laid out at this size.
+// Font sizes from files can be anything; glyphs far beyond this would overflow the
+// rasteriser's fixed-point coordinates, so larger sizes are laid out at this size.
 constexpr double maximumFontSize = 2000;
 // Stands for "no width limit": far wider than any canvas, and inside the layout engine's
 // fixed-point range even at the smallest font size.
 constexpr double unwrappedWidth = 1e5;
 constexpr std::size_t sizeCacheCapacity = 512;
+constexpr std::size_t glyphCacheCapacity = 4096;
 // Text is shaped at this one pixel size and scaled to its font size. The font engines
 // round pixel sizes to whole pixels, so shaping at the real size would make a 22.6-point
 // font as wide as a 23-point one; with hinting off, glyph advances and outlines scale
@@ -142,13 +144,9 @@ public:
     {
         QPainterPath path;
         path.setFillRule(Qt::WindingFill);
-        for (const QGlyphRun& run : m_layout.glyphRuns()) {
-            const QRawFont raw = run.rawFont();
-            const QList<quint32> glyphs = run.glyphIndexes();
-            const QList<QPointF> positions = run.positions();
-            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
-                path.addPath(raw.pathForGlyph(glyphs[i]).translated(positions[i]));
-        }
+        forEachGlyph([&path](const QRawFont& raw, quint32 glyph, QPointF position) {
+            path.addPath(glyphCache().outline(raw, glyph).translated(position));
+        });
         return QTransform::fromScale(m_font.scale, m_font.scale).map(path);
     }
 
@@ -156,20 +154,45 @@ public:
     // the layout's top-left corner at the painter's origin.
     void draw(const AttributedText& text, QPainter& painter) const
     {
-        if (text.outlineColor) {
-            const QPen pen(toQColor(*text.outlineColor), text.outlineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-            painter.strokePath(outlines(), pen);
-            return;
-        }
         painter.save();
         painter.scale(m_font.scale, m_font.scale);
-        painter.setPen(toQColor(text.color));
-        for (const QGlyphRun& run : m_layout.glyphRuns())
-            painter.drawGlyphRun(QPointF(0, 0), run);
+        if (text.outlineColor) {
+            // Glyph by glyph: one path of all the strokes fills far more slowly, and the
+            // outline colours are opaque, so overlapping strokes show no seams.
+            const QBrush brush(toQColor(*text.outlineColor));
+            const double width = text.outlineWidth / m_font.scale;
+            forEachGlyph([&](const QRawFont& raw, quint32 glyph, QPointF position) {
+                painter.translate(position);
+                painter.fillPath(glyphCache().stroke(raw, glyph, width), brush);
+                painter.translate(-position);
+            });
+        } else {
+            painter.setPen(toQColor(text.color));
+            for (const QGlyphRun& run : m_layout.glyphRuns())
+                painter.drawGlyphRun(QPointF(0, 0), run);
+        }
         painter.restore();
     }
 
 private:
+    template <typename F>
+    void forEachGlyph(F&& f) const
+    {
+        for (const QGlyphRun& run : m_layout.glyphRuns()) {
+            const QRawFont raw = run.rawFont();
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                f(raw, glyphs[i], positions[i]);
+        }
+    }
+
+    static GlyphOutlineCache& glyphCache()
+    {
+        static thread_local GlyphOutlineCache cache(glyphCacheCapacity);
+        return cache;
+    }
+
     static QString singleLineText(const QString& text)
     {
         QString flat = withLineSeparators(text);

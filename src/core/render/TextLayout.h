@@ -2,17 +2,19 @@
 // TextLayout: the one measurer and drawer of annotation, caption and label text, so that
 // the size the model measures for a text box is exactly the size the renderer draws.
 //
-// Units: every length here is in canvas points, whatever the paint device. Text is laid
-// out against a fixed 72-dpi reference device, so a font's point size is canvas points,
-// with hinting off, and drawn as positioned glyph runs under the painter's transform:
-// glyph positions do not depend on the target's DPI or on the zoom.
+// Units: every length here is in canvas points, whatever the paint device. A font's point
+// size is read as canvas points (as on a 72-dpi device). Text is shaped with hinting off at
+// one fixed pixel size and scaled to its font size, so fractional sizes are exact and
+// widths are linear in the size, and drawn as positioned glyph runs under the painter's
+// transform: glyph positions do not depend on the target's DPI or on the zoom.
 //
 // Fonts made here are meant for the functions of this namespace. Drawing one with
 // QPainter::drawText would convert its point size with the target device's DPI.
 //
-// Threads: measuring memoises box sizes in a small least-recently-used cache that belongs
-// to the calling thread (thread-local), so measuring is safe from any thread; in practice
-// the model and the renderer measure on the main thread.
+// Caches: measuring memoises box sizes in a small least-recently-used cache, and outlined
+// text keeps its glyph outlines and strokes in a bounded cache. Both belong to the calling
+// thread (thread-local) and need no locks, so measuring and drawing are safe from any
+// thread; in practice the model and the renderer work on the main thread.
 
 #include "core/model/Geometry.h"
 #include "core/model/Style.h"

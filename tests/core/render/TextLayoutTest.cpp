@@ -1,9 +1,11 @@
 #include "core/render/TextLayout.h"
+#include "core/render/GlyphOutlineCache.h"
 #include "core/render/TextSizeCache.h"
 
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 
 #include <gtest/gtest.h>
 
@@ -254,6 +256,29 @@ TEST(TextSizeCache, DropsTheLeastRecentlyUsedEntry)
     cache.insert(key("a"), {9, 9});
     EXPECT_EQ(cache.find(key("a")), (Size{9, 9}));
     EXPECT_EQ(cache.count(), 2u);
+}
+
+TEST(GlyphOutlineCache, StrokesFollowTheWidthAndTheCacheStaysBounded)
+{
+    QFont f = TextLayout::systemFont(10);
+    f.setPixelSize(100);
+    const QRawFont raw = QRawFont::fromFont(f);
+    const QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("Hoa"));
+    ASSERT_EQ(glyphs.size(), 3);
+
+    GlyphOutlineCache cache(2);
+    const QRectF outline = cache.outline(raw, glyphs[0]).boundingRect();
+    ASSERT_FALSE(outline.isEmpty());
+    for (const double width : {10.0, 30.0, 10.0}) {
+        SCOPED_TRACE(width);
+        const QRectF stroke = cache.stroke(raw, glyphs[0], width).boundingRect();
+        EXPECT_NEAR(stroke.left(), outline.left() - width / 2, 0.5);
+        EXPECT_NEAR(stroke.bottom(), outline.bottom() + width / 2, 0.5);
+    }
+    cache.outline(raw, glyphs[1]);
+    cache.outline(raw, glyphs[2]);
+    EXPECT_LE(cache.count(), 2u);
+    EXPECT_EQ(cache.outline(raw, glyphs[0]).boundingRect(), outline);
 }
 
 TEST(TextLayoutDrawing, InkStaysInsideTheMeasuredBoxAtEveryScale)
