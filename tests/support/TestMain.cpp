@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 
 #ifdef VORLIX_TEST_GUI
-#include <QDir>
-#include <QFontDatabase>
+#include "support/Fonts.h"
+
 #include <QGuiApplication>
 #endif
 
@@ -31,9 +31,7 @@ int main(int argc, char** argv)
 #ifdef VORLIX_TEST_GUI
     QGuiApplication app(argc, argv);
     // The same fonts everywhere: DejaVu loaded from its files.
-    const QDir dejavu(QStringLiteral("/usr/share/fonts/truetype/dejavu"));
-    for (const QString& file : dejavu.entryList({QStringLiteral("*.ttf")}))
-        QFontDatabase::addApplicationFont(dejavu.filePath(file));
+    vorlix::test::loadDejaVuFonts();
 #else
     QCoreApplication app(argc, argv);
 #endif
