@@ -38,7 +38,6 @@ public:
     void add(ImageAsset asset, const QUuid& id);
     std::optional<ImageAsset> asset(const QUuid& id) const;
     bool contains(const QUuid& id) const { return m_assets.contains(id); }
-    QList<QUuid> imageIDs() const { return m_assets.keys(); }
 
     // Decoded once and cached; a failed decode caches nothing, so the next call tries
     // again. Null when no asset is stored under the id or its bytes are no image.

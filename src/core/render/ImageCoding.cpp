@@ -68,7 +68,7 @@ void visitPngHeaderChunks(const QByteArray& data, Visit visit)
     while (data.size() - pos >= 12) {
         const quint32 length = bigEndian32(bytes + pos);
         const char* type = bytes + pos + 4;
-        if (length > quint32(data.size() - pos - 12))
+        if (qsizetype(length) > data.size() - pos - 12)
             return;
         if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0)
             return;

@@ -265,3 +265,18 @@ TEST(ImageCoding, TallScrolledShotsDecode)
     EXPECT_EQ(decoded.pixelColor(0, int(height) - 1), QColor((height - 1) % 256, 200, 200));
     EXPECT_EQ(ImageCoding::thumbnail(file, 1000, false).size(), QSize(100, 1000));
 }
+
+TEST(ImageCoding, HeaderReadersStopAtChunksThatOverrunTheData)
+{
+    const QByteArray png = *ImageCoding::encode(test::cornerImage(4, 4), ImageType::png, 2, 0.9, u"testo"_qs);
+    const QByteArray jpeg = *ImageCoding::encode(test::cornerImage(4, 4), ImageType::jpeg, 2, 0.9);
+    QByteArray overlongPng = png;
+    overlongPng.replace(33, 4, QByteArray("\x7f\xff\xff\xff", 4)); // the chunk after IHDR
+    QByteArray overlongJpeg = jpeg;
+    overlongJpeg.replace(4, 2, QByteArray("\xff\xff", 2)); // the JFIF segment's length
+    for (const QByteArray& data : {overlongPng, png.left(40), overlongJpeg, jpeg.left(10)}) {
+        SCOPED_TRACE(data.size());
+        EXPECT_EQ(ImageCoding::dotsPerInch(data), std::nullopt);
+        EXPECT_EQ(ImageCoding::description(data), std::nullopt);
+    }
+}
