@@ -7,6 +7,8 @@
 // RGB32 (opaque) or ARGB32_Premultiplied, fully decoded, so drawing never decodes.
 // Failures give std::nullopt or a null QImage; nothing throws.
 
+#include "core/model/ExportOptions.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -14,8 +16,6 @@
 #include <optional>
 
 namespace vorlix {
-
-enum class ImageType { png, jpeg };
 
 namespace ImageCoding {
 
