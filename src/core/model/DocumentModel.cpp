@@ -57,6 +57,22 @@ DocumentModel JsonCoding<DocumentModel>::decode(const JsonValue& v)
 
 Json JsonCoding<DocumentModel>::encode(const DocumentModel& d) { return encodeRecord(d, documentFields); }
 
+const Panel* findPanel(const DocumentModel& doc, const QUuid& panelID)
+{
+    for (const Panel& p : doc.panels)
+        if (p.id == panelID)
+            return &p;
+    return nullptr;
+}
+
+Panel* findPanel(DocumentModel& doc, const QUuid& panelID)
+{
+    for (Panel& p : doc.panels)
+        if (p.id == panelID)
+            return &p;
+    return nullptr;
+}
+
 DocumentModel decodeDocument(std::string_view jsonText)
 {
     const Json json = parseJson(jsonText);

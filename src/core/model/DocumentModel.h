@@ -88,6 +88,10 @@ struct JsonCoding<DocumentModel> {
     static Json encode(const DocumentModel& d);
 };
 
+// The first panel with the id, or nothing.
+const Panel* findPanel(const DocumentModel& doc, const QUuid& panelID);
+Panel* findPanel(DocumentModel& doc, const QUuid& panelID);
+
 // Parses and decodes "document.json" text.
 DocumentModel decodeDocument(std::string_view jsonText);
 

@@ -215,17 +215,30 @@ AffineTransform contentTransform(const Panel& panel, Size content)
 }
 } // namespace
 
-Point canvasPointFromImage(const Panel& panel, Point p)
+PanelMapping::PanelMapping(const Panel& panel)
 {
-    const Bands bands = bandsOf(panel);
-    return contentTransform(panel, bands.contentSize()).apply(bands.collapsed(p));
+    Bands bands = bandsOf(panel);
+    m_toCanvas = contentTransform(panel, bands.contentSize());
+    m_toContent = m_toCanvas.inverted();
+    m_crop = bands.crop;
+    m_columns = std::move(bands.columns);
+    m_rows = std::move(bands.rows);
 }
 
-Point imagePointFromCanvas(const Panel& panel, Point p)
+Point PanelMapping::canvasPoint(Point p) const
 {
-    const Bands bands = bandsOf(panel);
-    return bands.expanded(contentTransform(panel, bands.contentSize()).inverted().apply(p));
+    return m_toCanvas.apply({collapse(p.x - m_crop.minX(), m_columns), collapse(p.y - m_crop.minY(), m_rows)});
 }
+
+Point PanelMapping::imagePoint(Point p) const
+{
+    const Point c = m_toContent.apply(p);
+    return {expand(c.x, m_columns) + m_crop.minX(), expand(c.y, m_rows) + m_crop.minY()};
+}
+
+Point canvasPointFromImage(const Panel& panel, Point p) { return PanelMapping(panel).canvasPoint(p); }
+
+Point imagePointFromCanvas(const Panel& panel, Point p) { return PanelMapping(panel).imagePoint(p); }
 
 Rect canvasRectFromImage(const Panel& panel, const Rect& r)
 {

@@ -82,6 +82,22 @@ double expand(double c, const std::vector<Interval>& intervals);
 
 // ---- Point and rectangle mappings
 
+// The image <-> canvas mapping of one panel worked out once, for mapping many points in
+// one pass (a panel's annotations, a hit test). Build it, use it, drop it.
+class PanelMapping {
+public:
+    explicit PanelMapping(const Panel& panel);
+    Point canvasPoint(Point imagePoint) const;
+    Point imagePoint(Point canvasPoint) const;
+
+private:
+    Rect m_crop;
+    std::vector<Interval> m_columns;
+    std::vector<Interval> m_rows;
+    AffineTransform m_toCanvas;
+    AffineTransform m_toContent;
+};
+
 // Not clamped: points outside the crop get content coordinates below 0 or past the size.
 Point contentPointFromImage(const Panel& panel, Point imagePoint);
 Point imagePointFromContent(const Panel& panel, Point contentPoint);
