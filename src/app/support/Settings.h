@@ -8,7 +8,8 @@
 // A few writes are announced on the notification center: see the name constants.
 // Values that would do harm when used as stored (a history kept for 0 days, a delay
 // of -5 s or of a year) are brought into a safe range by their getters; the file
-// itself is never rewritten by a read.
+// itself is never rewritten by reading a value (only a folder bookmark that is found
+// lost or replaced is updated by its read).
 //
 // Keys: afterCapture, freezeScreen, showsLoupe, captureDelay, toolIdleSeconds,
 // toolbarShowsLabels, askToSaveOnClose, checksForUpdates, updateFeedURL,
