@@ -86,7 +86,7 @@ bool BookmarkedFolder::isInTrash(const QString& path)
 {
     if (path.contains(u"/.Trash/"_s))
         return true;
-    // Per-volume trash folders of the freedesktop specification: .Trash-<uid>.
+    // Per-volume trash folders of the freedesktop Trash layout: .Trash-<uid>.
     static const QRegularExpression volumeTrash(u"/\\.Trash-\\d+/"_s);
     if (volumeTrash.match(path).hasMatch())
         return true;
