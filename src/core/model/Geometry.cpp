@@ -61,6 +61,20 @@ Rect Rect::corner(Point a, Point opposite)
                 std::abs(opposite.y - a.y));
 }
 
+Rect Rect::boundingBox(std::span<const Point> points)
+{
+    if (points.empty())
+        return null();
+    double x0 = points.front().x, x1 = x0, y0 = points.front().y, y1 = y0;
+    for (const Point& p : points) {
+        x0 = std::min(x0, p.x);
+        x1 = std::max(x1, p.x);
+        y0 = std::min(y0, p.y);
+        y1 = std::max(y1, p.y);
+    }
+    return Rect(x0, y0, x1 - x0, y1 - y0);
+}
+
 Rect Rect::standardized() const
 {
     if (isNull())
@@ -179,18 +193,7 @@ AffineTransform AffineTransform::inverted() const
 
 Rect AffineTransform::apply(const Rect& r) const
 {
-    if (r.isNull())
-        return Rect::null();
-    const Point p[4] = {apply(Point{r.minX(), r.minY()}), apply(Point{r.maxX(), r.minY()}),
-                        apply(Point{r.minX(), r.maxY()}), apply(Point{r.maxX(), r.maxY()})};
-    double x0 = p[0].x, x1 = p[0].x, y0 = p[0].y, y1 = p[0].y;
-    for (const Point& q : p) {
-        x0 = std::min(x0, q.x);
-        x1 = std::max(x1, q.x);
-        y0 = std::min(y0, q.y);
-        y1 = std::max(y1, q.y);
-    }
-    return Rect(x0, y0, x1 - x0, y1 - y0);
+    return r.mappedCorners([this](Point p) { return apply(p); });
 }
 
 long long saturatingInt64(double value)

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <limits>
+#include <span>
 
 class QPointF;
 class QRectF;
@@ -61,6 +62,18 @@ struct Rect {
     static Rect null();
     // The rectangle spanned by two opposite corners, in any order.
     static Rect corner(Point a, Point opposite);
+    // The smallest rectangle holding every point; null for none.
+    static Rect boundingBox(std::span<const Point> points);
+    // The bounding box of the rectangle's four corners carried by `map`; null stays null.
+    template <class Map>
+    Rect mappedCorners(Map map) const
+    {
+        if (isNull())
+            return null();
+        const Point corners[4] = {map(Point{minX(), minY()}), map(Point{maxX(), minY()}), map(Point{minX(), maxY()}),
+                                  map(Point{maxX(), maxY()})};
+        return boundingBox(corners);
+    }
 
     bool isNull() const { return std::isinf(origin.x) || std::isinf(origin.y); }
     bool isEmpty() const { return isNull() || size.width == 0 || size.height == 0; }

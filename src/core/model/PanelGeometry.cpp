@@ -100,23 +100,6 @@ std::vector<Interval> keptRanges(const std::vector<Interval>& intervals, double 
     return kept;
 }
 
-template <typename Mapping>
-Rect boundingRect(const Rect& r, Mapping map)
-{
-    if (r.isNull())
-        return Rect::null();
-    const Point p[4] = {map(Point{r.minX(), r.minY()}), map(Point{r.maxX(), r.minY()}),
-                        map(Point{r.minX(), r.maxY()}), map(Point{r.maxX(), r.maxY()})};
-    double x0 = p[0].x, x1 = p[0].x, y0 = p[0].y, y1 = p[0].y;
-    for (const Point& q : p) {
-        x0 = std::min(x0, q.x);
-        x1 = std::max(x1, q.x);
-        y0 = std::min(y0, q.y);
-        y1 = std::max(y1, q.y);
-    }
-    return Rect(x0, y0, x1 - x0, y1 - y0);
-}
-
 } // namespace
 
 Rect imageRect(const Panel& panel) { return Rect(0, 0, panel.pixelSize.width, panel.pixelSize.height); }
@@ -244,14 +227,14 @@ Rect canvasRectFromImage(const Panel& panel, const Rect& r)
 {
     const Bands bands = bandsOf(panel);
     const AffineTransform t = contentTransform(panel, bands.contentSize());
-    return boundingRect(r, [&](Point p) { return t.apply(bands.collapsed(p)); });
+    return r.mappedCorners([&](Point p) { return t.apply(bands.collapsed(p)); });
 }
 
 Rect imageRectFromCanvas(const Panel& panel, const Rect& r)
 {
     const Bands bands = bandsOf(panel);
     const AffineTransform t = contentTransform(panel, bands.contentSize()).inverted();
-    return boundingRect(r, [&](Point p) { return bands.expanded(t.apply(p)); });
+    return r.mappedCorners([&](Point p) { return bands.expanded(t.apply(p)); });
 }
 
 std::optional<Rect> clipRect(const Panel& panel, const Annotation& annotation)

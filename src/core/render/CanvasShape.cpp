@@ -14,14 +14,6 @@ namespace {
 
 Rect grown(const Rect& r, double g) { return r.insetBy(-g, -g); }
 
-Rect boundingBox(const std::vector<Point>& points)
-{
-    Rect r = Rect::null();
-    for (Point p : points)
-        r = r.united(Rect(p, Size{}));
-    return r;
-}
-
 Rect squareAround(Point c, double half) { return Rect(c.x - half, c.y - half, 2 * half, 2 * half); }
 
 std::optional<Point> bendOf(const std::vector<Point>& points)
@@ -86,7 +78,7 @@ Rect CanvasShape::shapeBounds() const
         return rect();
     case AnnotationKind::highlighter:
     case AnnotationKind::pencil:
-        return points.empty() ? Rect::null() : grown(boundingBox(points), style.lineWidth / 2);
+        return points.empty() ? Rect::null() : grown(Rect::boundingBox(points), style.lineWidth / 2);
     case AnnotationKind::number:
         return points.empty() ? Rect::null() : squareAround(points[0], numberRadius());
     case AnnotationKind::stamp:

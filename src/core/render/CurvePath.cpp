@@ -76,23 +76,9 @@ bool isWithin(Point p, Point a, Point b, double tolerance, double limit)
     return cross * cross <= limit * lengthSquared;
 }
 
-Rect boundsOf(const std::vector<Point>& points)
-{
-    if (points.empty())
-        return Rect::null();
-    double x0 = points.front().x, x1 = x0, y0 = points.front().y, y1 = y0;
-    for (const Point& p : points) {
-        x0 = std::min(x0, p.x);
-        x1 = std::max(x1, p.x);
-        y0 = std::min(y0, p.y);
-        y1 = std::max(y1, p.y);
-    }
-    return Rect(x0, y0, x1 - x0, y1 - y0);
-}
-
 } // namespace
 
-CurvePath::CurvePath(std::vector<Point> points) : m_points(std::move(points)), m_bounds(boundsOf(m_points)) {}
+CurvePath::CurvePath(std::vector<Point> points) : m_points(std::move(points)), m_bounds(Rect::boundingBox(m_points)) {}
 
 CurvePath::CurvePath(Point start, Point end, std::optional<Point> through)
 {

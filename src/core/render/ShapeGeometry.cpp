@@ -11,15 +11,6 @@ namespace vorlix {
 
 namespace {
 
-Rect pointRect(Point p) { return Rect(p, Size{}); }
-
-Rect boundsOfPoints(Rect r, const std::vector<Point>& points)
-{
-    for (Point p : points)
-        r = r.united(pointRect(p));
-    return r;
-}
-
 std::vector<Point> triangle(Point tip, Point base, double halfWidth)
 {
     const double d = base.distance(tip);
@@ -100,10 +91,9 @@ double ArrowGeometry::headStrokeWidth() const { return std::max(shaftEndWidth * 
 
 Rect ArrowGeometry::bounds() const
 {
-    Rect r = boundsOfPoints(Rect::null(), shaftPolygon());
-    r = boundsOfPoints(r, headTriangle());
+    Rect r = Rect::boundingBox(shaftPolygon()).united(Rect::boundingBox(headTriangle()));
     if (const auto second = startHeadTriangle())
-        r = boundsOfPoints(r, *second);
+        r = r.united(Rect::boundingBox(*second));
     const double g = headStrokeWidth();
     return r.insetBy(-g, -g);
 }
