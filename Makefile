@@ -1,9 +1,17 @@
 # Entry points for a fresh Debian 12 machine.
 BUILD_DIR ?= build
+SANITIZE_BUILD_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test bench clean
+# Every sanitizer finding fails the test: ASan stops at the first error, UBSan prints a
+# stack and stops (the code is built with -fno-sanitize-recover), LeakSanitizer reports
+# leaks at exit.
+SANITIZE_ENV := \
+	ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:print_stacktrace=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: deps configure build test bench test-sanitize clean
 
 deps:
 	./scripts/install-deps
@@ -20,5 +28,13 @@ test: build
 bench: build
 	for b in $(BUILD_DIR)/bench/*_bench; do $$b || exit 1; done
 
+# The core libraries and their tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DVORLIX_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(SANITIZE_BUILD_DIR) --target core_tests -j $(JOBS)
+	cd $(SANITIZE_BUILD_DIR) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen \
+		ctest -L '^core$$' --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_BUILD_DIR)
