@@ -16,7 +16,8 @@ double norm(Point v) { return std::hypot(v.x, v.y); }
 std::vector<Point> sampleHalf(Point p, Point c, Point apex)
 {
     const double polygon = p.distance(c) + c.distance(apex);
-    const int n = static_cast<int>(std::clamp(std::floor(polygon / 3), 8.0, 200.0));
+    // A NaN length (never from decoded files, which refuse non-finite numbers) counts as 8.
+    const int n = std::isnan(polygon) ? 8 : static_cast<int>(std::clamp(std::floor(polygon / 3), 8.0, 200.0));
     std::vector<Point> samples;
     samples.reserve(static_cast<std::size_t>(n) + 1);
     for (int i = 0; i <= n; ++i) {
