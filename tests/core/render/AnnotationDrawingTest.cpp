@@ -374,3 +374,30 @@ TEST(AnnotationDrawing, EveryKindDrawsTheSameTwiceAndLeavesThePainterAsFound)
         EXPECT_FALSE(inkBox(first, [](QColor c) { return !isBackground(c); }).isNull());
     }
 }
+
+TEST(AnnotationDrawing, MixedShapesMatchTheirPicture)
+{
+    const std::vector<CanvasShape> shapes = {
+        makeShape(AnnotationKind::rectangle, {{20, 20}, {130, 90}}, [](Style& s) {
+            s.shapeOutline = true;
+            s.fill = FillMode::translucent;
+        }),
+        makeShape(AnnotationKind::arrow, {{150, 30}, {280, 80}, {230, 20}}, [](Style& s) { s.strokeColor = blue; }),
+        makeShape(AnnotationKind::line, {{20, 120}, {140, 180}}, [](Style& s) {
+            s.chalk = true;
+            s.lineWidth = 10;
+        }),
+        makeShape(AnnotationKind::callout, {{160, 110}, {150, 190}, {280, 150}}, {}, QStringLiteral("Nota")),
+        makeShape(AnnotationKind::number, {{60, 55}}),
+        makeShape(AnnotationKind::text, {{170, 160}}, [](Style& s) { s.textOutline = true; s.fontSize = 16; },
+                  QStringLiteral("Testo")),
+    };
+    QImage image = canvasImage(300, 200, QColor(210, 220, 230));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    long long n = 1;
+    for (const CanvasShape& shape : shapes)
+        Renderer::draw(painter, shape, n++);
+    painter.end();
+    EXPECT_TRUE(matchesGolden(image, QStringLiteral(VORLIX_RENDER_TEST_DIR "/golden/mixed-annotations.png")));
+}
