@@ -68,7 +68,7 @@ HistoryEntry fallbackEntry(const QFileInfo& file, const PngChunks::Header& heade
 
 HistoryError::HistoryError(Kind kind, const QString& path, const QString& reason)
     : std::runtime_error(errorText(kind, path, reason).toStdString()), m_kind(kind), m_path(path),
-      m_message(errorText(kind, path, reason))
+      m_message(QString::fromUtf8(what()))
 {
 }
 
