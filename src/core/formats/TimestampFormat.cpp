@@ -1,6 +1,9 @@
 #include "TimestampFormat.h"
 
 #include "core/model/Color.h"
+#include "core/model/PanelGeometry.h"
+#include "core/render/DocumentAnnotations.h"
+#include "core/render/TextLayout.h"
 
 #include <algorithm>
 
@@ -147,6 +150,19 @@ Point timestampAnchor(const Rect& panelFrame, Size textSize)
 {
     return {std::max(panelFrame.minX(), panelFrame.maxX() - timestampMargin - textSize.width),
             std::max(panelFrame.minY(), panelFrame.maxY() - timestampMargin - textSize.height)};
+}
+
+std::optional<Annotation> addTimestamp(DocumentModel& doc, const QString& text, const Style& style)
+{
+    if (doc.panels.empty() || text.isEmpty())
+        return std::nullopt;
+    const Size size = TextLayout::size(text, style, std::nullopt);
+    const Point anchor = timestampAnchor(frame(doc.panels.front()), size);
+    const AnnotationOwner owner = ownerForNewShape(doc, {anchor}, AnnotationKind::text);
+    Annotation stamp{QUuid::createUuid(), AnnotationKind::text, convertFromCanvas(doc, {anchor}, owner), text, style,
+                     std::nullopt};
+    insert(doc, stamp, owner);
+    return stamp;
 }
 
 } // namespace vorlix

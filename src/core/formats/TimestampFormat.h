@@ -2,6 +2,7 @@
 // The capture date stamped onto a new shot: the text formats the user chooses from,
 // and the look and place of the stamp on the shot's first panel.
 
+#include "core/model/DocumentModel.h"
 #include "core/model/Geometry.h"
 #include "core/model/Json.h"
 #include "core/model/Style.h"
@@ -10,6 +11,8 @@
 #include <QLocale>
 #include <QString>
 #include <QTimeZone>
+
+#include <optional>
 
 namespace vorlix {
 
@@ -45,5 +48,8 @@ Style timestampStyle();
 // `panelFrame`: `timestampMargin` in from the bottom-right corner, but never left of
 // or above the frame's top-left corner.
 Point timestampAnchor(const Rect& panelFrame, Size textSize);
+// Stamps the text in the bottom-right corner of the first panel as a text annotation
+// given to the owner under it; nothing without a panel or text.
+std::optional<Annotation> addTimestamp(DocumentModel& doc, const QString& text, const Style& style);
 
 } // namespace vorlix

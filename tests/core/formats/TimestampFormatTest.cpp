@@ -1,4 +1,5 @@
 #include "core/formats/TimestampFormat.h"
+#include "core/render/TextLayout.h"
 
 #include "core/model/Color.h"
 
@@ -70,4 +71,26 @@ TEST(Timestamp, AnchorSitsInTheBottomRightCornerButNeverOutsideTheTopLeft)
     EXPECT_EQ(timestampAnchor(Rect(100, 50, 400, 300), {120, 20}), (Point{370, 320}));
     EXPECT_EQ(timestampAnchor(Rect(100, 50, 100, 300), {120, 20}), (Point{100, 320}));
     EXPECT_EQ(timestampAnchor(Rect(100, 50, 400, 20), {120, 20}), (Point{370, 50}));
+}
+
+TEST(Timestamp, StampSitsInTheFirstPanelsBottomRightCorner)
+{
+    DocumentModel empty;
+    EXPECT_FALSE(addTimestamp(empty, QStringLiteral("10:15"), timestampStyle()));
+    DocumentModel d;
+    Panel p;
+    p.id = QUuid::createUuid();
+    p.pixelSize = {800, 600};
+    p.pixelsPerPoint = 2;
+    p.origin = {100, 50};
+    d.panels = {p};
+    EXPECT_FALSE(addTimestamp(d, QString(), timestampStyle()));
+    const auto stamp = addTimestamp(d, QStringLiteral("01/03/2026, 10:15"), timestampStyle());
+    ASSERT_TRUE(stamp);
+    ASSERT_EQ(d.panels[0].annotations.size(), 1u);
+    EXPECT_EQ(d.panels[0].annotations[0], *stamp);
+    const Size size = TextLayout::size(stamp->text, timestampStyle(), std::nullopt);
+    // Image pixels at 2 per point: the canvas anchor (500 - 10 - w, 350 - 10 - h).
+    EXPECT_NEAR(stamp->points[0].x, (400 - 10 - size.width) * 2, 1e-9);
+    EXPECT_NEAR(stamp->points[0].y, (300 - 10 - size.height) * 2, 1e-9);
 }
