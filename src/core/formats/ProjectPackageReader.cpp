@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
