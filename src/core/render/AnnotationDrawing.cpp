@@ -1,28 +1,416 @@
 #include "AnnotationDrawing.h"
 
+#include "core/render/CursorGeometry.h"
+#include "core/render/CurvePath.h"
+#include "core/render/Layer.h"
+#include "core/render/PencilGeometry.h"
 #include "core/render/QtConversions.h"
+#include "core/render/Shadow.h"
+#include "core/render/ShapeEffects.h"
+#include "core/render/ShapeGeometry.h"
+#include "core/render/TextLayout.h"
+
+#include <QLinearGradient>
+#include <QPainterPath>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
 
 namespace vorlix::Renderer {
 
-// Plain strokes of lines and rectangles until the full drawing of every kind is in.
-void draw(QPainter& painter, const CanvasShape& shape, std::optional<long long>, QPainter::CompositionMode highlighterBlend)
+namespace {
+
+// How far the drawing of a shape may reach past its shape bounds (miter corners, text
+// outlines, the callout's shadow): the margin of its opacity layer.
+constexpr double layerMargin = 16;
+
+// A pen in canvas points, with the miter limit of 10 rather than Qt's 2. Dashes are 3
+// and 2.2 times max(width, 1) points long; Qt measures dash patterns in units of
+// max(pen width, 1), so the pattern in its units is always 3 and 2.2.
+QPen strokePen(const RGBAColor& color, double width, bool dashed, Qt::PenCapStyle cap = Qt::RoundCap,
+               Qt::PenJoinStyle join = Qt::RoundJoin)
 {
-    if (shape.points.size() < 2 || shape.style.lineWidth <= 0)
+    QPen pen(QBrush(toQColor(color)), width, Qt::SolidLine, cap, join);
+    pen.setMiterLimit(10);
+    if (dashed && width > 0) {
+        const double unit = std::max(width, 1.0);
+        const std::array<double, 2> dash = Style::dashPattern(width);
+        pen.setDashPattern({dash[0] / unit, dash[1] / unit});
+        pen.setDashOffset(0);
+    }
+    return pen;
+}
+
+// Strokes `path`; a width of 0 or less draws nothing (Qt would draw a hairline).
+void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
+{
+    if (!(pen.widthF() > 0))
         return;
+    painter.strokePath(path, pen);
+}
+
+void fillPath(QPainter& painter, QPainterPath path, const RGBAColor& color)
+{
+    path.setFillRule(Qt::WindingFill);
+    painter.fillPath(path, QBrush(toQColor(color)));
+}
+
+// Fills `path` with `color` as the fill mode says; the gradient runs from the top to
+// the bottom of `area`, from the colour lightened by 60 % to the colour itself.
+void fillByMode(QPainter& painter, QPainterPath path, const RGBAColor& color, const Style& style, const Rect& area)
+{
+    path.setFillRule(Qt::WindingFill);
+    switch (style.fill) {
+    case FillMode::none:
+        return;
+    case FillMode::solid:
+        painter.fillPath(path, QBrush(toQColor(color)));
+        return;
+    case FillMode::translucent:
+        painter.fillPath(path, QBrush(toQColor(color.withAlpha(color.alpha * style.fillOpacity))));
+        return;
+    case FillMode::gradient: {
+        const auto lighten = [](double c) { return c + (1 - c) * 0.6; };
+        const RGBAColor light{lighten(color.red), lighten(color.green), lighten(color.blue), color.alpha};
+        QLinearGradient gradient(QPointF(area.midX(), area.minY()), QPointF(area.midX(), area.maxY()));
+        gradient.setColorAt(0, toQColor(light));
+        gradient.setColorAt(1, toQColor(color));
+        painter.fillPath(path, QBrush(gradient));
+        return;
+    }
+    }
+}
+
+QPainterPath circlePath(Point center, double r)
+{
+    QPainterPath path;
+    path.addEllipse(center.toQt(), r, r);
+    return path;
+}
+
+void drawRectangular(QPainter& painter, const CanvasShape& shape)
+{
+    const Rect r = shape.rect();
+    if (r.width() <= 0 && r.height() <= 0)
+        return;
+    const Style& style = shape.style;
+    QPainterPath path;
+    if (shape.kind == AnnotationKind::ellipse) {
+        path.addEllipse(r.toQt());
+    } else {
+        const double radius = std::max(0.0, std::min({style.cornerRadius, r.width() / 2, r.height() / 2}));
+        path.addRoundedRect(r.toQt(), radius, radius);
+    }
+    fillByMode(painter, path, style.effectiveFillColor(), style, r);
+    if (style.lineWidth > 0)
+        strokePath(painter, path, strokePen(style.strokeColor, style.lineWidth, style.dashed));
+}
+
+void drawLine(QPainter& painter, const CanvasShape& shape)
+{
+    if (shape.points.size() < 2)
+        return;
+    const Style& style = shape.style;
+    const std::optional<Point> through = shape.points.size() >= 3 ? std::optional(shape.points[2]) : std::nullopt;
+    const CurvePath curve(shape.points[0], shape.points[1], through);
+    strokePath(painter, polylinePath(curve.points()), strokePen(style.strokeColor, style.lineWidth, style.dashed));
+    if (style.lineDots) {
+        const double r = LineGeometry::dotRadius(style);
+        QPainterPath dots = circlePath(shape.points[0], r);
+        dots.addPath(circlePath(shape.points[1], r));
+        fillPath(painter, dots, style.strokeColor);
+    }
+}
+
+void drawPencil(QPainter& painter, const CanvasShape& shape)
+{
+    if (shape.points.empty())
+        return;
+    const Style& style = shape.style;
+    if (shape.points.size() == 1) {
+        // The round cap of a zero-length stroke: Qt strokes nothing for one, so the dot
+        // is filled directly.
+        if (style.lineWidth > 0)
+            fillPath(painter, circlePath(shape.points[0], style.lineWidth / 2), style.strokeColor);
+        return;
+    }
+    strokePath(painter, PencilGeometry::smoothPath(shape.points),
+               strokePen(style.strokeColor, style.lineWidth, style.dashed));
+}
+
+void drawHighlighter(QPainter& painter, const CanvasShape& shape)
+{
+    if (shape.points.size() < 2)
+        return;
+    QPainterPath path(shape.points[0].toQt());
+    path.lineTo(shape.points[1].toQt());
+    strokePath(painter, path,
+               strokePen(shape.style.strokeColor.vivid(0.75), shape.style.lineWidth, false, Qt::FlatCap));
+}
+
+void drawText(QPainter& painter, const CanvasShape& shape)
+{
+    if (shape.points.empty())
+        return;
+    const Style& style = shape.style;
+    if (style.hasTextBox()) {
+        const Rect frame = shape.textFrame();
+        QPainterPath box;
+        box.addRoundedRect(frame.toQt(), 6, 6);
+        fillByMode(painter, box, style.textBoxFillColor(), style, frame);
+        if (style.textBoxBorder)
+            strokePath(painter, box, strokePen(style.strokeColor, std::max(style.lineWidth, 1.0), false));
+    }
+    TextLayout::draw(shape.text, style, shape.points[0], painter);
+}
+
+void drawCallout(QPainter& painter, const CanvasShape& shape)
+{
+    if (shape.points.empty())
+        return;
+    drawCalloutBubble(painter, shape);
+    const std::optional<Rect> box = shape.points.size() >= 3 ? std::optional(shape.textFrame()) : std::nullopt;
+    TextLayout::draw(shape.text, shape.style, shape.points[0], painter, box);
+}
+
+void drawNumber(QPainter& painter, const CanvasShape& shape, std::optional<long long> number)
+{
+    if (shape.points.empty())
+        return;
+    const Style& style = shape.style;
+    const Point c = shape.points[0];
+    fillPath(painter, NumberGeometry::path(c, style), style.strokeColor);
+
+    const double r = std::max(style.fontSize, 8.0) * 0.8;
+    Style labelStyle = style;
+    labelStyle.fontName.reset();
+    labelStyle.fontBold = true;
+    const QString text = label(style.numberFormat, number.value_or(1));
+    QFont font = TextLayout::font(labelStyle);
+    TextLayout::LineMetrics line = TextLayout::lineMetrics(text, font);
+    const double w = line.glyphBounds.isNull() ? 0 : line.glyphBounds.width();
+    if (w > 1.5 * r) {
+        labelStyle.fontSize = style.fontSize * 1.5 * r / w;
+        font = TextLayout::font(labelStyle);
+        line = TextLayout::lineMetrics(text, font);
+    }
+    // Centred on the ink of the glyphs, not on the typographic box.
+    TextLayout::drawLine(text, font, style.textOutlineColor(), line.originCenteringGlyphs(c), painter);
+}
+
+void drawArrow(QPainter& painter, const ArrowGeometry& g, const Style& style)
+{
+    const std::vector<Point> centerline = g.shaftCenterline();
+    if (style.dashed) {
+        const double w = (g.shaftStartWidth + g.shaftEndWidth) / 2;
+        strokePath(painter, polylinePath(centerline), strokePen(style.strokeColor, w, true));
+    } else {
+        QPainterPath shaft = polylinePath(strokeOutline(centerline, g.shaftStartWidth, g.shaftEndWidth), true);
+        fillPath(painter, shaft, style.strokeColor);
+        strokePath(painter, shaft, strokePen(style.strokeColor, 1, false));
+    }
+
+    const RGBAColor headColor = style.effectiveArrowHeadColor();
+    const auto drawHead = [&](const std::vector<Point>& t) {
+        if (t.size() < 3)
+            return;
+        switch (g.headStyle) {
+        case ArrowHeadStyle::filled: {
+            const QPainterPath head = polylinePath(t, true);
+            fillPath(painter, head, headColor);
+            strokePath(painter, head, strokePen(headColor, std::max(g.shaftEndWidth * 0.25, 1.0), false));
+            return;
+        }
+        case ArrowHeadStyle::open:
+            strokePath(painter, polylinePath({t[1], t[0], t[2]}), strokePen(headColor, g.headStrokeWidth(), false));
+            return;
+        case ArrowHeadStyle::outline:
+            strokePath(painter, polylinePath(t, true), strokePen(headColor, g.headStrokeWidth(), false));
+            return;
+        }
+    };
+    drawHead(g.headTriangle());
+    if (g.doubleHead) {
+        if (const auto start = g.startHeadTriangle())
+            drawHead(*start);
+    }
+}
+
+void drawMeasure(QPainter& painter, const MeasureGeometry& g, const Style& style)
+{
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    const bool highlighter = shape.kind == AnnotationKind::highlighter;
-    if (highlighter)
+    if (style.opacity < 1)
+        painter.setOpacity(painter.opacity() * std::max(style.opacity, 0.0));
+    const QPen pen = strokePen(style.strokeColor, std::max(style.lineWidth * 0.75, 1.5), false);
+    for (const MeasureGeometry::Tick& tick : g.ticks) {
+        QPainterPath path(tick.start.toQt());
+        path.lineTo(tick.end.toQt());
+        strokePath(painter, path, pen);
+    }
+    const Rect pill = g.labelRect;
+    const double radius = std::min(pill.height() / 2, 5.0);
+    QPainterPath pillPath;
+    pillPath.addRoundedRect(pill.toQt(), radius, radius);
+    fillPath(painter, pillPath, style.strokeColor);
+    const QFont font = TextLayout::font(g.labelStyle);
+    const TextLayout::LineMetrics line = TextLayout::lineMetrics(g.label, font);
+    TextLayout::drawLine(g.label, font, g.labelColor, line.originCenteringTypographicBox(pill.center()), painter);
+    painter.restore();
+}
+
+// The kind's own drawing, on a painter whose state may be changed freely.
+void drawKind(QPainter& painter, const CanvasShape& shape, std::optional<long long> number)
+{
+    switch (shape.kind) {
+    case AnnotationKind::rectangle:
+    case AnnotationKind::ellipse:
+        drawRectangular(painter, shape);
+        return;
+    case AnnotationKind::line:
+        drawLine(painter, shape);
+        return;
+    case AnnotationKind::pencil:
+        drawPencil(painter, shape);
+        return;
+    case AnnotationKind::highlighter:
+        drawHighlighter(painter, shape);
+        return;
+    case AnnotationKind::text:
+        drawText(painter, shape);
+        return;
+    case AnnotationKind::callout:
+        drawCallout(painter, shape);
+        return;
+    case AnnotationKind::number:
+        drawNumber(painter, shape, number);
+        return;
+    case AnnotationKind::stamp:
+        if (!shape.points.empty() && !shape.text.isEmpty())
+            drawStamp(painter, shape.text, shape.points[0], std::max(shape.style.fontSize, 8.0));
+        return;
+    case AnnotationKind::cursor:
+        if (!shape.points.empty())
+            drawCursorShape(painter, shape.style, shape.points[0]);
+        return;
+    case AnnotationKind::arrow:
+        if (shape.points.size() >= 2 && shape.points[0] != shape.points[1])
+            drawArrow(painter, ArrowGeometry(shape.points, shape.style), shape.style);
+        return;
+    case AnnotationKind::pixelate:
+    case AnnotationKind::blur:
+    case AnnotationKind::spotlight:
+    case AnnotationKind::lens:
+        return;
+    }
+}
+
+void drawPlain(QPainter& painter, const CanvasShape& shape, std::optional<long long> number,
+               QPainter::CompositionMode highlighterBlend)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (shape.kind == AnnotationKind::highlighter)
         painter.setCompositionMode(highlighterBlend);
-    painter.setPen(QPen(toQColor(shape.style.strokeColor), shape.style.lineWidth, Qt::SolidLine,
-                        highlighter ? Qt::FlatCap : Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(Qt::NoBrush);
-    const QPointF a(shape.points[0].x, shape.points[0].y);
-    const QPointF b(shape.points[1].x, shape.points[1].y);
-    if (shape.kind == AnnotationKind::rectangle)
-        painter.drawRect(QRectF(a, b).normalized());
-    else
-        painter.drawLine(a, b);
+    if (shape.style.opacity < 1) {
+        // One layer for the whole shape, so that its fill and stroke, or the crossings of
+        // a pencil stroke, are not darkened twice.
+        const Rect bounds = shape.shapeBounds();
+        const std::optional<QRectF> area = bounds.isNull()
+            ? std::nullopt
+            : std::optional(bounds.insetBy(-layerMargin - shape.style.lineWidth, -layerMargin - shape.style.lineWidth).toQt());
+        Layer layer(painter, area, shape.style.opacity);
+        if (!layer.isEmpty())
+            drawKind(layer.painter(), shape, number);
+        layer.end();
+    } else {
+        drawKind(painter, shape, number);
+    }
+    painter.restore();
+}
+
+} // namespace
+
+void draw(QPainter& painter, const CanvasShape& shape, std::optional<long long> number,
+          QPainter::CompositionMode highlighterBlend)
+{
+    if (const std::optional<MeasureGeometry> measure = MeasureGeometry::make(shape)) {
+        CanvasShape line = shape;
+        line.style.showsMeasure = false;
+        draw(painter, line, number, highlighterBlend);
+        drawMeasure(painter, *measure, shape.style);
+        return;
+    }
+    if (isOutlinable(shape.kind) && shape.style.shapeOutline) {
+        drawWithOutline(painter, shape);
+        return;
+    }
+    if (isOutlinable(shape.kind) && shape.style.chalk) {
+        drawChalk(painter, shape);
+        return;
+    }
+    drawPlain(painter, shape, number, highlighterBlend);
+}
+
+void drawCalloutBubble(QPainter& painter, const CanvasShape& shape)
+{
+    const Style& style = shape.style;
+    const std::optional<Point> tip = shape.points.size() >= 2 ? std::optional(shape.points[1]) : std::nullopt;
+    QPainterPath path = CalloutGeometry::bubblePath(shape.textFrame(), tip);
+    path.setFillRule(Qt::WindingFill);
+    const RGBAColor boxColor = style.textBoxFillColor();
+    const QPen pen = strokePen(style.strokeColor, std::max(style.lineWidth, 1.0), false);
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (style.fill != FillMode::none) {
+        const Shadow shadow{{0, 2}, 6, {0, 0, 0, 0.28}};
+        drawWithShadow(painter, shadow, path.boundingRect(), [&](QPainter& p) {
+            p.fillPath(path, QBrush(toQColor(boxColor)));
+        });
+        fillByMode(painter, path, boxColor, style, Rect::fromQt(path.boundingRect()));
+        if (style.textBoxBorder)
+            strokePath(painter, path, pen);
+    } else {
+        strokePath(painter, path, pen);
+    }
+    painter.restore();
+}
+
+void drawStamp(QPainter& painter, const QString& text, Point center, double size)
+{
+    const QFont font = TextLayout::systemFont(size);
+    const TextLayout::LineMetrics line = TextLayout::lineMetrics(text, font);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    TextLayout::drawLine(text, font, {0.15, 0.15, 0.15, 1}, line.originCenteringTypographicBox(center), painter);
+    painter.restore();
+}
+
+void drawCursorShape(QPainter& painter, const Style& style, Point tip)
+{
+    const double s = CursorGeometry::size(style);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (style.clickMark) {
+        const RGBAColor orange = AccentColors::orange();
+        const QPainterPath ring = circlePath(tip, s * 0.55);
+        fillPath(painter, ring, orange.withAlpha(0.28));
+        strokePath(painter, ring, strokePen(orange.withAlpha(0.9), std::max(s * 0.06, 1.5), false));
+    }
+    const CursorGeometry::Drawing d = CursorGeometry::drawing(style, tip);
+    if (d.fill) {
+        QPainterPath fill = *d.fill;
+        fill.setFillRule(Qt::WindingFill);
+        painter.fillPath(fill, QBrush(toQColor(d.fillColor)));
+        strokePath(painter, fill, strokePen(d.edgeColor, d.edgeWidth, false));
+    }
+    if (d.details)
+        strokePath(painter, *d.details, strokePen(d.edgeColor, d.edgeWidth * 0.8, false));
+    if (d.beam) {
+        strokePath(painter, *d.beam, strokePen(d.edgeColor, d.edgeWidth * 2.6, false));
+        strokePath(painter, *d.beam, strokePen(d.fillColor, d.edgeWidth, false));
+    }
     painter.restore();
 }
 

@@ -1,0 +1,109 @@
+// Drawing annotations as the canvas does on every frame: 40 mixed shapes (arrows, lines,
+// rectangles, text, callouts, badges, cursors, highlighters) into a 2560 × 1440 image,
+// plain, then with a quarter of them outlined and a quarter in chalk; and the single
+// effects on their own.
+
+#include "core/render/AnnotationDrawing.h"
+#include "core/render/ShapeEffects.h"
+
+#include "support/Fonts.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include <vector>
+
+using namespace vorlix;
+
+namespace {
+
+CanvasShape shapeOf(AnnotationKind kind, std::vector<Point> points, QString text = {})
+{
+    CanvasShape shape;
+    shape.kind = kind;
+    shape.points = std::move(points);
+    shape.style = Style::defaults(kind);
+    shape.text = std::move(text);
+    return shape;
+}
+
+// 40 shapes spread over the canvas; `effects` outlines every fourth outlinable shape and
+// puts every other fourth in chalk.
+std::vector<CanvasShape> mixedShapes(bool effects)
+{
+    std::vector<CanvasShape> shapes;
+    for (int i = 0; i < 40; ++i) {
+        const double x = 60 + (i % 8) * 300;
+        const double y = 60 + (i / 8) * 270;
+        switch (i % 10) {
+        case 0: shapes.push_back(shapeOf(AnnotationKind::arrow, {{x, y}, {x + 220, y + 160}, {x + 60, y + 120}})); break;
+        case 1: shapes.push_back(shapeOf(AnnotationKind::rectangle, {{x, y}, {x + 240, y + 180}})); break;
+        case 2: shapes.push_back(shapeOf(AnnotationKind::text, {{x, y}}, QStringLiteral("Fare clic qui\npoi su Salva"))); break;
+        case 3: shapes.push_back(shapeOf(AnnotationKind::line, {{x, y}, {x + 240, y + 120}})); break;
+        case 4: shapes.push_back(shapeOf(AnnotationKind::callout, {{x, y}, {x + 120, y + 200}, {x + 220, y + 90}}, QStringLiteral("Una nota sul passaggio"))); break;
+        case 5: shapes.push_back(shapeOf(AnnotationKind::ellipse, {{x, y}, {x + 200, y + 140}})); break;
+        case 6: shapes.push_back(shapeOf(AnnotationKind::number, {{x + 20, y + 20}})); break;
+        case 7: shapes.push_back(shapeOf(AnnotationKind::highlighter, {{x, y + 40}, {x + 240, y + 40}})); break;
+        case 8: shapes.push_back(shapeOf(AnnotationKind::cursor, {{x + 40, y + 40}})); break;
+        case 9: {
+            std::vector<Point> points;
+            for (int k = 0; k < 60; ++k)
+                points.push_back({x + k * 4, y + 60 + 30 * std::sin(k * 0.3)});
+            shapes.push_back(shapeOf(AnnotationKind::pencil, points));
+            break;
+        }
+        }
+        if (effects && isOutlinable(shapes.back().kind)) {
+            if (i % 4 == 0)
+                shapes.back().style.shapeOutline = true;
+            else if (i % 4 == 1)
+                shapes.back().style.chalk = true;
+        }
+    }
+    return shapes;
+}
+
+void drawAll(benchmark::State& state, const std::vector<CanvasShape>& shapes)
+{
+    QImage target(2560, 1440, QImage::Format_ARGB32_Premultiplied);
+    target.fill(Qt::white);
+    for (auto _ : state) {
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        long long n = 1;
+        for (const CanvasShape& shape : shapes)
+            Renderer::draw(painter, shape, n++);
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+
+void BM_Draw40MixedShapes(benchmark::State& state) { drawAll(state, mixedShapes(state.range(0) != 0)); }
+BENCHMARK(BM_Draw40MixedShapes)->ArgName("effects")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_DrawOneRectangle(benchmark::State& state)
+{
+    CanvasShape shape = shapeOf(AnnotationKind::rectangle, {{100, 100}, {400, 300}});
+    shape.style.shapeOutline = state.range(0) == 1;
+    shape.style.chalk = state.range(0) == 2;
+    drawAll(state, {shape});
+}
+BENCHMARK(BM_DrawOneRectangle)->ArgName("plain0_outline1_chalk2")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    test::loadDejaVuFonts();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
