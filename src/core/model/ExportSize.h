@@ -1,6 +1,8 @@
 #pragma once
 // The export size the user picks for a picture: each case stands for an export
-// resolution. Stored by its text under the "exportSize" setting.
+// resolution. Stored by its text under the "exportSize" setting. The pixel size an
+// export at a choice will have needs the canvas bounds (text measuring), so it is
+// `pixelSize(ExportSize, const DocumentModel&)` in core/render/Exporter.h.
 
 #include "ExportOptions.h"
 #include "Json.h"

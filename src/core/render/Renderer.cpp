@@ -1,0 +1,487 @@
+#include "Renderer.h"
+
+#include "core/model/ExportOptions.h"
+#include "core/render/DocumentAnnotations.h"
+#include "core/render/Filters.h"
+#include "core/render/PanelCaptions.h"
+#include "core/render/PanelShapes.h"
+#include "core/render/QtConversions.h"
+#include "core/render/Shadow.h"
+#include "core/render/ShapeGeometry.h"
+#include "core/render/TextLayout.h"
+
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlix::Renderer {
+
+namespace {
+
+const Shadow panelShadowLook{{0, 6}, 22, {0, 0, 0, 0.35}};
+const Shadow lensShadowLook{{0, 3}, 10, {0, 0, 0, 0.35}};
+constexpr double maximumSpotlightDim = 0.95;
+
+QTransform toQTransform(const AffineTransform& t) { return QTransform(t.a, t.b, t.c, t.d, t.tx, t.ty); }
+
+QColor grey(double white, double alpha) { return toQColor(RGBAColor{white, white, white, alpha}); }
+
+QPen pen(const QColor& color, double width, Qt::PenCapStyle cap = Qt::RoundCap, Qt::PenJoinStyle join = Qt::RoundJoin)
+{
+    QPen p(color, width, Qt::SolidLine, cap, join);
+    p.setMiterLimit(10);
+    return p;
+}
+
+QPainterPath roundedRectPath(const Rect& rect, double radius)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    if (radius > 0)
+        path.addRoundedRect(rect.toQt(), radius, radius);
+    else
+        path.addRect(rect.toQt());
+    return path;
+}
+
+// The part of `image` inside the whole-pixel rectangle `pixels`, sharing the image's
+// memory where the format allows; null when nothing of the image is inside.
+QImage subImage(const QImage& image, const QRect& pixels)
+{
+    const QRect inside = pixels.intersected(image.rect());
+    if (inside.isEmpty())
+        return {};
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+        return QImage(image.constScanLine(inside.y()) + static_cast<std::ptrdiff_t>(inside.x()) * 4, inside.width(),
+                      inside.height(), image.bytesPerLine(), image.format());
+    default:
+        return image.copy(inside);
+    }
+}
+
+// A spotlight's hole: the rectangle spanned by its first two points.
+Rect spotlightRect(const CanvasShape& shape)
+{
+    if (shape.points.size() < 2) {
+        const Point p = shape.points.empty() ? Point{} : shape.points.front();
+        return {p, Size{}};
+    }
+    return Rect::corner(shape.points[0], shape.points[1]).standardized();
+}
+
+void drawSpotlights(const std::vector<CanvasShape>& shapes, const Panel& panel, QPainter& painter)
+{
+    double dim = 0;
+    for (const CanvasShape& s : shapes)
+        dim = std::max(dim, std::clamp(std::isfinite(s.style.filterIntensity) ? s.style.filterIntensity : 0.0, 0.0,
+                                       maximumSpotlightDim));
+    const Rect panelFrame = frame(panel);
+    // One dimming over the frame with a hole per spotlight: the frame less the union of
+    // the holes, filled once. This is what a dimming layer with cleared holes shows,
+    // without an offscreen picture of the whole panel.
+    QPainterPath holes;
+    holes.setFillRule(Qt::WindingFill);
+    for (const CanvasShape& s : shapes) {
+        const Rect r = spotlightRect(s);
+        if (r.width() <= 0 || r.height() <= 0)
+            continue;
+        const double radius = std::max(0.0, std::min({s.style.cornerRadius, r.width() / 2, r.height() / 2}));
+        holes.addPath(roundedRectPath(r, radius));
+    }
+    QPainterPath dimmed = roundedRectPath(panelFrame, 0);
+    if (!holes.isEmpty())
+        dimmed = dimmed.subtracted(holes.simplified());
+
+    painter.save();
+    painter.setClipRect(panelFrame.toQt(), Qt::IntersectClip);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(grey(0, dim));
+    painter.drawPath(dimmed);
+    painter.restore();
+}
+
+void drawLens(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter)
+{
+    if (shape.kind != AnnotationKind::lens || shape.points.size() < 3)
+        return;
+    const LensGeometry g(shape.points, shape.style);
+    const double w = shape.style.lineWidth;
+    const double thin = std::max(w * 0.6, 1.0);
+    const QColor stroke = toQColor(shape.style.strokeColor);
+
+    painter.save();
+    if (const auto connector = g.connector(); connector && thin > 0) {
+        painter.setPen(pen(stroke, thin));
+        painter.drawLine(QPointF(connector->first.x, connector->first.y), QPointF(connector->second.x, connector->second.y));
+    }
+    const QRectF magnified = g.magnifiedRect.toQt();
+    drawWithShadow(painter, lensShadowLook, magnified, [&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawEllipse(magnified);
+    });
+
+    if (const QImage image = images.image(panel.imageID); !image.isNull()) {
+        painter.save();
+        QPainterPath disc;
+        disc.addEllipse(magnified);
+        painter.setClipPath(disc, Qt::IntersectClip);
+        const Point mc = g.magnifiedCenter();
+        const Point sc = g.sourceCenter();
+        painter.translate(mc.x, mc.y);
+        painter.scale(g.magnification, g.magnification);
+        painter.translate(-sc.x, -sc.y);
+        drawImagePieces(panel, image, painter);
+        painter.restore();
+    }
+
+    painter.setBrush(Qt::NoBrush);
+    if (w > 0) {
+        painter.setPen(pen(stroke, w));
+        painter.drawEllipse(magnified);
+    }
+    painter.setPen(pen(stroke, thin));
+    painter.drawEllipse(g.sourceRect.toQt());
+    painter.restore();
+}
+
+void drawHighlighter(const CanvasShape& shape, const Annotation& annotation, const Panel& panel,
+                     const ImageProviding& images, QPainter& painter)
+{
+    const QImage image = images.image(panel.imageID);
+    const double margin = annotation.style.lineWidth / std::max(pointsPerPixel(panel), minimumDivisor);
+    const std::optional<bool> dark =
+        image.isNull() ? std::nullopt : Filters::isDark(annotation.points, panel, image, margin);
+    if (!dark.value_or(false)) {
+        draw(painter, shape, std::nullopt, QPainter::CompositionMode_Multiply);
+        return;
+    }
+    if (shape.points.size() < 2)
+        return;
+    draw(painter, shape, std::nullopt, QPainter::CompositionMode_SourceOver);
+    if (shape.style.lineWidth <= 0)
+        return;
+    // The image's light pixels (the text) come back over the colour.
+    QPainterPath segment;
+    segment.moveTo(shape.points[0].x, shape.points[0].y);
+    segment.lineTo(shape.points[1].x, shape.points[1].y);
+    QPainterPathStroker stroker;
+    stroker.setWidth(shape.style.lineWidth);
+    stroker.setCapStyle(Qt::FlatCap);
+    QPainterPath outline = stroker.createStroke(segment);
+    outline.setFillRule(Qt::WindingFill);
+    painter.save();
+    painter.setClipPath(outline, Qt::IntersectClip);
+    painter.setCompositionMode(QPainter::CompositionMode_Lighten);
+    drawImagePieces(panel, image, painter);
+    painter.restore();
+}
+
+void drawCaption(const Panel& panel, const CanvasBackground& background, QPainter& painter)
+{
+    const auto text = captionText(panel);
+    if (!text)
+        return;
+    const auto box = captionFrame(panel);
+    if (!box)
+        return;
+    // The colour follows the background actually drawn, an export's override included.
+    TextLayout::draw(*text, captionStyle(background), box->origin, painter);
+}
+
+void drawPanel(const DocumentModel& document, const Panel& panel, const ImageProviding& images, QPainter& painter,
+               const Options& options, const CanvasBackground& background,
+               const std::map<QUuid, long long>& numbers)
+{
+    const Rect panelFrame = frame(panel);
+    const double radius =
+        std::max(0.0, std::min({document.panelCornerRadius, panelFrame.width() / 2, panelFrame.height() / 2}));
+    const QPainterPath framePath = roundedRectPath(panelFrame, radius);
+
+    if (document.panelShadow) {
+        drawWithShadow(painter, panelShadowLook, panelFrame.toQt(), [&](QPainter& p) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::white);
+            p.drawPath(framePath);
+        });
+    }
+
+    painter.save();
+    if (radius > 0)
+        painter.setClipPath(framePath, Qt::IntersectClip);
+    drawImage(panel, images, painter, options.displayPixelsPerPoint);
+    painter.restore();
+
+    drawStripSeams(panel, document.cutMark, painter);
+    drawCursor(panel, images, painter);
+
+    const PanelMapping mapping(panel);
+    std::vector<std::pair<const Annotation*, CanvasShape>> visible;
+    std::vector<CanvasShape> spotlights;
+    for (const Annotation& a : panel.annotations) {
+        if (options.hiddenAnnotationIDs.count(a.id) || isHidden(panel, a))
+            continue;
+        CanvasShape shape = canvasShape(mapping, a);
+        if (a.kind == AnnotationKind::spotlight)
+            spotlights.push_back(std::move(shape));
+        else
+            visible.emplace_back(&a, std::move(shape));
+    }
+    if (!spotlights.empty())
+        drawSpotlights(spotlights, panel, painter);
+
+    for (const auto& [annotation, shape] : visible) {
+        painter.save();
+        if (annotation->kind == AnnotationKind::lens) {
+            drawLens(shape, panel, images, painter);
+        } else {
+            if (annotation->cropClip)
+                painter.setClipRect(canvasRectFromImage(panel, *annotation->cropClip).toQt(), Qt::IntersectClip);
+            switch (annotation->kind) {
+            case AnnotationKind::pixelate:
+            case AnnotationKind::blur:
+                drawRegion(shape, panel, images, painter);
+                break;
+            case AnnotationKind::highlighter:
+                drawHighlighter(shape, *annotation, panel, images, painter);
+                break;
+            default: {
+                const auto number = numbers.find(annotation->id);
+                draw(painter, shape, number == numbers.end() ? std::nullopt : std::optional(number->second),
+                     QPainter::CompositionMode_Multiply);
+                break;
+            }
+            }
+        }
+        painter.restore();
+    }
+
+    drawCaption(panel, background, painter);
+}
+
+bool isPanelOnlyKind(AnnotationKind kind)
+{
+    return kind == AnnotationKind::pixelate || kind == AnnotationKind::blur || kind == AnnotationKind::spotlight ||
+           kind == AnnotationKind::lens;
+}
+
+} // namespace
+
+void draw(const DocumentModel& document, const ImageProviding& images, QPainter& painter, const Options& options)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    const CanvasBackground background = options.backgroundOverride.value_or(document.background);
+    if (const auto* color = std::get_if<ColorBackground>(&background))
+        painter.fillRect(canvasBounds(document).toQt(), toQColor(color->color));
+
+    const std::map<QUuid, long long> numbers = numberValues(document);
+    for (const Panel& panel : document.panels)
+        drawPanel(document, panel, images, painter, options, background, numbers);
+
+    // Measure labels count the pixels of a native export, whatever the target's density.
+    ExportOptions native;
+    native.resolution = ExportOptions::Native{};
+    const double density = exportPixelsPerPoint(document, native, Rect());
+    for (const Annotation& a : document.annotations) {
+        if (options.hiddenAnnotationIDs.count(a.id) || isPanelOnlyKind(a.kind))
+            continue;
+        const CanvasShape shape{a.kind, a.points, a.measureText(density).value_or(a.text), a.style};
+        const auto number = numbers.find(a.id);
+        painter.save();
+        draw(painter, shape, number == numbers.end() ? std::nullopt : std::optional(number->second),
+             QPainter::CompositionMode_Multiply);
+        painter.restore();
+    }
+    painter.restore();
+}
+
+void drawImage(const Panel& panel, const ImageProviding& images, QPainter& painter,
+               std::optional<double> displayPixelsPerPoint)
+{
+    const QImage full = images.image(panel.imageID);
+    if (full.isNull())
+        return;
+    QImage image = full;
+    if (displayPixelsPerPoint) {
+        const double density = 1 / std::max(pointsPerPixel(panel), minimumDivisor);
+        const double p = *displayPixelsPerPoint;
+        if (p < density * previewDensityThreshold) {
+            const double longest = std::max(panel.pixelSize.width, panel.pixelSize.height);
+            const int maxPixelSize = saturatingInt(std::trunc(longest * p / density * previewOversize));
+            if (maxPixelSize >= 1) {
+                const QImage preview = images.previewImage(panel.imageID, maxPixelSize);
+                if (!preview.isNull() && preview.width() < full.width())
+                    image = preview;
+            }
+        }
+    }
+    drawImagePieces(panel, image, painter);
+}
+
+void drawImagePieces(const Panel& panel, const QImage& image, QPainter& painter)
+{
+    if (image.isNull() || panel.pixelSize.width <= 0)
+        return;
+    // The image may be a reduced copy: source rectangles scale by its width ratio.
+    const double f = image.width() / panel.pixelSize.width;
+    const Rect whole(0, 0, panel.pixelSize.width, panel.pixelSize.height);
+    painter.save();
+    painter.setTransform(toQTransform(contentToCanvas(panel)), true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const VisibleSegment& segment : visibleSegments(panel)) {
+        const QRectF target = segment.content.toQt();
+        if (segment.source == whole) {
+            painter.drawImage(target, image);
+            continue;
+        }
+        const Rect s = segment.source;
+        const Rect pixels = Rect(s.minX() * f, s.minY() * f, s.width() * f, s.height() * f).integral();
+        const QImage piece = subImage(image, QRect(saturatingInt(pixels.minX()), saturatingInt(pixels.minY()),
+                                                   saturatingInt(pixels.width()), saturatingInt(pixels.height())));
+        if (!piece.isNull())
+            painter.drawImage(target, piece);
+    }
+    painter.restore();
+}
+
+void drawStripSeams(const Panel& panel, CutMark mark, QPainter& painter)
+{
+    const std::vector<StripSeam> seams = stripSeams(panel);
+    if (seams.empty())
+        return;
+    painter.save();
+    painter.setClipRect(frame(panel).toQt(), Qt::IntersectClip);
+    painter.setBrush(Qt::NoBrush);
+    const QPen light = pen(grey(1, 0.95), 4, Qt::FlatCap, Qt::MiterJoin);
+    const QPen dark = pen(toQColor(RGBAColor{0.24, 0.24, 0.26, 1}), 1.6, Qt::FlatCap, Qt::MiterJoin);
+    for (const StripSeam& seam : seams) {
+        std::vector<Point> points;
+        switch (mark) {
+        case CutMark::zigzag:
+            points = zigzagLine(seam.start, seam.end);
+            break;
+        case CutMark::lightning:
+            points = breakLine(seam.start, seam.end);
+            break;
+        }
+        if (points.empty())
+            continue;
+        QPolygonF polyline;
+        polyline.reserve(static_cast<qsizetype>(points.size()));
+        for (const Point& p : points)
+            polyline << QPointF(p.x, p.y);
+        painter.setPen(light);
+        painter.drawPolyline(polyline);
+        painter.setPen(dark);
+        painter.drawPolyline(polyline);
+    }
+    painter.restore();
+}
+
+std::vector<Point> zigzagLine(Point a, Point b)
+{
+    const double length = a.distance(b);
+    if (!(length > 0) || !std::isfinite(length))
+        return {};
+    const Point u = (b - a) * (1 / length);
+    const Point normal{-u.y, u.x};
+    const long long n = saturatingInt64(std::ceil(length / 5));
+    std::vector<Point> points;
+    points.reserve(static_cast<std::size_t>(n) + 1);
+    for (long long i = 0; i < n; ++i)
+        points.push_back(a + u * (5.0 * static_cast<double>(i)) + normal * (i % 2 == 0 ? -3.0 : 3.0));
+    points.push_back(b);
+    return points;
+}
+
+std::vector<Point> breakLine(Point a, Point b)
+{
+    const double length = a.distance(b);
+    if (!(length > 0) || !std::isfinite(length))
+        return {};
+    const Point u = (b - a) * (1 / length);
+    const Point v{u.y, -u.x};
+    const long long k = std::max<long long>(1, roundedInt64(length / 400));
+    const double h = std::min(length / 5, 10.0);
+    const double w = std::min(length * 0.125, 9.0);
+    std::vector<Point> points{a};
+    points.reserve(static_cast<std::size_t>(k) * 4 + 2);
+    for (long long j = 0; j < k; ++j) {
+        const double c = length * (static_cast<double>(j) + 0.5) / static_cast<double>(k);
+        const Point p = a + u * (c - w);
+        const Point q = a + u * (c + w);
+        points.insert(points.end(), {p, p + v * h, q - v * h, q});
+    }
+    points.push_back(b);
+    return points;
+}
+
+void drawCursor(const Panel& panel, const ImageProviding& images, QPainter& painter)
+{
+    if (!panel.cursor || !panel.cursor->isVisible)
+        return;
+    const CursorElement& cursor = *panel.cursor;
+    const QImage image = images.image(cursor.imageID);
+    if (image.isNull())
+        return;
+    const double s = pointsPerPixel(panel);
+    const Point tip = canvasPointFromImage(panel, cursor.position);
+    const QRectF rect(tip.x - s * cursor.hotspot.x, tip.y - s * cursor.hotspot.y, s * image.width(), s * image.height());
+
+    painter.save();
+    painter.setClipRect(frame(panel).toQt(), Qt::IntersectClip);
+    if (cursor.showsClick) {
+        const double r = CursorElement::clickRadiusInPoints * panel.scale;
+        const QRectF ring(tip.x - r, tip.y - r, 2 * r, 2 * r);
+        const RGBAColor orange = AccentColors::orange();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(toQColor(RGBAColor{orange.red, orange.green, orange.blue, 0.28}));
+        painter.drawEllipse(ring);
+        const double width = 2 * panel.scale;
+        if (width > 0) {
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(pen(toQColor(RGBAColor{orange.red, orange.green, orange.blue, 0.9}), width));
+            painter.drawEllipse(ring.adjusted(1, 1, -1, -1));
+        }
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect, image);
+    painter.restore();
+}
+
+void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter)
+{
+    const Rect clip = shape.rect().standardized().intersection(frame(panel));
+    if (clip.isNull() || clip.width() < 1 || clip.height() < 1)
+        return;
+    const QImage image = images.image(panel.imageID);
+    if (image.isNull())
+        return;
+    const Point first = imagePointFromCanvas(panel, {clip.minX(), clip.minY()});
+    const Point second = imagePointFromCanvas(panel, {clip.maxX(), clip.maxY()});
+    const auto region = Filters::imageRegion(first, second, panel.pixelSize);
+    const auto request = Filters::filterRequest(shape.kind, shape.style, pointsPerPixel(panel));
+    if (!region || !request)
+        return;
+    const QImage piece = Filters::regionImage(panel.imageID, image, *region, *request);
+    if (piece.isNull())
+        return;
+    const Point contentMin = contentPointFromImage(panel, {region->minX(), region->minY()});
+    const Point contentMax = contentPointFromImage(panel, {region->maxX(), region->maxY()});
+    Filters::drawPiece(painter, piece, request->mode, clip, contentToCanvas(panel),
+                       Rect::corner(contentMin, contentMax).standardized());
+}
+
+} // namespace vorlix::Renderer

@@ -1,0 +1,77 @@
+#pragma once
+// The document renderer: paints a whole DocumentModel onto a painter whose world
+// transform maps canvas points to the device (the canvas view and the exporter set
+// that up). It decides what is drawn, in which order, with which clips and blend
+// modes; one annotation shape is drawn by the functions of AnnotationDrawing.h.
+//
+// Order: background over the canvas bounds; then each panel in order (shadowed
+// rounded frame, image pieces, strip seams, captured cursor, spotlights, the other
+// annotations, caption); then the document-level annotations. Every function leaves
+// the painter's state as it found it. Nothing is reported: what cannot be drawn (a
+// missing image, an empty caption) is left out and the rest is drawn.
+//
+// Stateless apart from the shared caches of Filters and TextLayout; main thread only.
+
+#include "core/model/DocumentModel.h"
+#include "core/model/PanelGeometry.h"
+#include "core/render/AnnotationDrawing.h"
+#include "core/render/CanvasShape.h"
+#include "core/render/ImageProviding.h"
+
+#include <QPainter>
+#include <QUuid>
+
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace vorlix::Renderer {
+
+struct Options {
+    // Annotations (panel-owned or document-level) that are not drawn, such as the text
+    // being edited in place.
+    std::set<QUuid> hiddenAnnotationIDs;
+    // Drawn instead of the document's background when set (exports, analysis renders).
+    std::optional<CanvasBackground> backgroundOverride;
+    // Device pixels per canvas point of the target. When set and well below a panel's
+    // image density, a reduced preview of the image is drawn instead of the full one.
+    std::optional<double> displayPixelsPerPoint;
+
+    bool operator==(const Options&) const = default;
+};
+
+// Below this fraction of an image's density (image pixels per canvas point) the
+// display draws a preview, sized this many times the pixels it needs.
+inline constexpr double previewDensityThreshold = 0.7;
+inline constexpr double previewOversize = 1.2;
+
+// Draws the whole document.
+void draw(const DocumentModel& document, const ImageProviding& images, QPainter& painter,
+          const Options& options = {});
+
+// The panel's image pieces (visible segments) in its frame; a preview when
+// `displayPixelsPerPoint` is low enough. Not clipped to the rounded frame.
+void drawImage(const Panel& panel, const ImageProviding& images, QPainter& painter,
+               std::optional<double> displayPixelsPerPoint = std::nullopt);
+// The pieces of `image` (the panel's full image, or a reduced copy of it) through the
+// painter's current transform, content space onto the canvas.
+void drawImagePieces(const Panel& panel, const QImage& image, QPainter& painter);
+
+// The marks where removed strips were closed up, clipped to the panel's frame: each
+// seam's polyline stroked white 4 points wide, then dark grey 1.6 points wide.
+void drawStripSeams(const Panel& panel, CutMark mark, QPainter& painter);
+// A zigzag along a->b: a point every 5 points, alternately 3 points to each side, then b.
+// Empty when a and b coincide.
+std::vector<Point> zigzagLine(Point a, Point b);
+// The lightning mark along a->b: round(length / 400) (at least 1) Z-shaped breaks spread
+// evenly, each up to 18 points wide and 10 high. Empty when a and b coincide.
+std::vector<Point> breakLine(Point a, Point b);
+
+// The captured cursor with its click ring under it, clipped to the panel's frame.
+void drawCursor(const Panel& panel, const ImageProviding& images, QPainter& painter);
+
+// A blur or pixelate annotation's filtered piece of its panel's image, clipped to the
+// shape's rectangle within the panel's frame.
+void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter);
+
+} // namespace vorlix::Renderer
