@@ -186,6 +186,71 @@ void drawHighlighter(const CanvasShape& shape, const Annotation& annotation, con
     painter.restore();
 }
 
+// The panel's shadow, then its white frame. The shadow of a large rounded rectangle is
+// the same all along each straight edge, so it is blurred once for a small frame with
+// the same corners and stretched: nine patches, of which the centre is left out (the
+// opaque frame covers it). The cost follows the blur, not the panel's size.
+void drawPanelShadow(const Rect& panelFrame, double radius, const QPainterPath& framePath, QPainter& painter)
+{
+    const auto fill = [](const QPainterPath& path) {
+        return [path](QPainter& p) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::white);
+            p.drawPath(path);
+        };
+    };
+    const QTransform device = painter.deviceTransform();
+    const double s = std::sqrt(std::abs(device.determinant()));
+    // Device pixels: the blur's reach (3 sigma, sigma = blur / 2) plus the offset, and
+    // the smallest frame whose corners do not meet.
+    const int pad = int(std::ceil((panelShadowLook.blur * 1.5 + std::abs(panelShadowLook.offset.x) +
+                                   std::abs(panelShadowLook.offset.y)) * s)) + 2;
+    const int m = 2 * (pad + int(std::ceil(radius * s))) + 2;
+    const double deviceWidth = panelFrame.width() * s;
+    const double deviceHeight = panelFrame.height() * s;
+    if (device.type() > QTransform::TxScale || !(s > 0) || deviceWidth < m + 2 || deviceHeight < m + 2 ||
+        !std::isfinite(deviceWidth * deviceHeight)) {
+        drawShadow(painter, panelShadowLook, panelFrame.toQt(), fill(framePath));
+    } else {
+        const int total = m + 2 * pad;
+        QImage patch(total, total, QImage::Format_ARGB32_Premultiplied);
+        patch.fill(Qt::transparent);
+        {
+            QPainter p(&patch);
+            p.setRenderHints(painter.renderHints());
+            p.scale(s, s);
+            const Rect small(pad / s, pad / s, m / s, m / s);
+            drawShadow(p, panelShadowLook, small.toQt(), fill(roundedRectPath(small, radius)));
+        }
+        // Patch columns and rows: [0, half) before, [half, half + 1) stretched, the rest after.
+        const int half = pad + m / 2;
+        const double stretchX = (deviceWidth - m) / s;
+        const double stretchY = (deviceHeight - m) / s;
+        const double x0 = panelFrame.minX() - pad / s;
+        const double y0 = panelFrame.minY() - pad / s;
+        const double xs[] = {x0, x0 + half / s, x0 + (half + 1) / s + stretchX};
+        const double ws[] = {half / s, 1 / s + stretchX, (total - half - 1) / s};
+        const double ys[] = {y0, y0 + half / s, y0 + (half + 1) / s + stretchY};
+        const double hs[] = {half / s, 1 / s + stretchY, (total - half - 1) / s};
+        const int sx[] = {0, half, half + 1};
+        const int sw[] = {half, 1, total - half - 1};
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                if (row == 1 && column == 1)
+                    continue;
+                painter.drawImage(QRectF(xs[column], ys[row], ws[column], hs[row]), patch,
+                                  QRectF(sx[column], sx[row], sw[column], sw[row]));
+            }
+        }
+        painter.restore();
+    }
+    painter.save();
+    fill(framePath)(painter);
+    painter.restore();
+}
+
 void drawCaption(const Panel& panel, const CanvasBackground& background, QPainter& painter)
 {
     const auto text = captionText(panel);
@@ -207,13 +272,8 @@ void drawPanel(const DocumentModel& document, const Panel& panel, const ImagePro
         std::max(0.0, std::min({document.panelCornerRadius, panelFrame.width() / 2, panelFrame.height() / 2}));
     const QPainterPath framePath = roundedRectPath(panelFrame, radius);
 
-    if (document.panelShadow) {
-        drawWithShadow(painter, panelShadowLook, panelFrame.toQt(), [&](QPainter& p) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(Qt::white);
-            p.drawPath(framePath);
-        });
-    }
+    if (document.panelShadow)
+        drawPanelShadow(panelFrame, radius, framePath, painter);
 
     painter.save();
     if (radius > 0)

@@ -1,0 +1,209 @@
+// The whole document as the canvas and the exporter draw it: a 5K screenshot (5120 x
+// 2880 pixels at 2 pixels per point) with about 40 mixed annotations (blur, pixelate,
+// spotlight, lens, text, callouts, bent arrows, outlined and chalk shapes, highlighters,
+// badges). Redrawn for the canvas at display density 1 (preview image) and 2 (full
+// image) with caches warm, rendered for a native export, and sampled by the colour
+// picker.
+
+#include "core/render/Exporter.h"
+#include "core/render/ImageCoding.h"
+#include "core/render/PixelSampler.h"
+#include "core/render/Renderer.h"
+
+#include "ScreenshotFixture.h"
+#include "support/Fonts.h"
+#include "support/ModelBuilders.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <map>
+#include <utility>
+
+using namespace vorlix;
+
+namespace {
+
+// Images with previews cached per size bucket (256 x 2^k), as the image store keeps them.
+class BenchImages : public ImageProviding {
+public:
+    void add(const QUuid& id, QImage image) { m_images[id] = std::move(image); }
+    QImage image(const QUuid& id) const override
+    {
+        const auto it = m_images.find(id);
+        return it == m_images.end() ? QImage() : it->second;
+    }
+    QImage previewImage(const QUuid& id, int maxPixelSize) const override
+    {
+        int bucket = 256;
+        while (bucket < maxPixelSize)
+            bucket *= 2;
+        const auto key = std::pair(id, bucket);
+        if (const auto it = m_previews.find(key); it != m_previews.end())
+            return it->second;
+        const QImage preview = ImageCoding::scaledToFit(image(id), bucket);
+        m_previews[key] = preview;
+        return preview;
+    }
+
+private:
+    std::map<QUuid, QImage> m_images;
+    mutable std::map<std::pair<QUuid, int>, QImage> m_previews;
+};
+
+Annotation shape(int n, AnnotationKind kind, std::vector<Point> points, QString text = {})
+{
+    return Annotation::make(test::uuid(1000 + n), kind, std::move(points), std::move(text));
+}
+
+struct Fixture {
+    DocumentModel document;
+    BenchImages images;
+};
+
+const Fixture& fixture()
+{
+    static const Fixture f = [] {
+        Fixture f;
+        Panel panel;
+        panel.id = test::uuid(1);
+        panel.imageID = test::uuid(2);
+        panel.pixelSize = {5120, 2880};
+        panel.pixelsPerPoint = 2;
+        panel.caption = QStringLiteral("La finestra delle impostazioni");
+        f.images.add(panel.imageID, bench::screenshotFixture(5120, 2880));
+
+        std::vector<Annotation>& a = panel.annotations;
+        int n = 0;
+        a.push_back(shape(n++, AnnotationKind::blur, {{300, 300}, {1300, 800}}));
+        a.push_back(shape(n++, AnnotationKind::blur, {{3400, 2000}, {4400, 2500}}));
+        a.push_back(shape(n++, AnnotationKind::pixelate, {{1600, 300}, {2400, 700}}));
+        Annotation noisy = shape(n++, AnnotationKind::pixelate, {{2600, 1900}, {3300, 2300}});
+        noisy.style.pixelateRandom = true;
+        a.push_back(noisy);
+        a.push_back(shape(n++, AnnotationKind::spotlight, {{600, 1200}, {2200, 2200}}));
+        a.push_back(shape(n++, AnnotationKind::lens, {{4000, 600}, {4120, 600}, {4500, 1100}}));
+        for (int i = 0; i < 34; ++i) {
+            const double x = 200 + (i % 7) * 700;
+            const double y = 200 + (i / 7) * 520;
+            switch (i % 9) {
+            case 0:
+                a.push_back(shape(n++, AnnotationKind::arrow, {{x, y}, {x + 420, y + 300}, {x + 120, y + 260}}));
+                break;
+            case 1: {
+                Annotation r = shape(n++, AnnotationKind::rectangle, {{x, y}, {x + 480, y + 320}});
+                r.style.shapeOutline = true;
+                a.push_back(r);
+                break;
+            }
+            case 2:
+                a.push_back(shape(n++, AnnotationKind::text, {{x, y}}, QStringLiteral("Fare clic qui\npoi su Salva")));
+                break;
+            case 3:
+                a.push_back(shape(n++, AnnotationKind::callout, {{x, y}, {x + 240, y + 400}, {x + 440, y + 180}},
+                                  QStringLiteral("Una nota sul passaggio")));
+                break;
+            case 4: {
+                Annotation e = shape(n++, AnnotationKind::ellipse, {{x, y}, {x + 400, y + 280}});
+                e.style.chalk = true;
+                a.push_back(e);
+                break;
+            }
+            case 5:
+                a.push_back(shape(n++, AnnotationKind::highlighter, {{x, y + 80}, {x + 480, y + 80}}));
+                break;
+            case 6:
+                a.push_back(shape(n++, AnnotationKind::number, {{x + 40, y + 40}}));
+                break;
+            case 7: {
+                Annotation arrow = shape(n++, AnnotationKind::arrow, {{x, y}, {x + 400, y + 100}, {x + 200, y - 120}});
+                arrow.style.shapeOutline = true;
+                a.push_back(arrow);
+                break;
+            }
+            case 8: {
+                Annotation line = shape(n++, AnnotationKind::line, {{x, y}, {x + 500, y + 200}});
+                line.style.showsMeasure = true;
+                a.push_back(line);
+                break;
+            }
+            }
+        }
+        f.document.panels = {panel};
+        f.document.padding = 24;
+        f.document.panelShadow = true;
+        f.document.panelCornerRadius = 10;
+        f.document.background = ColorBackground{RGBAColor::hex("#20242A")};
+        return f;
+    }();
+    return f;
+}
+
+// The canvas: the document at `density` device pixels per point, the view showing the
+// panel's 2560 x 1440 points.
+void BM_CanvasRedraw(benchmark::State& state)
+{
+    const Fixture& f = fixture();
+    const double density = double(state.range(0));
+    QImage target(int(2560 * density), int(1440 * density), QImage::Format_ARGB32_Premultiplied);
+    Renderer::Options options;
+    options.displayPixelsPerPoint = density;
+    const auto redraw = [&] {
+        target.fill(Qt::transparent);
+        QPainter painter(&target);
+        painter.scale(density, density);
+        Renderer::draw(f.document, f.images, painter, options);
+    };
+    redraw(); // warm: previews, filtered regions, text
+    for (auto _ : state) {
+        redraw();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_CanvasRedraw)->ArgName("density")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_ExportNativeRender(benchmark::State& state)
+{
+    const Fixture& f = fixture();
+    ExportOptions options;
+    options.resolution = ExportOptions::Native{};
+    benchmark::DoNotOptimize(Exporter::renderImage(f.document, f.images, options)); // warm
+    for (auto _ : state) {
+        auto image = Exporter::renderImage(f.document, f.images, options);
+        benchmark::DoNotOptimize(image->constBits());
+    }
+}
+BENCHMARK(BM_ExportNativeRender)->Unit(benchmark::kMillisecond);
+
+void BM_SamplerFirstQueryThenManyQueries(benchmark::State& state)
+{
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        PixelSampler sampler;
+        int found = 0;
+        for (int i = 0; i < 10000; ++i) {
+            const Point p{double(i % 2560), double((i * 7) % 1440)};
+            found += sampler.color(p, f.document, f.images).has_value();
+            found += sampler.edges(p, f.document, f.images, 28).has_value();
+        }
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(BM_SamplerFirstQueryThenManyQueries)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    test::loadDejaVuFonts();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
