@@ -76,34 +76,20 @@ std::optional<Rect> PixelSampler::edges(Point point, const DocumentModel& docume
     };
     const int x = p->x();
     const int y = p->y();
-    int left = 0;
-    for (int i = x - 1; i >= 0; --i) {
-        if (differs(at(i, y))) {
-            left = i + 1;
-            break;
-        }
-    }
-    int right = image.width() - 1;
-    for (int i = x + 1; i < image.width(); ++i) {
-        if (differs(at(i, y))) {
-            right = i - 1;
-            break;
-        }
-    }
-    int top = 0;
-    for (int i = y - 1; i >= 0; --i) {
-        if (differs(at(x, i))) {
-            top = i + 1;
-            break;
-        }
-    }
-    int bottom = image.height() - 1;
-    for (int i = y + 1; i < image.height(); ++i) {
-        if (differs(at(x, i))) {
-            bottom = i - 1;
-            break;
-        }
-    }
+    // From the start pixel in steps of `step` until a differing pixel or the edge; the
+    // last similar position.
+    const auto reach = [&](int from, int step, int end, auto pixel) {
+        for (int i = from + step; i != end; i += step)
+            if (differs(pixel(i)))
+                return i - step;
+        return end - step;
+    };
+    const auto onRow = [&](int i) { return at(i, y); };
+    const auto onColumn = [&](int i) { return at(x, i); };
+    const int left = reach(x, -1, -1, onRow);
+    const int right = reach(x, 1, image.width(), onRow);
+    const int top = reach(y, -1, -1, onColumn);
+    const int bottom = reach(y, 1, image.height(), onColumn);
     return Rect(c->origin.x + left / c->scale, c->origin.y + top / c->scale, (right - left + 1) / c->scale,
                 (bottom - top + 1) / c->scale);
 }
