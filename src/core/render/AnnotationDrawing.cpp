@@ -365,9 +365,10 @@ void drawCalloutBubble(QPainter& painter, const CanvasShape& shape)
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (style.fill != FillMode::none) {
         const Shadow shadow{{0, 2}, 6, {0, 0, 0, 0.28}};
-        drawWithShadow(painter, shadow, path.boundingRect(), [&](QPainter& p) {
-            p.fillPath(path, QBrush(toQColor(boxColor)));
-        });
+        drawPathShadow(painter, shadow, path, toQColor(boxColor));
+        painter.save();
+        painter.fillPath(path, QBrush(toQColor(boxColor)));
+        painter.restore();
         fillByMode(painter, path, boxColor, style, Rect::fromQt(path.boundingRect()));
         if (style.textBoxBorder)
             strokePath(painter, path, pen);

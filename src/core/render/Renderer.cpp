@@ -124,16 +124,15 @@ void drawLens(const CanvasShape& shape, const Panel& panel, const ImageProviding
         painter.drawLine(QPointF(connector->first.x, connector->first.y), QPointF(connector->second.x, connector->second.y));
     }
     const QRectF magnified = g.magnifiedRect.toQt();
-    drawWithShadow(painter, lensShadowLook, magnified, [&](QPainter& p) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::white);
-        p.drawEllipse(magnified);
-    });
+    QPainterPath disc;
+    disc.addEllipse(magnified);
+    drawPathShadow(painter, lensShadowLook, disc, Qt::white);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawPath(disc);
 
     if (const QImage image = images.image(panel.imageID); !image.isNull()) {
         painter.save();
-        QPainterPath disc;
-        disc.addEllipse(magnified);
         painter.setClipPath(disc, Qt::IntersectClip);
         const Point mc = g.magnifiedCenter();
         const Point sc = g.sourceCenter();
@@ -210,7 +209,7 @@ void drawPanelShadow(const Rect& panelFrame, double radius, const QPainterPath& 
     const double deviceHeight = panelFrame.height() * s;
     if (device.type() > QTransform::TxScale || !(s > 0) || deviceWidth < m + 2 || deviceHeight < m + 2 ||
         !std::isfinite(deviceWidth * deviceHeight)) {
-        drawShadow(painter, panelShadowLook, panelFrame.toQt(), fill(framePath));
+        drawPathShadow(painter, panelShadowLook, framePath, Qt::white);
     } else {
         const int total = m + 2 * pad;
         QImage patch(total, total, QImage::Format_ARGB32_Premultiplied);
@@ -220,7 +219,7 @@ void drawPanelShadow(const Rect& panelFrame, double radius, const QPainterPath& 
             p.setRenderHints(painter.renderHints());
             p.scale(s, s);
             const Rect small(pad / s, pad / s, m / s, m / s);
-            drawShadow(p, panelShadowLook, small.toQt(), fill(roundedRectPath(small, radius)));
+            drawPathShadow(p, panelShadowLook, roundedRectPath(small, radius), Qt::white);
         }
         // Patch columns and rows: [0, half) before, [half, half + 1) stretched, the rest after.
         const int half = pad + m / 2;

@@ -3,14 +3,25 @@
 #include "GaussianBlur.h"
 #include "Layer.h"
 
+#include <QCoreApplication>
 #include <QPainter>
+#include <QPainterPath>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 
 namespace vorlix {
+
+namespace {
+
+// Shadows larger than this many device pixels are not kept.
+constexpr double maximumCachedPixels = 4096.0 * 4096.0;
+
+} // namespace
 
 void drawShadow(QPainter& painter, const Shadow& shadow, const QRectF& bounds,
                 const std::function<void(QPainter&)>& draw)
@@ -71,6 +82,88 @@ void drawShadow(QPainter& painter, const Shadow& shadow, const QRectF& bounds,
             out[x] = tint[in[x]];
     }
     drawAtDevicePixels(painter, tinted, area.topLeft() + offset);
+}
+
+namespace {
+
+struct ShadowPicture {
+    QPainterPath path;
+    Shadow shadow;
+    QRgb fill = 0;
+    QPainter::RenderHints hints;
+    QTransform local; // the device transform less its whole-pixel translation
+    QImage image;
+    QPoint origin;    // device pixel of the image's top-left under `local`
+};
+
+// The most shadow pictures kept; the oldest goes first.
+constexpr std::size_t maximumShadowPictures = 48;
+
+std::deque<ShadowPicture>& shadowPictures()
+{
+    static std::deque<ShadowPicture> pictures;
+    return pictures;
+}
+
+} // namespace
+
+void drawPathShadow(QPainter& painter, const Shadow& shadow, const QPainterPath& path, const QColor& fill)
+{
+    const QTransform device = painter.deviceTransform();
+    if (!device.isInvertible() || path.isEmpty())
+        return;
+    const double wholeX = std::floor(device.dx());
+    const double wholeY = std::floor(device.dy());
+    if (!std::isfinite(wholeX) || !std::isfinite(wholeY) || std::abs(wholeX) > 1e9 || std::abs(wholeY) > 1e9)
+        return;
+    const QTransform local(device.m11(), device.m12(), device.m21(), device.m22(), device.dx() - wholeX,
+                           device.dy() - wholeY);
+    const QPoint whole(static_cast<int>(wholeX), static_cast<int>(wholeY));
+    const auto draw = [&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawPath(path);
+    };
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        drawShadow(painter, shadow, path.boundingRect(), draw);
+        return;
+    }
+
+    std::deque<ShadowPicture>& pictures = shadowPictures();
+    const auto found = std::find_if(pictures.begin(), pictures.end(), [&](const ShadowPicture& p) {
+        return p.fill == fill.rgba() && p.hints == painter.renderHints() && p.local == local && p.shadow == shadow &&
+               p.path == path;
+    });
+    if (found == pictures.end()) {
+        // The whole shadow under `local`: the shape's pixels grown by the blur's reach
+        // and the offset, with a pixel to spare.
+        const double scale = std::sqrt(std::abs(local.determinant()));
+        const double sigma = std::isfinite(shadow.blur) ? std::max(shadow.blur, 0.0) * scale / 2 : 0;
+        const double shift = (std::isfinite(shadow.offset.x) ? std::abs(shadow.offset.x) : 0) +
+                             (std::isfinite(shadow.offset.y) ? std::abs(shadow.offset.y) : 0);
+        const int margin = static_cast<int>(std::ceil(3 * sigma + shift * scale)) + 3;
+        const QRect area = local.mapRect(path.boundingRect()).toAlignedRect().adjusted(-margin, -margin, margin, margin);
+        if (area.isEmpty() || double(area.width()) * area.height() > maximumCachedPixels) {
+            drawShadow(painter, shadow, path.boundingRect(), draw);
+            return;
+        }
+        ShadowPicture picture{path, shadow, fill.rgba(), painter.renderHints(), local, QImage(area.size(), QImage::Format_ARGB32_Premultiplied), area.topLeft()};
+        if (picture.image.isNull())
+            return;
+        picture.image.fill(Qt::transparent);
+        {
+            QPainter p(&picture.image);
+            p.setRenderHints(painter.renderHints());
+            p.setTransform(local * QTransform::fromTranslate(-area.x(), -area.y()));
+            drawShadow(p, shadow, path.boundingRect(), draw);
+        }
+        if (pictures.size() >= maximumShadowPictures)
+            pictures.pop_front();
+        pictures.push_back(std::move(picture));
+        drawAtDevicePixels(painter, pictures.back().image, pictures.back().origin + whole);
+        return;
+    }
+    drawAtDevicePixels(painter, found->image, found->origin + whole);
 }
 
 void drawWithShadow(QPainter& painter, const Shadow& shadow, const QRectF& bounds,

@@ -16,7 +16,9 @@
 
 #include <functional>
 
+class QColor;
 class QPainter;
+class QPainterPath;
 
 namespace vorlix {
 
@@ -33,6 +35,12 @@ struct Shadow {
 // world transform and render hints (on an offscreen image) and may change its state.
 void drawShadow(QPainter& painter, const Shadow& shadow, const QRectF& bounds,
                 const std::function<void(QPainter&)>& draw);
+
+// The shadow of `path` filled with `fill` (its alpha counts), as `drawShadow` draws it.
+// The shadow picture is kept for the path, shadow, colour, render hints and device
+// transform up to whole-pixel moves, so redrawing an unchanged shape, or one scrolled
+// by whole pixels, reuses it. The cache holds a few dozen pictures; main thread only.
+void drawPathShadow(QPainter& painter, const Shadow& shadow, const QPainterPath& path, const QColor& fill);
 
 // The shadow, then the shape itself on `painter`.
 void drawWithShadow(QPainter& painter, const Shadow& shadow, const QRectF& bounds,

@@ -2,6 +2,7 @@
 
 #include "core/render/AnnotationDrawing.h"
 #include "core/render/CursorGeometry.h"
+#include "core/render/Halo.h"
 #include "core/render/Layer.h"
 #include "core/render/QtConversions.h"
 
@@ -15,6 +16,8 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <vector>
 
 namespace vorlix::Renderer {
 
@@ -128,32 +131,24 @@ void drawWithOutline(QPainter& painter, const CanvasShape& shape)
         return;
     const Rect area = grown(grown(bounds, w), 3 * w);
 
+    // Two rings of 16 shifted copies, at half and at the full outline width.
+    std::vector<QPointF> shifts;
+    shifts.reserve(32);
+    for (const double d : {w * 0.5, w}) {
+        for (int k = 0; k < 16; ++k) {
+            const double theta = k * std::numbers::pi / 8;
+            shifts.emplace_back(d * std::cos(theta), d * std::sin(theta));
+        }
+    }
+
     painter.save();
     std::optional<Layer> outer;
     if (shape.style.opacity < 1)
         outer.emplace(painter, area.toQt(), shape.style.opacity);
     QPainter& target = outer ? outer->painter() : painter;
-    {
-        Layer haloLayer(target, area.toQt());
-        if (!haloLayer.isEmpty()) {
-            QPainter& p = haloLayer.painter();
-            for (const double d : {w * 0.5, w}) {
-                for (int k = 0; k < 16; ++k) {
-                    const double theta = k * std::numbers::pi / 8;
-                    p.save();
-                    p.translate(d * std::cos(theta), d * std::sin(theta));
-                    draw(p, halo, std::nullopt, QPainter::CompositionMode_Multiply);
-                    p.restore();
-                }
-            }
-            // Every pixel of the halo takes the halo colour, keeping its coverage.
-            p.save();
-            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            p.fillRect(area.toQt(), toQColor(shape.style.shapeOutlineColor().withAlpha(1)));
-            p.restore();
-        }
-        haloLayer.end();
-    }
+    drawHalo(target, area.toQt(), shifts, shape.style.shapeOutlineColor().withAlpha(1), [&](QPainter& p) {
+        draw(p, halo, std::nullopt, QPainter::CompositionMode_Multiply);
+    });
     draw(target, inner, std::nullopt, QPainter::CompositionMode_Multiply);
     if (outer)
         outer->end();

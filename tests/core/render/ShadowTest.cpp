@@ -1,6 +1,7 @@
 #include "core/render/Shadow.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,39 @@ TEST(Shadow, StaysInsideTheClip)
     const QImage image = squareWithShadow({{0, 6}, 10, RGBAColor{0, 0, 0, 1}}, 1, QRectF(0, 0, 100, 72));
     EXPECT_LT(qGray(image.pixel(50, 71)), 200);
     EXPECT_EQ(image.pixel(50, 73), qRgb(255, 255, 255));
+}
+
+TEST(PathShadow, KeptPictureMatchesTheShadowDrawnAfresh)
+{
+    QPainterPath path;
+    path.addRoundedRect(QRectF(10.3, 12.7, 40, 25), 6, 6);
+    const Shadow look{{0, 2}, 6, {0, 0, 0, 0.28}};
+    const QColor fill(255, 255, 255, 200);
+    // The first draw computes the picture, the next ones (moved by whole pixels, then
+    // under a clip) reuse it; a fractional move makes a new one.
+    const QPointF moves[] = {{0.4, 0.25}, {7.4, 3.25}, {7.4, 3.25}, {2.9, 1.0}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const auto paint = [&](bool kept) {
+            QImage image(90, 80, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            if (i == 2)
+                p.setClipRect(QRect(0, 0, 30, 80));
+            p.translate(moves[i]);
+            if (kept)
+                drawPathShadow(p, look, path, fill);
+            else
+                drawShadow(p, look, path.boundingRect(), [&](QPainter& q) {
+                    q.setPen(Qt::NoPen);
+                    q.setBrush(fill);
+                    q.drawPath(path);
+                });
+            return image;
+        };
+        const QImage kept = paint(true);
+        const QImage fresh = paint(false);
+        ASSERT_EQ(kept, fresh);
+    }
 }
