@@ -141,17 +141,21 @@ QImage flattenedLuma(const QImage& image)
 {
     if (image.isNull() || image.format() == QImage::Format_Grayscale8)
         return image;
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // RGB32 has the same layout with an opaque alpha byte: no conversion needed.
+    const QImage argb = image.format() == QImage::Format_RGB32
+        ? image
+        : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage luma(argb.size(), QImage::Format_Grayscale8);
     const int width = argb.width();
     for (int y = 0; y < argb.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* out = luma.scanLine(y);
         for (int x = 0; x < width; ++x) {
-            const int blank = 255 - qAlpha(in[x]); // premultiplied: white shows through
-            const int r = qRed(in[x]) + blank;
-            const int g = qGreen(in[x]) + blank;
-            const int b = qBlue(in[x]) + blank;
+            const unsigned pixel = in[x];
+            const unsigned blank = 255 - (pixel >> 24); // premultiplied: white shows through
+            const unsigned r = ((pixel >> 16) & 0xFF) + blank;
+            const unsigned g = ((pixel >> 8) & 0xFF) + blank;
+            const unsigned b = (pixel & 0xFF) + blank;
             out[x] = uchar((54 * r + 183 * g + 19 * b + 128) >> 8);
         }
     }

@@ -115,7 +115,8 @@ QStringList readCodes(QImage& luma)
     const ZXing::DecodeHints hints = ZXing::DecodeHints()
                                          .setFormats(ZXing::BarcodeFormat::Any)
                                          .setTryHarder(false)
-                                         .setTryRotate(true);
+                                         .setTryRotate(true)
+                                         .setTryDownscale(false);
     const ZXing::Results results = ZXing::ReadBarcodes(view, hints);
 
     QStringList payloads;
