@@ -11,13 +11,16 @@ namespace vorlix {
 
 namespace {
 
-Annotation* findAnnotation(DocumentModel& doc, const QUuid& id)
+// The first annotation with the id in search order (the document's own first), for a
+// const or a mutable document alike.
+template <class Document>
+auto findAnnotation(Document& doc, const QUuid& id) -> decltype(&doc.annotations.front())
 {
-    for (Annotation& a : doc.annotations)
+    for (auto& a : doc.annotations)
         if (a.id == id)
             return &a;
-    for (Panel& p : doc.panels)
-        for (Annotation& a : p.annotations)
+    for (auto& p : doc.panels)
+        for (auto& a : p.annotations)
             if (a.id == id)
                 return &a;
     return nullptr;
@@ -47,7 +50,7 @@ std::optional<AnnotationOwner> owner(const DocumentModel& doc, const QUuid& id)
 
 std::optional<Annotation> annotation(const DocumentModel& doc, const QUuid& id)
 {
-    if (const Annotation* a = findAnnotation(const_cast<DocumentModel&>(doc), id))
+    if (const Annotation* a = findAnnotation(doc, id))
         return *a;
     return std::nullopt;
 }
