@@ -159,13 +159,7 @@ std::optional<CaptureSize> Settings::lastCaptureSize() const
     return codable(u"lastCaptureSize"_s, std::optional<CaptureSize>());
 }
 
-void Settings::setLastCaptureSize(const std::optional<CaptureSize>& size)
-{
-    if (size)
-        setCodable(*size, u"lastCaptureSize"_s);
-    else
-        remove(u"lastCaptureSize"_s);
-}
+void Settings::setLastCaptureSize(const std::optional<CaptureSize>& size) { setCodable(size, u"lastCaptureSize"_s); }
 
 HotkeyConfiguration Settings::hotkeys() const { return codable(u"hotkeys"_s, HotkeyConfiguration::defaults()); }
 
@@ -327,12 +321,6 @@ std::optional<UpdateInfo> Settings::latestUpdate() const
     return codable(u"latestUpdate"_s, std::optional<UpdateInfo>());
 }
 
-void Settings::setLatestUpdate(const std::optional<UpdateInfo>& info)
-{
-    if (info)
-        setCodable(*info, u"latestUpdate"_s);
-    else
-        remove(u"latestUpdate"_s);
-}
+void Settings::setLatestUpdate(const std::optional<UpdateInfo>& info) { setCodable(info, u"latestUpdate"_s); }
 
 } // namespace vorlix

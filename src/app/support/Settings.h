@@ -101,6 +101,15 @@ public:
     // Encodes and stores; when encoding fails the key is removed.
     template <class T>
     void setCodable(const T& value, const QString& key);
+    // Stores the value, or removes the key for nothing.
+    template <class T>
+    void setCodable(const std::optional<T>& value, const QString& key)
+    {
+        if (value)
+            setCodable(*value, key);
+        else
+            remove(key);
+    }
 
     // ---- Capture
     AfterCapture afterCapture() const;
