@@ -12,6 +12,7 @@
 
 #include <QPainterPath>
 #include <QPainterPathStroker>
+#include <QRegion>
 #include <QTransform>
 
 #include <algorithm>
@@ -47,6 +48,13 @@ QPainterPath roundedRectPath(const Rect& rect, double radius)
     return path;
 }
 
+// The corner radius of a panel's frame, at most half its shorter side.
+double panelRadius(const DocumentModel& document, const Panel& panel)
+{
+    const Rect f = frame(panel);
+    return std::max(0.0, std::min({document.panelCornerRadius, f.width() / 2, f.height() / 2}));
+}
+
 // The part of `image` inside the whole-pixel rectangle `pixels`, sharing the image's
 // memory where the format allows; null when nothing of the image is inside.
 QImage subImage(const QImage& image, const QRect& pixels)
@@ -66,6 +74,49 @@ QImage subImage(const QImage& image, const QRect& pixels)
     default:
         return image.copy(inside);
     }
+}
+
+// The whole device pixels inside `r` (user space), back in user space, when the painter
+// maps user space to device pixels by a plain scale and translation and draws opaque
+// colours as they are (full opacity, source-over); nothing otherwise. What is drawn
+// opaque over this rectangle hides whatever was beneath it exactly, even antialiased.
+std::optional<QRectF> wholeDevicePixelsInside(const QPainter& painter, const QRectF& r)
+{
+    const QTransform device = painter.deviceTransform();
+    if (device.type() > QTransform::TxScale || !device.isInvertible() || painter.opacity() < 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver || !r.isValid())
+        return std::nullopt;
+    const QRectF d = device.mapRect(r);
+    const double left = std::ceil(d.left());
+    const double top = std::ceil(d.top());
+    const double right = std::floor(d.right());
+    const double bottom = std::floor(d.bottom());
+    if (!(right > left && bottom > top) || !std::isfinite(right - left) || !std::isfinite(bottom - top))
+        return std::nullopt;
+    return device.inverted().mapRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
+}
+
+// The part of the panel's frame that its image covers with opaque pixels when drawn at
+// `density`: inside the frame's rounded corners, one device pixel clear of the image's
+// antialiased edges, in whole device pixels. Nothing when the image has alpha.
+std::optional<QRectF> opaqueImageArea(const Panel& panel, const QImage& image, double radius, const QPainter& painter)
+{
+    if (image.isNull() || image.hasAlphaChannel() || panel.pixelSize.width <= 0)
+        return std::nullopt;
+    const QTransform toCanvas = toQTransform(contentToCanvas(panel));
+    const QTransform device = toCanvas * painter.deviceTransform();
+    const double pixel = 1 / std::max(std::sqrt(std::abs(painter.deviceTransform().determinant())), minimumDivisor);
+    if (device.type() > QTransform::TxScale)
+        return std::nullopt;
+    const QRectF inner = frame(panel).insetBy(radius, radius).toQt();
+    std::optional<QRectF> largest;
+    for (const VisibleSegment& segment : visibleSegments(panel)) {
+        const QRectF covered =
+            toCanvas.mapRect(segment.content.toQt()).adjusted(pixel, pixel, -pixel, -pixel).intersected(inner);
+        if (covered.isValid() && (!largest || covered.width() * covered.height() > largest->width() * largest->height()))
+            largest = covered;
+    }
+    return largest ? wholeDevicePixelsInside(painter, *largest) : std::nullopt;
 }
 
 // A spotlight's hole: the rectangle spanned by its first two points.
@@ -188,8 +239,10 @@ void drawHighlighter(const CanvasShape& shape, const Annotation& annotation, con
 // The panel's shadow, then its white frame. The shadow of a large rounded rectangle is
 // the same all along each straight edge, so it is blurred once for a small frame with
 // the same corners and stretched: nine patches, of which the centre is left out (the
-// opaque frame covers it). The cost follows the blur, not the panel's size.
-void drawPanelShadow(const Rect& panelFrame, double radius, const QPainterPath& framePath, QPainter& painter)
+// opaque frame covers it). The cost follows the blur, not the panel's size. The frame
+// leaves out `covered`, where the panel's opaque image will hide it.
+void drawPanelShadow(const Rect& panelFrame, double radius, const QPainterPath& framePath,
+                     const std::optional<QRectF>& covered, QPainter& painter)
 {
     const auto fill = [](const QPainterPath& path) {
         return [path](QPainter& p) {
@@ -245,8 +298,14 @@ void drawPanelShadow(const Rect& panelFrame, double radius, const QPainterPath& 
         }
         painter.restore();
     }
+    QPainterPath visibleFrame = framePath;
+    if (covered) {
+        // The covered rectangle lies inside the frame: even-odd cuts it out.
+        visibleFrame.setFillRule(Qt::OddEvenFill);
+        visibleFrame.addRect(*covered);
+    }
     painter.save();
-    fill(framePath)(painter);
+    fill(visibleFrame)(painter);
     painter.restore();
 }
 
@@ -267,17 +326,17 @@ void drawPanel(const DocumentModel& document, const Panel& panel, const ImagePro
                const std::map<QUuid, long long>& numbers)
 {
     const Rect panelFrame = frame(panel);
-    const double radius =
-        std::max(0.0, std::min({document.panelCornerRadius, panelFrame.width() / 2, panelFrame.height() / 2}));
+    const double radius = panelRadius(document, panel);
     const QPainterPath framePath = roundedRectPath(panelFrame, radius);
+    const QImage image = displayedImage(panel, images, options.displayPixelsPerPoint);
 
     if (document.panelShadow)
-        drawPanelShadow(panelFrame, radius, framePath, painter);
+        drawPanelShadow(panelFrame, radius, framePath, opaqueImageArea(panel, image, radius, painter), painter);
 
     painter.save();
     if (radius > 0)
         painter.setClipPath(framePath, Qt::IntersectClip);
-    drawImage(panel, images, painter, options.displayPixelsPerPoint);
+    drawImagePieces(panel, image, painter);
     painter.restore();
 
     drawStripSeams(panel, document.cutMark, painter);
@@ -327,6 +386,30 @@ void drawPanel(const DocumentModel& document, const Panel& panel, const ImagePro
     drawCaption(panel, background, painter);
 }
 
+// Fills the canvas with the background colour, leaving out the panels' areas that their
+// opaque images will hide.
+void fillBackground(const DocumentModel& document, const ImageProviding& images, QPainter& painter,
+                    const Options& options, const QColor& color)
+{
+    const QRectF canvas = canvasBounds(document).toQt();
+    const QTransform device = painter.deviceTransform();
+    QRegion holes;
+    for (const Panel& panel : document.panels) {
+        const QImage image = displayedImage(panel, images, options.displayPixelsPerPoint);
+        if (const auto covered = opaqueImageArea(panel, image, panelRadius(document, panel), painter))
+            holes += device.mapRect(*covered).toRect();
+    }
+    if (holes.isEmpty()) {
+        painter.fillRect(canvas, color);
+        return;
+    }
+    // Bands of whole device pixels around the holes; the canvas edges stay where they are.
+    const QTransform toUser = device.inverted();
+    const QRegion bands = QRegion(device.mapRect(canvas).toAlignedRect()) - holes;
+    for (const QRect& band : bands)
+        painter.fillRect(toUser.mapRect(QRectF(band)).intersected(canvas), color);
+}
+
 bool isPanelOnlyKind(AnnotationKind kind)
 {
     return kind == AnnotationKind::pixelate || kind == AnnotationKind::blur || kind == AnnotationKind::spotlight ||
@@ -343,7 +426,7 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
 
     const CanvasBackground background = options.backgroundOverride.value_or(document.background);
     if (const auto* color = std::get_if<ColorBackground>(&background))
-        painter.fillRect(canvasBounds(document).toQt(), toQColor(color->color));
+        fillBackground(document, images, painter, options, toQColor(color->color));
 
     const std::map<QUuid, long long> numbers = numberValues(document);
     for (const Panel& panel : document.panels)
@@ -369,9 +452,14 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
 void drawImage(const Panel& panel, const ImageProviding& images, QPainter& painter,
                std::optional<double> displayPixelsPerPoint)
 {
+    drawImagePieces(panel, displayedImage(panel, images, displayPixelsPerPoint), painter);
+}
+
+QImage displayedImage(const Panel& panel, const ImageProviding& images, std::optional<double> displayPixelsPerPoint)
+{
     const QImage full = images.image(panel.imageID);
     if (full.isNull())
-        return;
+        return {};
     QImage image = full;
     if (displayPixelsPerPoint) {
         const double density = 1 / std::max(pointsPerPixel(panel), minimumDivisor);
@@ -386,7 +474,7 @@ void drawImage(const Panel& panel, const ImageProviding& images, QPainter& paint
             }
         }
     }
-    drawImagePieces(panel, image, painter);
+    return image;
 }
 
 void drawImagePieces(const Panel& panel, const QImage& image, QPainter& painter)

@@ -53,6 +53,10 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
 // `displayPixelsPerPoint` is low enough. Not clipped to the rounded frame.
 void drawImage(const Panel& panel, const ImageProviding& images, QPainter& painter,
                std::optional<double> displayPixelsPerPoint = std::nullopt);
+// The image drawImage draws: the full image, or a preview when `displayPixelsPerPoint`
+// is low enough; null when the image is missing.
+QImage displayedImage(const Panel& panel, const ImageProviding& images,
+                      std::optional<double> displayPixelsPerPoint = std::nullopt);
 // The pieces of `image` (the panel's full image, or a reduced copy of it) through the
 // painter's current transform, content space onto the canvas.
 void drawImagePieces(const Panel& panel, const QImage& image, QPainter& painter);
