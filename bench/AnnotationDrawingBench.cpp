@@ -6,9 +6,6 @@
 #include "core/render/AnnotationDrawing.h"
 #include "core/render/ShapeEffects.h"
 
-#include "support/Fonts.h"
-
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -96,14 +93,3 @@ void BM_DrawOneRectangle(benchmark::State& state)
 BENCHMARK(BM_DrawOneRectangle)->ArgName("plain0_outline1_chalk2")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    test::loadDejaVuFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -140,5 +140,3 @@ void BM_CurveBuildLongBentLine(benchmark::State& state)
 BENCHMARK(BM_CurveBuildLongBentLine)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

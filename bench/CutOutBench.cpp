@@ -60,5 +60,3 @@ BENCHMARK(BM_RemoveBackground)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

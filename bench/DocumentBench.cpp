@@ -2,10 +2,7 @@
 
 #include "core/render/DocumentAnnotations.h"
 #include "core/render/PanelComposition.h"
-#include "support/Fonts.h"
 #include "support/ModelBuilders.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -58,14 +55,3 @@ void BM_TopmostAnnotation(benchmark::State& state)
 BENCHMARK(BM_TopmostAnnotation)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    test::loadDejaVuFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

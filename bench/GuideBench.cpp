@@ -7,9 +7,6 @@
 
 #include "ScreenshotFixture.h"
 
-#include <QDir>
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
@@ -63,16 +60,3 @@ void BM_GuideLayout20Steps(benchmark::State& state)
 BENCHMARK(BM_GuideLayout20Steps)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QDir dejavu(QStringLiteral("/usr/share/fonts/truetype/dejavu"));
-    for (const QString& file : dejavu.entryList({QStringLiteral("*.ttf")}))
-        QFontDatabase::addApplicationFont(dejavu.filePath(file));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

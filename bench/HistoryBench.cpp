@@ -10,8 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -114,16 +112,3 @@ void BM_RecentFiveOfHistory(benchmark::State& state)
 BENCHMARK(BM_RecentFiveOfHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QDir dejavu(QStringLiteral("/usr/share/fonts/truetype/dejavu"));
-    for (const QString& file : dejavu.entryList({QStringLiteral("*.ttf")}))
-        QFontDatabase::addApplicationFont(dejavu.filePath(file));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

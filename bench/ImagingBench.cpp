@@ -8,10 +8,7 @@
 #include "ScreenshotFixture.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <QImageWriter>
 
 #include <benchmark/benchmark.h>
@@ -160,16 +157,3 @@ void BM_JpegPreview1024(benchmark::State& state)
 BENCHMARK(BM_JpegPreview1024)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QDir dejavu(QStringLiteral("/usr/share/fonts/truetype/dejavu"));
-    for (const QString& file : dejavu.entryList({QStringLiteral("*.ttf")}))
-        QFontDatabase::addApplicationFont(dejavu.filePath(file));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,8 +4,6 @@
 
 #include "support/ModelBuilders.h"
 
-#include <QCoreApplication>
-
 #include <benchmark/benchmark.h>
 
 using namespace vorlix;
@@ -83,12 +81,3 @@ void BM_EditorPerformWithoutChange(benchmark::State& state)
 BENCHMARK(BM_EditorPerformWithoutChange)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

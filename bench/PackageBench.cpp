@@ -8,9 +8,7 @@
 #include "core/render/ImageCoding.h"
 
 #include "ScreenshotFixture.h"
-#include "support/Fonts.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -104,15 +102,3 @@ void BM_OpenPackage(benchmark::State& state)
 BENCHMARK(BM_OpenPackage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    test::loadDejaVuFonts();
-    benchmark::Initialize(&argc, argv);
-    fixture();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -68,5 +68,3 @@ void BM_PanelSegmentsAndSeams(benchmark::State& state)
 BENCHMARK(BM_PanelSegmentsAndSeams);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -6,10 +6,7 @@
 #include <ZXing/BitMatrix.h>
 #include <ZXing/MultiFormatWriter.h>
 
-#include <QDir>
 #include <QFont>
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -95,16 +92,3 @@ void BM_TextLinesOfBand(benchmark::State& state)
 BENCHMARK(BM_TextLinesOfBand)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QDir dejavu(QStringLiteral("/usr/share/fonts/truetype/dejavu"));
-    for (const QString& file : dejavu.entryList({QStringLiteral("*.ttf")}))
-        QFontDatabase::addApplicationFont(dejavu.filePath(file));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

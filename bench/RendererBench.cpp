@@ -11,10 +11,8 @@
 #include "core/render/Renderer.h"
 
 #include "ScreenshotFixture.h"
-#include "support/Fonts.h"
 #include "support/ModelBuilders.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -197,14 +195,3 @@ void BM_SamplerFirstQueryThenManyQueries(benchmark::State& state)
 BENCHMARK(BM_SamplerFirstQueryThenManyQueries)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    test::loadDejaVuFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

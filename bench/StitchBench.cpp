@@ -88,5 +88,3 @@ void BM_MakeTallImage(benchmark::State& state)
 BENCHMARK(BM_MakeTallImage)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

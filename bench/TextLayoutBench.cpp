@@ -3,9 +3,6 @@
 
 #include "core/render/TextLayout.h"
 
-#include "support/Fonts.h"
-
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -90,14 +87,3 @@ void BM_DrawTextBox(benchmark::State& state)
 BENCHMARK(BM_DrawTextBox)->ArgNames({"outline", "zoom"})->ArgsProduct({{0, 1}, {1, 2}})->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    test::loadDejaVuFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
