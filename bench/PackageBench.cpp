@@ -4,6 +4,7 @@
 // the sibling folder, the swap and the removal of the old package. The JSON coding
 // of the document alone is measured beside it.
 
+#include "support/ModelBuilders.h"
 #include "core/formats/ProjectPackage.h"
 #include "core/render/ImageCoding.h"
 
@@ -21,7 +22,6 @@ namespace {
 constexpr int panelCount = 10;
 constexpr int annotationCount = 2000;
 
-QUuid numbered(int n) { return QUuid(QString::asprintf("00000000-0000-4000-8000-%012d", n)); }
 
 struct Fixture {
     DocumentModel document;
@@ -39,8 +39,8 @@ const Fixture& fixture()
         int next = 1;
         for (int i = 0; i < panelCount; ++i) {
             Panel panel;
-            panel.id = numbered(next++);
-            panel.imageID = numbered(next++);
+            panel.id = test::uuid(next++);
+            panel.imageID = test::uuid(next++);
             panel.pixelSize = {5120, 2880};
             panel.pixelsPerPoint = 2;
             panel.origin = {0, i * 1500.0};
@@ -52,7 +52,7 @@ const Fixture& fixture()
                 for (int p = 0; p < pointCount; ++p)
                     points.push_back({10.0 + a * 7 + p * 3.5, 20.0 + a * 5 + p * 1.25});
                 panel.annotations.push_back(
-                    Annotation::make(numbered(next++), kind, points,
+                    Annotation::make(test::uuid(next++), kind, points,
                                      kind == AnnotationKind::text ? QStringLiteral("Fai clic su «Salva»") : QString()));
             }
             out.document.panels.push_back(std::move(panel));
