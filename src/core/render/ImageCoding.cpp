@@ -162,7 +162,7 @@ bool pngChunksWithinData(const QByteArray& data)
 
 // Sets the reader up and says whether it may read: the data must be sound enough for
 // its decoder to allocate only what the data can fill, and the size its header gives
-// must be known and within maximumDecodedPixels.
+// must be known, within maximumDecodedPixels and within what the data can describe.
 bool prepare(const QByteArray& data, QImageReader& reader, bool upright)
 {
     raiseAllocationLimit();
@@ -170,7 +170,11 @@ bool prepare(const QByteArray& data, QImageReader& reader, bool upright)
     if (startsWith(data, pngSignature, 8) && !pngChunksWithinData(data))
         return false;
     const QSize size = reader.size();
-    return size.isValid() && !size.isEmpty() && qint64(size.width()) * size.height() <= maximumDecodedPixels;
+    if (!size.isValid() || size.isEmpty())
+        return false;
+    const qint64 pixels = qint64(size.width()) * size.height();
+    return pixels <= maximumDecodedPixels
+        && pixels <= std::max(alwaysDecodablePixels, qint64(data.size()) * maximumPixelsPerByte);
 }
 
 } // namespace

@@ -27,6 +27,13 @@ inline constexpr int decodeAllocationLimitMiB = 2048;
 // a drawable format must fit within the allocation limit together. 2^28 pixels, e.g.
 // 8,192 × 32,768.
 inline constexpr qint64 maximumDecodedPixels = (qint64(decodeAllocationLimitMiB) << 20) / 8;
+// Nor may a picture claim more pixels than its data could describe. No format packs
+// more than deflate on one-bit rows (about 8,300 pixels a byte), so a header claiming
+// more than maximumPixelsPerByte for each byte of data is forged; some decoders (GIF)
+// would fill the whole claimed canvas before finding the data short. Pictures up to
+// alwaysDecodablePixels are taken whatever their size.
+inline constexpr qint64 maximumPixelsPerByte = 16384;
+inline constexpr qint64 alwaysDecodablePixels = qint64(4096) * 4096;
 
 // The usual file extension of a type, without the dot: "png", "jpeg".
 QString fileExtension(ImageType type);
@@ -42,8 +49,8 @@ std::optional<QByteArray> encode(const QImage& image, ImageType type, double pix
 
 // Decodes the first image of the data, as stored: the EXIF orientation is not applied
 // (a panel carries it), unless `upright` asks for it. Null when the data is no image,
-// its header gives no size or one above maximumDecodedPixels, or (PNG) a chunk claims
-// more bytes than the data holds.
+// its header gives no size, one above maximumDecodedPixels or more pixels than the data
+// could describe, or (PNG) a chunk claims more bytes than the data holds.
 QImage decode(const QByteArray& data, bool upright = false);
 
 // A downscaled copy of the data's first image whose longer side is maxPixelSize (never

@@ -322,6 +322,12 @@ TEST(ImageCoding, HostileHeadersAreRefusedBeforeAnyPixelMemory)
          QByteArray::fromHex("89504e470d0a1a0a0000000d4948445200000018000000100802000000834628c200000009704859"
                              "7300000b1300000b1301009a9f1820000017744558744465736372697074696f6e00446573ffd8ff"
                              "ffff8787744587ffffdf8728878779a24944422c6082")},
+        // 81-byte GIF claiming an 11308 × 11308 canvas, which the GIF reader used to fill
+        // (half a GiB) before finding no pixels.
+        {"GIF canvas far beyond its data",
+         QByteArray::fromHex("4749463839612c2c2c2c2c2c2c2c2c2c2c2c2c2c2c2cd8ff01ffff01ff01ffffd4ffff01ff01ffff"
+                             "d4ffff01fcff01ff2c2c2c2c2c2c2c2c2c2c2c2c2c2c2c2cffd4ffff01ff01ffffd4ffff01ff01ff"
+                             "f6")},
         {"60000 x 60000 PNG", pngClaiming(60'000, 60'000)},
         {"20000 x 20000 PNG, within Qt's limit", pngClaiming(20'000, 20'000)},
         {"60000 x 60000 GIF",
