@@ -20,7 +20,7 @@ FUZZ_SECONDS ?= 300
 FUZZ_QUICK_SECONDS ?= 20
 # Targets run side by side, at most this many at once.
 FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
-FUZZ_TARGETS ?= document clipboard history_png image
+FUZZ_TARGETS ?= document clipboard history_png image package
 
 .PHONY: deps configure build test bench test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
 

@@ -7,7 +7,9 @@
 
 #include "core/formats/HistoryEntry.h"
 #include "core/formats/PngChunks.h"
+#include "core/formats/ProjectPackage.h"
 #include "core/render/AnnotationClipboard.h"
+#include "core/render/DocumentAnnotations.h"
 #include "core/render/ImageCoding.h"
 
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <cstdio>
 
 using namespace vorlix;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -88,6 +91,21 @@ QByteArray encoded(const std::optional<QByteArray>& data)
     return *data;
 }
 
+// A package in the package target's framing: the document, then for each image the
+// document uses (in set order) the separator FF FE, a placement byte (0: PNG file,
+// 1: JPEG file) and the file's bytes.
+QByteArray framedPackage(const DocumentModel& doc, const ImageStore& store, const QByteArray& documentJSON)
+{
+    QByteArray out = documentJSON;
+    for (const QUuid& id : referencedImageIDs(doc)) {
+        const ImageAsset asset = *store.asset(id);
+        out.append("\xff\xfe", 2);
+        out.append(asset.fileExtension == u"png" ? '\0' : '\1');
+        out.append(asset.data);
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -140,5 +158,16 @@ int main(int argc, char** argv)
     write("image", "quality-90.jpeg", encoded(ImageCoding::encode(opaque, ImageType::jpeg, 2, 0.9)));
     write("image", "quality-30.jpeg", encoded(ImageCoding::encode(clear, ImageType::jpeg, 1, 0.3)));
     write("image", "described.png", encoded(ImageCoding::encode(opaque, ImageType::png, 1, 0.9, QStringLiteral("Descrizione"))));
+
+    // project packages: our own package files, and an older document the reader upgrades
+    const DocumentModel older = test::offDefaultDocument(); // format 2, step numbers shown
+    ImageStore store;
+    store.add(ImageAsset{encoded(ImageCoding::encode(opaque, ImageType::png, 1, 0.9)), u"png"_s},
+              older.panels[0].imageID);
+    store.add(ImageAsset{encoded(ImageCoding::encode(clear, ImageType::jpeg, 1, 0.5)), u"jpeg"_s},
+              older.panels[0].cursor->imageID);
+    const ProjectPackage::PackageFiles files = ProjectPackage::files(older, store);
+    write("package", "current.bin", framedPackage(older, store, files.documentJSON));
+    write("package", "version-2.bin", framedPackage(older, store, bytesOf(encodeJson(older).dump())));
     return 0;
 }
