@@ -14,7 +14,15 @@ SANITIZE_ENV := \
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:print_stacktrace=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build test bench test-sanitize clean
+# libFuzzer targets over the readers of outside data (fuzz/): clang, ASan, UBSan.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_QUICK_SECONDS ?= 20
+# Targets run side by side, at most this many at once.
+FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
+FUZZ_TARGETS ?= document clipboard history_png image package
+
+.PHONY: deps configure build test bench test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
 
 deps:
 	./scripts/install-deps
@@ -39,5 +47,23 @@ test-sanitize: deps
 	cd $(SANITIZE_BUILD_DIR) && $(SANITIZE_ENV) $(TEST_ENV) \
 		ctest -L '^core$$' --output-on-failure -j $(JOBS)
 
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++-14 -DVORLIX_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS)
+
+# Each target for FUZZ_SECONDS on its corpus; fails on the first crash, hang or memory fault.
+fuzz: fuzz-build
+	./fuzz/run $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
+
+# The short run CI makes after the sanitizer tests.
+fuzz-quick: fuzz-build
+	./fuzz/run $(FUZZ_BUILD_DIR) $(FUZZ_QUICK_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
+
+# Writes fuzz/corpus again with our own writers.
+fuzz-seeds: fuzz-build
+	rm -rf fuzz/corpus
+	ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD_DIR)/fuzz/fuzz_seeds fuzz/corpus
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_BUILD_DIR) $(FUZZ_BUILD_DIR)

@@ -142,10 +142,39 @@ std::optional<QByteArray> inflated(QByteArrayView compressed)
     return out;
 }
 
-void prepare(QImageReader& reader, bool upright)
+// Whether every PNG chunk up to IEND lies within the data. libpng takes a chunk's
+// length on trust and allocates it before reading, so a 100-byte file claiming a
+// 512 MiB text chunk would cost that much memory before failing.
+bool pngChunksWithinData(const QByteArray& data)
+{
+    const char* bytes = data.constData();
+    qsizetype pos = 8;
+    while (data.size() - pos >= 12) {
+        const quint32 length = bigEndian32(bytes + pos);
+        if (qsizetype(length) > data.size() - pos - 12)
+            return false;
+        if (std::memcmp(bytes + pos + 4, "IEND", 4) == 0)
+            return true;
+        pos += 12 + qsizetype(length);
+    }
+    return data.size() == pos; // cut at a chunk boundary: libpng reports the missing end
+}
+
+// Sets the reader up and says whether it may read: the data must be sound enough for
+// its decoder to allocate only what the data can fill, and the size its header gives
+// must be known, within maximumDecodedPixels and within what the data can describe.
+bool prepare(const QByteArray& data, QImageReader& reader, bool upright)
 {
     raiseAllocationLimit();
     reader.setAutoTransform(upright);
+    if (startsWith(data, pngSignature, 8) && !pngChunksWithinData(data))
+        return false;
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return false;
+    const qint64 pixels = qint64(size.width()) * size.height();
+    return pixels <= maximumDecodedPixels
+        && pixels <= std::max(alwaysDecodablePixels, qint64(data.size()) * maximumPixelsPerByte);
 }
 
 } // namespace
@@ -183,7 +212,8 @@ QImage decode(const QByteArray& data, bool upright)
     if (!buffer.open(QIODevice::ReadOnly))
         return {};
     QImageReader reader(&buffer);
-    prepare(reader, upright);
+    if (!prepare(data, reader, upright))
+        return {};
     return drawable(reader.read());
 }
 
@@ -196,7 +226,8 @@ QImage thumbnail(const QByteArray& data, int maxPixelSize, bool upright)
     if (!buffer.open(QIODevice::ReadOnly))
         return {};
     QImageReader reader(&buffer);
-    prepare(reader, upright);
+    if (!prepare(data, reader, upright))
+        return {};
     const QSize stored = reader.size();
     if (stored.isValid() && std::max(stored.width(), stored.height()) > maxPixelSize
         && reader.supportsOption(QImageIOHandler::ScaledSize))

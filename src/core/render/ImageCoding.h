@@ -22,6 +22,18 @@ namespace ImageCoding {
 // Decoders refuse images whose pixels would need more than this many MiB; high
 // enough for tall scrolled shots (3,000 × 30,000 RGBA is 344 MiB).
 inline constexpr int decodeAllocationLimitMiB = 2048;
+// Pictures with more pixels are refused from their header, before any pixel memory is
+// taken: the decoded image (4 bytes a pixel) and the copy made while converting it to
+// a drawable format must fit within the allocation limit together. 2^28 pixels, e.g.
+// 8,192 × 32,768.
+inline constexpr qint64 maximumDecodedPixels = (qint64(decodeAllocationLimitMiB) << 20) / 8;
+// Nor may a picture claim more pixels than its data could describe. No format packs
+// more than deflate on one-bit rows (about 8,300 pixels a byte), so a header claiming
+// more than maximumPixelsPerByte for each byte of data is forged; some decoders (GIF)
+// would fill the whole claimed canvas before finding the data short. Pictures up to
+// alwaysDecodablePixels are taken whatever their size.
+inline constexpr qint64 maximumPixelsPerByte = 16384;
+inline constexpr qint64 alwaysDecodablePixels = qint64(4096) * 4096;
 
 // The usual file extension of a type, without the dot: "png", "jpeg".
 QString fileExtension(ImageType type);
@@ -36,13 +48,15 @@ std::optional<QByteArray> encode(const QImage& image, ImageType type, double pix
                                  double jpegQuality, const QString& description = {});
 
 // Decodes the first image of the data, as stored: the EXIF orientation is not applied
-// (a panel carries it), unless `upright` asks for it. Null when the data is no image.
+// (a panel carries it), unless `upright` asks for it. Null when the data is no image,
+// its header gives no size, one above maximumDecodedPixels or more pixels than the data
+// could describe, or (PNG) a chunk claims more bytes than the data holds.
 QImage decode(const QByteArray& data, bool upright = false);
 
 // A downscaled copy of the data's first image whose longer side is maxPixelSize (never
 // enlarged). JPEG is reduced while decoding; other formats are decoded whole. `upright`
-// turns the picture by its EXIF orientation. Null when the data is no image or
-// maxPixelSize is below 1.
+// turns the picture by its EXIF orientation. Null when maxPixelSize is below 1 or
+// `decode` would refuse the data.
 QImage thumbnail(const QByteArray& data, int maxPixelSize, bool upright);
 
 // The upright thumbnail of encoded data, encoded as PNG at 72 dots per inch.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdlib>
 
@@ -279,4 +280,65 @@ TEST(ImageCoding, HeaderReadersStopAtChunksThatOverrunTheData)
         EXPECT_EQ(ImageCoding::dotsPerInch(data), std::nullopt);
         EXPECT_EQ(ImageCoding::description(data), std::nullopt);
     }
+}
+
+namespace {
+
+QByteArray pngChunk(const char* type, const QByteArray& body)
+{
+    QByteArray out;
+    const auto append32 = [&out](quint32 v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.append(char((v >> shift) & 0xff));
+    };
+    append32(quint32(body.size()));
+    const QByteArray typed = QByteArray(type, 4) + body;
+    out.append(typed);
+    append32(quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()))));
+    return out;
+}
+
+// A PNG whose IHDR claims width × height RGB pixels, with a few bytes of pixel data.
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    QByteArray ihdr;
+    for (const quint32 v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            ihdr.append(char((v >> shift) & 0xff));
+    ihdr.append(QByteArray("\x08\x02\x00\x00\x00", 5));
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr)
+         + pngChunk("IDAT", QByteArray::fromHex("789c636000000001000100")) + pngChunk("IEND", {});
+}
+
+} // namespace
+
+TEST(ImageCoding, HostileHeadersAreRefusedBeforeAnyPixelMemory)
+{
+    struct Case { const char* what; QByteArray data; };
+    const Case cases[] = {
+        // 24 × 16 PNG whose text chunk claims 512 MiB in a 102-byte file: libpng used to
+        // allocate the claimed length before finding the data short.
+        {"text chunk past the end",
+         QByteArray::fromHex("89504e470d0a1a0a0000000d4948445200000018000000100802000000834628c200000009704859"
+                             "7300000b1300000b1301009a9f1820000017744558744465736372697074696f6e00446573ffd8ff"
+                             "ffff8787744587ffffdf8728878779a24944422c6082")},
+        // 81-byte GIF claiming an 11308 × 11308 canvas, which the GIF reader used to fill
+        // (half a GiB) before finding no pixels.
+        {"GIF canvas far beyond its data",
+         QByteArray::fromHex("4749463839612c2c2c2c2c2c2c2c2c2c2c2c2c2c2c2cd8ff01ffff01ff01ffffd4ffff01ff01ffff"
+                             "d4ffff01fcff01ff2c2c2c2c2c2c2c2c2c2c2c2c2c2c2c2cffd4ffff01ff01ffffd4ffff01ff01ff"
+                             "f6")},
+        {"60000 x 60000 PNG", pngClaiming(60'000, 60'000)},
+        {"20000 x 20000 PNG, within Qt's limit", pngClaiming(20'000, 20'000)},
+        {"60000 x 60000 GIF",
+         QByteArray::fromHex("474946383961" "60ea60ea" "000000" "2c00000000" "60ea60ea" "00" "02024c01003b")},
+        {"PNG cut inside a chunk header", pngClaiming(4, 4).left(8 + 25 + 10)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_TRUE(ImageCoding::decode(c.data).isNull());
+        EXPECT_TRUE(ImageCoding::thumbnail(c.data, 64, true).isNull());
+    }
+    // The limit sits well above tall scrolled shots.
+    EXPECT_GE(ImageCoding::maximumDecodedPixels, qint64(8192) * 32768);
 }
