@@ -22,7 +22,7 @@ FUZZ_QUICK_SECONDS ?= 20
 FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
 FUZZ_TARGETS ?= document clipboard history_png image package
 
-.PHONY: deps configure build test bench test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
+.PHONY: deps configure build run test bench test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
 
 deps:
 	./scripts/install-deps
@@ -32,6 +32,11 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The core libraries have no application around them yet.
+run:
+	@echo "Vorlix has no application to start yet: only the core libraries and their tests." >&2
+	@exit 2
 
 test: build
 	cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
