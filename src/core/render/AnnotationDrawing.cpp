@@ -3,6 +3,7 @@
 #include "core/render/CursorGeometry.h"
 #include "core/render/CurvePath.h"
 #include "core/render/Layer.h"
+#include "core/render/PathCache.h"
 #include "core/render/PencilGeometry.h"
 #include "core/render/QtConversions.h"
 #include "core/render/Shadow.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vorlix::Renderer {
 
@@ -24,6 +26,9 @@ namespace {
 // How far the drawing of a shape may reach past its shape bounds (miter corners, text
 // outlines, the callout's shadow): the margin of its opacity layer.
 constexpr double layerMargin = 16;
+
+// Leading entries of the shape path cache's keys, one per kind of path.
+constexpr double calloutBubbleTag = 1;
 
 // A pen in canvas points, with the miter limit of 10 rather than Qt's 2. Dashes are 3
 // and 2.2 times max(width, 1) points long; Qt measures dash patterns in units of
@@ -356,7 +361,11 @@ void drawCalloutBubble(QPainter& painter, const CanvasShape& shape)
 {
     const Style& style = shape.style;
     const std::optional<Point> tip = shape.points.size() >= 2 ? std::optional(shape.points[1]) : std::nullopt;
-    QPainterPath path = CalloutGeometry::bubblePath(shape.textFrame(), tip);
+    const Rect frame = shape.textFrame();
+    std::vector<double> key{calloutBubbleTag, frame.origin.x, frame.origin.y, frame.size.width, frame.size.height};
+    if (tip)
+        key.insert(key.end(), {tip->x, tip->y});
+    QPainterPath path = PathCache::forThisThread().path(key, [&] { return CalloutGeometry::bubblePath(frame, tip); });
     path.setFillRule(Qt::WindingFill);
     const RGBAColor boxColor = style.textBoxFillColor();
     const QPen pen = strokePen(style.strokeColor, std::max(style.lineWidth, 1.0), false);
