@@ -13,6 +13,7 @@
 
 #include <QLinearGradient>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPen>
 
 #include <algorithm>
@@ -29,6 +30,7 @@ constexpr double layerMargin = 16;
 
 // Leading entries of the shape path cache's keys, one per kind of path.
 constexpr double calloutBubbleTag = 1;
+constexpr double strokeOutlineTag = 2;
 
 // A pen in canvas points, with the miter limit of 10 rather than Qt's 2. Dashes are 3
 // and 2.2 times max(width, 1) points long; Qt measures dash patterns in units of
@@ -48,11 +50,52 @@ QPen strokePen(const RGBAColor& color, double width, bool dashed, Qt::PenCapStyl
 }
 
 // Strokes `path`; a width of 0 or less draws nothing (Qt would draw a hairline).
+// Solid pens wider than a device pixel under a uniform scale fill the stroke's outline,
+// kept in the shape path cache by path, pen and scale: building the outline (joins,
+// caps) costs far more than filling it, and unchanged shapes are stroked again on every
+// redraw, in every coverage picture of a halo and every chalk pass. The outline is built
+// at device size and scaled back, so the pixels are the same. Curved paths are kept only
+// at one device pixel per point: at other scales the stroker's curve offsetting differs
+// slightly from the paint engine's. Thinner and dashed pens and other transforms are
+// stroked by the paint engine.
 void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
 {
     if (!(pen.widthF() > 0))
         return;
-    painter.strokePath(path, pen);
+    const QTransform device = painter.deviceTransform();
+    const double scale = device.m11();
+    const bool cacheable = pen.style() == Qt::SolidLine && !pen.isCosmetic() &&
+                           device.type() <= QTransform::TxScale && scale > 0 && device.m22() == scale &&
+                           std::isfinite(scale) && pen.widthF() * scale > 1.5 && path.elementCount() > 0;
+    if (!cacheable) {
+        painter.strokePath(path, pen);
+        return;
+    }
+    std::vector<double> key{strokeOutlineTag,
+                            pen.widthF(),
+                            static_cast<double>(pen.capStyle()),
+                            static_cast<double>(pen.joinStyle()),
+                            pen.miterLimit(),
+                            scale};
+    key.reserve(key.size() + 3 * static_cast<std::size_t>(path.elementCount()));
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isCurveTo() && scale != 1) {
+            painter.strokePath(path, pen);
+            return;
+        }
+        key.insert(key.end(), {static_cast<double>(e.type), e.x, e.y});
+    }
+    const QPainterPath outline = PathCache::forThisThread().path(key, [&] {
+        QPen devicePen = pen;
+        devicePen.setWidthF(pen.widthF() * scale);
+        QPainterPath stroke =
+            QPainterPathStroker(devicePen).createStroke(QTransform::fromScale(scale, scale).map(path));
+        stroke = QTransform::fromScale(1 / scale, 1 / scale).map(stroke);
+        stroke.setFillRule(Qt::WindingFill);
+        return stroke;
+    });
+    painter.fillPath(outline, pen.brush());
 }
 
 void fillPath(QPainter& painter, QPainterPath path, const RGBAColor& color)
