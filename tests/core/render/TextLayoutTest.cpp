@@ -169,6 +169,29 @@ TEST(TextLayout, FractionalSizesScaleExactly)
     EXPECT_NEAR(larger / large, 23 / 22.6, 1e-4);
 }
 
+TEST(TextLayout, LineMetricsFollowTheWeightAndFamilyAcrossRepeatedMeasures)
+{
+    // Metrics are memoised: repeated measures agree, and a font differing only in weight
+    // or family is measured for itself.
+    const QString text = QStringLiteral("Salva il documento");
+    Style s = textStyle(20);
+    s.fontBold = false;
+    const QFont regular = TextLayout::font(s);
+    s.fontBold = true;
+    const QFont bold = TextLayout::font(s);
+    QFont mono = regular;
+    mono.setFamilies({QStringLiteral("DejaVu Sans Mono")});
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const double r = TextLayout::lineMetrics(text, regular).advance;
+        const double b = TextLayout::lineMetrics(text, bold).advance;
+        const double m = TextLayout::lineMetrics(text, mono).advance;
+        EXPECT_GT(b, r * 1.03);
+        EXPECT_NE(m, r);
+        EXPECT_DOUBLE_EQ(TextLayout::lineMetrics(text, regular).advance, r);
+    }
+}
+
 TEST(TextLayout, EmptyTextAndFinalLineFeedsMeasureAsLines)
 {
     const Style s = textStyle();
