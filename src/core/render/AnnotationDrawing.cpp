@@ -3,6 +3,7 @@
 #include "core/render/CursorGeometry.h"
 #include "core/render/CurvePath.h"
 #include "core/render/Layer.h"
+#include "core/render/PathCache.h"
 #include "core/render/PencilGeometry.h"
 #include "core/render/QtConversions.h"
 #include "core/render/Shadow.h"
@@ -12,10 +13,12 @@
 
 #include <QLinearGradient>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPen>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vorlix::Renderer {
 
@@ -24,6 +27,10 @@ namespace {
 // How far the drawing of a shape may reach past its shape bounds (miter corners, text
 // outlines, the callout's shadow): the margin of its opacity layer.
 constexpr double layerMargin = 16;
+
+// Leading entries of the shape path cache's keys, one per kind of path.
+constexpr double calloutBubbleTag = 1;
+constexpr double strokeOutlineTag = 2;
 
 // A pen in canvas points, with the miter limit of 10 rather than Qt's 2. Dashes are 3
 // and 2.2 times max(width, 1) points long; Qt measures dash patterns in units of
@@ -43,11 +50,52 @@ QPen strokePen(const RGBAColor& color, double width, bool dashed, Qt::PenCapStyl
 }
 
 // Strokes `path`; a width of 0 or less draws nothing (Qt would draw a hairline).
+// Solid pens wider than a device pixel under a uniform scale fill the stroke's outline,
+// kept in the shape path cache by path, pen and scale: building the outline (joins,
+// caps) costs far more than filling it, and unchanged shapes are stroked again on every
+// redraw, in every coverage picture of a halo and every chalk pass. The outline is built
+// at device size and scaled back, so the pixels are the same. Curved paths are kept only
+// at one device pixel per point: at other scales the stroker's curve offsetting differs
+// slightly from the paint engine's. Thinner and dashed pens and other transforms are
+// stroked by the paint engine.
 void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
 {
     if (!(pen.widthF() > 0))
         return;
-    painter.strokePath(path, pen);
+    const QTransform device = painter.deviceTransform();
+    const double scale = device.m11();
+    const bool cacheable = pen.style() == Qt::SolidLine && !pen.isCosmetic() &&
+                           device.type() <= QTransform::TxScale && scale > 0 && device.m22() == scale &&
+                           std::isfinite(scale) && pen.widthF() * scale > 1.5 && path.elementCount() > 0;
+    if (!cacheable) {
+        painter.strokePath(path, pen);
+        return;
+    }
+    std::vector<double> key{strokeOutlineTag,
+                            pen.widthF(),
+                            static_cast<double>(pen.capStyle()),
+                            static_cast<double>(pen.joinStyle()),
+                            pen.miterLimit(),
+                            scale};
+    key.reserve(key.size() + 3 * static_cast<std::size_t>(path.elementCount()));
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isCurveTo() && scale != 1) {
+            painter.strokePath(path, pen);
+            return;
+        }
+        key.insert(key.end(), {static_cast<double>(e.type), e.x, e.y});
+    }
+    const QPainterPath outline = PathCache::forThisThread().path(key, [&] {
+        QPen devicePen = pen;
+        devicePen.setWidthF(pen.widthF() * scale);
+        QPainterPath stroke =
+            QPainterPathStroker(devicePen).createStroke(QTransform::fromScale(scale, scale).map(path));
+        stroke = QTransform::fromScale(1 / scale, 1 / scale).map(stroke);
+        stroke.setFillRule(Qt::WindingFill);
+        return stroke;
+    });
+    painter.fillPath(outline, pen.brush());
 }
 
 void fillPath(QPainter& painter, QPainterPath path, const RGBAColor& color)
@@ -356,7 +404,11 @@ void drawCalloutBubble(QPainter& painter, const CanvasShape& shape)
 {
     const Style& style = shape.style;
     const std::optional<Point> tip = shape.points.size() >= 2 ? std::optional(shape.points[1]) : std::nullopt;
-    QPainterPath path = CalloutGeometry::bubblePath(shape.textFrame(), tip);
+    const Rect frame = shape.textFrame();
+    std::vector<double> key{calloutBubbleTag, frame.origin.x, frame.origin.y, frame.size.width, frame.size.height};
+    if (tip)
+        key.insert(key.end(), {tip->x, tip->y});
+    QPainterPath path = PathCache::forThisThread().path(key, [&] { return CalloutGeometry::bubblePath(frame, tip); });
     path.setFillRule(Qt::WindingFill);
     const RGBAColor boxColor = style.textBoxFillColor();
     const QPen pen = strokePen(style.strokeColor, std::max(style.lineWidth, 1.0), false);

@@ -101,6 +101,35 @@ void eraseWithTexture(QPainter& painter, const QImage& texture, const Rect& area
     painter.restore();
 }
 
+// Both textures as one blotch-sized tile whose alpha is what the two erasures take
+// together, 1 - (1 - blotch)(1 - grain): one textured fill per chalk shape instead of
+// two. The grain tiles twice across each way.
+QImage makeCombinedTexture(const QImage& blotches, const QImage& grain)
+{
+    if (blotches.isNull() || grain.isNull())
+        return {};
+    QImage image(blotchPixels, blotchPixels, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    image.setColorSpace(QColorSpace(QColorSpace::SRgb));
+    for (int y = 0; y < blotchPixels; ++y) {
+        const auto* b = reinterpret_cast<const QRgb*>(blotches.constScanLine(y));
+        const auto* g = reinterpret_cast<const QRgb*>(grain.constScanLine(y % grainPixels));
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < blotchPixels; ++x) {
+            const int kept = (255 - qAlpha(b[x])) * (255 - qAlpha(g[x % grainPixels]));
+            row[x] = qRgba(0, 0, 0, 255 - (kept + 127) / 255);
+        }
+    }
+    return image;
+}
+
+const QImage& chalkTexture()
+{
+    static const QImage image = makeCombinedTexture(chalkBlotches(), chalkGrain());
+    return image;
+}
+
 } // namespace
 
 const QImage& chalkBlotches()
@@ -184,8 +213,7 @@ void drawChalk(QPainter& painter, const CanvasShape& shape)
             draw(p, copy, std::nullopt, QPainter::CompositionMode_Multiply);
             p.restore();
         }
-        eraseWithTexture(p, chalkBlotches(), area);
-        eraseWithTexture(p, chalkGrain(), area);
+        eraseWithTexture(p, chalkTexture(), area);
     }
     layer.end();
     painter.restore();

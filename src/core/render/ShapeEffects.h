@@ -7,9 +7,9 @@
 // - Outline halo: the shape drawn over a white or black halo of 32 shifted copies of
 //   its stroke, so that it stays readable on any background.
 // - Chalk: four slightly shifted, thinner copies of the shape, with specks and streaks
-//   erased by two generated textures. The textures come from fixed seeds, so every run
-//   and every machine draws the same chalk; they are made once, on first use, and kept
-//   for the rest of the run.
+//   erased by two generated textures, applied together as one combined tile. The
+//   textures come from fixed seeds, so every run and every machine draws the same chalk;
+//   they are made once, on first use, and kept for the rest of the run.
 
 #include "core/render/CanvasShape.h"
 

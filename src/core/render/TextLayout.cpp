@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <unordered_map>
 
 namespace vorlix::TextLayout {
 
@@ -26,6 +28,8 @@ constexpr double maximumFontSize = 2000;
 constexpr double unwrappedWidth = 1e5;
 constexpr std::size_t sizeCacheCapacity = 512;
 constexpr std::size_t glyphCacheCapacity = 4096;
+constexpr std::size_t metricsCacheCapacity = 512;
+constexpr std::size_t layoutCacheCapacity = 256;
 // Text is shaped at this one pixel size and scaled to its font size. The font engines
 // round pixel sizes to whole pixels, so shaping at the real size would make a 22.6-point
 // font as wide as a 23-point one; with hinting off, glyph advances and outlines scale
@@ -223,6 +227,44 @@ TextSizeCache& sizeCache()
     return cache;
 }
 
+// Line metrics by font and text: badges, stamps and measure labels are measured on every
+// redraw, and shaping costs far more than the look-up. Bounded: when full it starts
+// afresh. One per thread.
+std::unordered_map<QString, LineMetrics>& metricsCache()
+{
+    static thread_local std::unordered_map<QString, LineMetrics> cache;
+    return cache;
+}
+
+// The metrics cache's key: everything about the font that shaping reads, and the text.
+QString metricsKey(const QString& text, const QFont& font)
+{
+    return font.key() + QChar(u'\x1f') + font.families().join(QChar(u'\x1e')) + QChar(u'\x1f') + text;
+}
+
+// Laid-out text by font, alignment, line width and text: text boxes are laid out again
+// on every redraw, and shaping costs far more than the look-up. Bounded: when full it
+// starts afresh. One per thread.
+std::unordered_map<QString, std::shared_ptr<const ShapedText>>& layoutCache()
+{
+    static thread_local std::unordered_map<QString, std::shared_ptr<const ShapedText>> cache;
+    return cache;
+}
+
+std::shared_ptr<const ShapedText> shapedLines(const AttributedText& text, double lineWidth)
+{
+    auto& cache = layoutCache();
+    QString key = QString::number(static_cast<int>(text.alignment)) + QChar(u'\x1f') +
+                  QString::number(lineWidth, 'g', 17) + QChar(u'\x1f') + metricsKey(text.text, text.font);
+    if (const auto it = cache.find(key); it != cache.end())
+        return it->second;
+    auto shaped = std::make_shared<const ShapedText>(text, lineWidth);
+    if (cache.size() >= layoutCacheCapacity)
+        cache.clear();
+    cache.emplace(std::move(key), shaped);
+    return shaped;
+}
+
 } // namespace
 
 QFont systemFont(double size) { return canvasFont(QString::fromLatin1(systemFontFamily), size); }
@@ -295,12 +337,17 @@ void draw(const QString& text, const Style& style, Point point, QPainter& painte
         if (outlineOnly && !outlined)
             continue;
         const AttributedText pass = attributedString(text, style, outlineOnly);
-        ShapedText(pass, lineWidth).draw(pass, painter);
+        shapedLines(pass, lineWidth)->draw(pass, painter);
     }
     painter.restore();
 }
 
-void clearSizeCache() { sizeCache().clear(); }
+void clearSizeCache()
+{
+    sizeCache().clear();
+    metricsCache().clear();
+    layoutCache().clear();
+}
 
 Point LineMetrics::originCenteringGlyphs(Point center) const
 {
@@ -315,11 +362,18 @@ Point LineMetrics::originCenteringTypographicBox(Point center) const
 
 LineMetrics lineMetrics(const QString& text, const QFont& font)
 {
+    auto& cache = metricsCache();
+    QString key = metricsKey(text, font);
+    if (const auto it = cache.find(key); it != cache.end())
+        return it->second;
     const ShapedText line(text, font);
     LineMetrics m{line.width(), line.ascent(), line.descent(), Rect::null()};
     const QRectF ink = line.outlines().boundingRect();
     if (!ink.isEmpty())
         m.glyphBounds = Rect::fromQt(ink.translated(0, -line.ascent()));
+    if (cache.size() >= metricsCacheCapacity)
+        cache.clear();
+    cache.emplace(std::move(key), m);
     return m;
 }
 

@@ -76,8 +76,8 @@ Size size(const QString& text, const Style& style, std::optional<double> width);
 void draw(const QString& text, const Style& style, Point point, QPainter& painter,
           const std::optional<Rect>& frame = std::nullopt);
 
-// Drops the calling thread's memoised sizes (after fonts were added, or to time a cold
-// measure).
+// Drops the calling thread's memoised sizes, line metrics and layouts (after fonts
+// were added, or to time a cold measure).
 void clearSizeCache();
 
 // One line of text, for labels that are placed by their bounds (number badges, stamps,

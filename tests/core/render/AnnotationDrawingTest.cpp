@@ -138,6 +138,36 @@ TEST(AnnotationDrawing, LineBendsThroughItsThirdPointAndEndsInDots)
     EXPECT_TRUE(isBackground(dots.pixelColor(50, 32)));
 }
 
+// Stroke outlines are kept between redraws: each redraw after a change of width, points
+// or scale must show the change, never an outline kept from an earlier one.
+TEST(AnnotationDrawing, RedrawsFollowChangesOfWidthPointsAndScale)
+{
+    const auto line = [](double endX, double width) {
+        return makeShape(AnnotationKind::line, {{20, 30}, {endX, 30}}, [&](Style& s) { s.lineWidth = width; });
+    };
+    const auto box = [](const CanvasShape& shape, double scale) {
+        QImage image = canvasImage(320, 120, Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.scale(scale, scale);
+        Renderer::draw(painter, shape);
+        painter.end();
+        return inkBox(image, [](QColor c) { return !isBackground(c); });
+    };
+    for (int round = 0; round < 2; ++round) { // the second round meets kept outlines
+        SCOPED_TRACE(round);
+        const QRect thin = box(line(100, 4), 1);
+        const QRect thick = box(line(100, 12), 1);
+        const QRect longer = box(line(140, 12), 1);
+        const QRect doubled = box(line(100, 12), 2);
+        EXPECT_NEAR(thin.height(), 4, 2);
+        EXPECT_NEAR(thick.height(), 12, 2);
+        EXPECT_NEAR(longer.width() - thick.width(), 40, 1);
+        EXPECT_NEAR(doubled.height(), 24, 2);
+        EXPECT_NEAR(doubled.width(), 2 * thick.width(), 2);
+    }
+}
+
 TEST(AnnotationDrawing, PencilOfOnePointLeavesARoundDot)
 {
     const QImage image = rendered(makeShape(AnnotationKind::pencil, {{20, 20}}, [](Style& s) { s.lineWidth = 10; }),

@@ -169,6 +169,51 @@ TEST(TextLayout, FractionalSizesScaleExactly)
     EXPECT_NEAR(larger / large, 23 / 22.6, 1e-4);
 }
 
+TEST(TextLayout, LineMetricsFollowTheWeightAndFamilyAcrossRepeatedMeasures)
+{
+    // Metrics are memoised: repeated measures agree, and a font differing only in weight
+    // or family is measured for itself.
+    const QString text = QStringLiteral("Salva il documento");
+    Style s = textStyle(20);
+    s.fontBold = false;
+    const QFont regular = TextLayout::font(s);
+    s.fontBold = true;
+    const QFont bold = TextLayout::font(s);
+    QFont mono = regular;
+    mono.setFamilies({QStringLiteral("DejaVu Sans Mono")});
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const double r = TextLayout::lineMetrics(text, regular).advance;
+        const double b = TextLayout::lineMetrics(text, bold).advance;
+        const double m = TextLayout::lineMetrics(text, mono).advance;
+        EXPECT_GT(b, r * 1.03);
+        EXPECT_NE(m, r);
+        EXPECT_DOUBLE_EQ(TextLayout::lineMetrics(text, regular).advance, r);
+    }
+}
+
+TEST(TextLayout, RedrawsRelayOutForAnotherWidthOrAlignment)
+{
+    // Layouts are kept between draws: a box drawn again narrower wraps again, and a
+    // right-aligned box is not drawn with a left-aligned layout.
+    const QString text = QStringLiteral("Fare clic qui e poi su Salva");
+    Style s = textStyle(20);
+    const auto ink = [&](double width, TextAlignment alignment) {
+        s.textAlignment = alignment;
+        return inkBox(render(text, s, {}, Rect{10, 10, width, 200}, {420, 220}, 1));
+    };
+    for (int round = 0; round < 2; ++round) { // the second round meets kept layouts
+        SCOPED_TRACE(round);
+        const QRect wide = ink(400, TextAlignment::left);
+        const QRect narrow = ink(150, TextAlignment::left);
+        const QRect right = ink(400, TextAlignment::right);
+        EXPECT_GT(narrow.height(), 2 * wide.height());
+        EXPECT_LT(narrow.width(), wide.width());
+        EXPECT_GT(right.left(), wide.left() + 20);
+        EXPECT_EQ(right.width(), wide.width());
+    }
+}
+
 TEST(TextLayout, EmptyTextAndFinalLineFeedsMeasureAsLines)
 {
     const Style s = textStyle();
