@@ -1,6 +1,7 @@
 #include "CropAndStrips.h"
 
 #include "core/model/PanelGeometry.h"
+#include "core/model/PanelRecrop.h"
 #include "core/render/PanelComposition.h"
 
 #include <algorithm>
@@ -11,22 +12,6 @@
 namespace vorlix {
 
 namespace {
-
-// A crop the geometry would ignore (empty, or beside the image) must not clip the
-// annotations either: it is no crop at all.
-std::optional<Rect> effectiveCrop(const std::optional<Rect>& crop, Size pixelSize)
-{
-    if (!crop)
-        return std::nullopt;
-    const Rect r = crop->standardized().integral();
-    const Rect image(0, 0, pixelSize.width, pixelSize.height);
-    if (r.isEmpty() || r == image)
-        return std::nullopt;
-    const Rect common = r.intersection(image);
-    if (common.isNull() || common.isEmpty())
-        return std::nullopt;
-    return r;
-}
 
 // Applies the change, then moves each point of the document-level annotations with the
 // image content of the panel that was under it.
@@ -67,13 +52,7 @@ void applyCrop(DocumentModel& doc, const std::optional<Rect>& crop, const QUuid&
         }
         doc.annotations.clear();
     }
-    const Point centre{panel->pixelSize.width / 2, panel->pixelSize.height / 2};
-    const Point before = canvasPointFromImage(*panel, centre);
-    panel->crop = effectiveCrop(crop, panel->pixelSize);
-    for (Annotation& a : panel->annotations)
-        a.cropClip = panel->crop;
-    const Point after = canvasPointFromImage(*panel, centre);
-    panel->origin = panel->origin + before - after;
+    *panel = recropped(*panel, crop);
 }
 
 bool removeStrip(DocumentModel& doc, const QUuid& panelID, Point canvasStart, Point canvasEnd)

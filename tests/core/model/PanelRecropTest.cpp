@@ -1,4 +1,4 @@
-#include "core/formats/PanelRecrop.h"
+#include "core/model/PanelRecrop.h"
 
 #include "core/model/PanelGeometry.h"
 #include "support/ModelBuilders.h"

@@ -22,6 +22,11 @@ std::optional<Rect> normalizedCrop(const Panel& panel, const std::optional<Rect>
     const Rect integral = crop->standardized().integral();
     if (integral == imageRect(panel))
         return std::nullopt;
+    // A crop the geometry ignores (empty, or beside the image) must not clip the
+    // annotations either: it is no crop at all.
+    const Rect common = integral.intersection(imageRect(panel));
+    if (integral.isEmpty() || common.isNull() || common.isEmpty())
+        return std::nullopt;
     return integral;
 }
 
