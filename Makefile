@@ -18,6 +18,10 @@ SANITIZE_ENV := \
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_QUICK_SECONDS ?= 20
+# Seconds one input may take. The short CI run allows more, so a stall of a busy machine
+# is not taken for a hang; the long runs hold inputs to one second.
+FUZZ_TIMEOUT ?= 1
+FUZZ_QUICK_TIMEOUT ?= 10
 # Targets run side by side, at most this many at once.
 FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
 FUZZ_TARGETS ?= document clipboard history_png image package
@@ -59,11 +63,11 @@ fuzz-build: deps
 
 # Each target for FUZZ_SECONDS on its corpus; fails on the first crash, hang or memory fault.
 fuzz: fuzz-build
-	./fuzz/run $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
+	FUZZ_TIMEOUT=$(FUZZ_TIMEOUT) ./fuzz/run $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
 
 # The short run CI makes after the sanitizer tests.
 fuzz-quick: fuzz-build
-	./fuzz/run $(FUZZ_BUILD_DIR) $(FUZZ_QUICK_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
+	FUZZ_TIMEOUT=$(FUZZ_QUICK_TIMEOUT) ./fuzz/run $(FUZZ_BUILD_DIR) $(FUZZ_QUICK_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
 
 # Writes fuzz/corpus again with our own writers.
 fuzz-seeds: fuzz-build
