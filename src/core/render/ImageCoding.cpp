@@ -177,6 +177,21 @@ bool prepare(const QByteArray& data, QImageReader& reader, bool upright)
         && pixels <= std::max(alwaysDecodablePixels, qint64(data.size()) * maximumPixelsPerByte);
 }
 
+// Decodes with a reader over the data, checked and set up by `prepare`; a null image
+// when the data is refused.
+template <class Read>
+QImage readWith(const QByteArray& data, bool upright, Read read)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&buffer);
+    if (!prepare(data, reader, upright))
+        return {};
+    return read(reader);
+}
+
 } // namespace
 
 QString fileExtension(ImageType type)
@@ -207,32 +222,20 @@ std::optional<QByteArray> encode(const QImage& image, ImageType type, double pix
 
 QImage decode(const QByteArray& data, bool upright)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    if (!buffer.open(QIODevice::ReadOnly))
-        return {};
-    QImageReader reader(&buffer);
-    if (!prepare(data, reader, upright))
-        return {};
-    return drawable(reader.read());
+    return readWith(data, upright, [](QImageReader& reader) { return drawable(reader.read()); });
 }
 
 QImage thumbnail(const QByteArray& data, int maxPixelSize, bool upright)
 {
     if (maxPixelSize < 1)
         return {};
-    QBuffer buffer;
-    buffer.setData(data);
-    if (!buffer.open(QIODevice::ReadOnly))
-        return {};
-    QImageReader reader(&buffer);
-    if (!prepare(data, reader, upright))
-        return {};
-    const QSize stored = reader.size();
-    if (stored.isValid() && std::max(stored.width(), stored.height()) > maxPixelSize
-        && reader.supportsOption(QImageIOHandler::ScaledSize))
-        reader.setScaledSize(fitted(stored, maxPixelSize));
-    return drawable(scaledToFit(reader.read(), maxPixelSize));
+    return readWith(data, upright, [&](QImageReader& reader) {
+        const QSize stored = reader.size();
+        if (stored.isValid() && std::max(stored.width(), stored.height()) > maxPixelSize
+            && reader.supportsOption(QImageIOHandler::ScaledSize))
+            reader.setScaledSize(fitted(stored, maxPixelSize));
+        return drawable(scaledToFit(reader.read(), maxPixelSize));
+    });
 }
 
 std::optional<QByteArray> encodedThumbnail(const QByteArray& data, int maxPixelSize)
