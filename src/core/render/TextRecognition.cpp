@@ -21,8 +21,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace vorlix::TextRecognition {
 
@@ -74,6 +78,9 @@ public:
 private:
     static Engine create()
     {
+        // Some of the engine's settings are process-wide, so engines are set up one at a time.
+        static std::mutex creation;
+        const std::lock_guard lock(creation);
         // The OpenMP runtime inside the engine reads this when it is loaded, so it only
         // takes effect when set in the environment of the process; set here it still
         // reaches anything started later. Parallel engines already use the cores.
@@ -87,7 +94,9 @@ private:
         // Inverted images are made dark-on-light beforehand; the engine's own retry on
         // inverted lines only costs time.
         engine->SetVariable("tessedit_do_invert", "0");
-        engine->SetPageSegMode(tesseract::PSM_AUTO);
+        // Lines are found and ordered by our own line finder, and bands are cut between
+        // them, so the engine's column analysis of a whole page only costs time.
+        engine->SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
         return engine;
     }
 
@@ -159,6 +168,96 @@ int upscaleFor(const std::vector<Rect>& lines)
     return std::clamp(int(std::lround(targetLineHeight / median)), 1, maxUpscale);
 }
 
+// A full-width band of the image, recognised on its own.
+struct Band {
+    int top = 0; // half-open, in pixels of the recognised image
+    int bottom = 0;
+};
+
+// Cuts the image into at most `count` full-width bands of about equal work, only in the
+// gaps between text lines. A line's work is its length in line heights, which is how far
+// the engine's network steps along it.
+std::vector<Band> bandsOf(std::vector<Rect> lines, int imageHeight, double scale, std::size_t count)
+{
+    std::sort(lines.begin(), lines.end(), [](const Rect& a, const Rect& b) { return a.minY() < b.minY(); });
+    auto work = [](const Rect& line) { return line.width() / std::max(line.height(), 1.0); };
+    double total = 0;
+    for (const Rect& line : lines)
+        total += work(line);
+
+    std::vector<Band> bands;
+    int top = 0;
+    double done = 0;
+    double lowestBottom = 0;
+    for (std::size_t i = 0; i + 1 < lines.size() && bands.size() + 1 < count; ++i) {
+        done += work(lines[i]);
+        lowestBottom = std::max(lowestBottom, lines[i].maxY());
+        const double nextTop = lines[i + 1].minY();
+        const double share = total * double(bands.size() + 1) / double(count);
+        if (nextTop <= lowestBottom || done < share)
+            continue;
+        if (top + 2 >= imageHeight)
+            break;
+        const int cut = std::clamp(int(std::lround((lowestBottom + nextTop) / 2 * scale)), top + 1, imageHeight - 1);
+        bands.push_back({top, cut});
+        top = cut;
+    }
+    bands.push_back({top, imageHeight});
+    return bands;
+}
+
+// Calls `work(i)` for every i below `count`, the first on this thread and the others on
+// threads of their own (so waiting here can never starve a shared pool), and returns when
+// all are done.
+void runTogether(std::size_t count, const std::function<void(std::size_t)>& work)
+{
+    std::vector<std::future<void>> others;
+    for (std::size_t i = 1; i < count; ++i) {
+        try {
+            others.push_back(std::async(std::launch::async, work, i));
+        } catch (const std::system_error&) {
+            work(i);
+        }
+    }
+    if (count > 0)
+        work(0);
+    for (std::future<void>& other : others)
+        other.get();
+}
+
+std::vector<Observation> recognizeBand(const QImage& input, Band band, int scale)
+{
+    EngineLoan loan;
+    if (!loan.engine)
+        return {};
+    tesseract::TessBaseAPI& engine = *loan.engine;
+    // The band is handed over as an image of its own: with a sub-rectangle of the whole
+    // image the engine's line recognition reads pixels from the wrong rows.
+    engine.SetImage(input.constScanLine(band.top), input.width(), band.bottom - band.top, 1,
+                    int(input.bytesPerLine()));
+    engine.SetSourceResolution(engineResolution);
+    if (engine.Recognize(nullptr) != 0)
+        return {};
+
+    std::vector<Observation> observations;
+    const std::unique_ptr<tesseract::ResultIterator> it(engine.GetIterator());
+    if (!it)
+        return {};
+    constexpr auto level = tesseract::RIL_TEXTLINE;
+    do {
+        if (it->Empty(level) || it->Confidence(level) < minLineConfidence)
+            continue;
+        const QString text = utf8Text(it->GetUTF8Text(level)).simplified();
+        int left = 0, top = 0, right = 0, bottom = 0;
+        if (text.isEmpty() || !it->BoundingBox(level, &left, &top, &right, &bottom))
+            continue;
+        observations.push_back(
+            {text, Rect(double(left) / scale, double(band.top + top) / scale, double(right - left) / scale,
+                        double(bottom - top) / scale)});
+    } while (it->Next(level));
+    return observations;
+}
+
 std::vector<Observation> readTextLines(const QImage& luma)
 {
     const std::vector<Rect> lines = textLines(luma);
@@ -181,31 +280,16 @@ std::vector<Observation> readTextLines(const QImage& luma)
     if (dark > 0)
         input.invertPixels();
 
-    EngineLoan loan;
-    if (!loan.engine)
-        return {};
-    tesseract::TessBaseAPI& engine = *loan.engine;
-    engine.SetImage(input.constBits(), input.width(), input.height(), 1, int(input.bytesPerLine()));
-    engine.SetSourceResolution(engineResolution);
-    if (engine.Recognize(nullptr) != 0)
-        return {};
+    // Bands of lines are read by several engines at once: the engine itself uses one core.
+    const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, maxIdleEngines);
+    const std::vector<Band> bands = bandsOf(lines, input.height(), scale, workers);
+    std::vector<std::vector<Observation>> found(bands.size());
+    runTogether(bands.size(), [&](std::size_t i) { found[i] = recognizeBand(input, bands[i], scale); });
 
     std::vector<Observation> observations;
-    const std::unique_ptr<tesseract::ResultIterator> it(engine.GetIterator());
-    if (!it)
-        return {};
-    constexpr auto level = tesseract::RIL_TEXTLINE;
-    do {
-        if (it->Empty(level) || it->Confidence(level) < minLineConfidence)
-            continue;
-        const QString text = utf8Text(it->GetUTF8Text(level)).simplified();
-        int left = 0, top = 0, right = 0, bottom = 0;
-        if (text.isEmpty() || !it->BoundingBox(level, &left, &top, &right, &bottom))
-            continue;
-        observations.push_back(
-            {text, Rect(double(left) / scale, double(top) / scale, double(right - left) / scale,
-                        double(bottom - top) / scale)});
-    } while (it->Next(level));
+    for (std::vector<Observation>& band : found)
+        observations.insert(observations.end(), std::make_move_iterator(band.begin()),
+                            std::make_move_iterator(band.end()));
     return observations;
 }
 
