@@ -9,6 +9,8 @@
 
 #include "TextRecognition.h"
 
+#include "RunTogether.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -19,6 +21,7 @@ namespace {
 
 constexpr int inkContrast = 48;       // luma steps (of 255) between ink and background
 constexpr int maxCutDepth = 6;
+constexpr qsizetype parallelFlattenPixels = 1'000'000;
 constexpr double smallRunShare = 0.35; // a row run below this share of its neighbour is a mark on it
 
 struct Span {
@@ -27,29 +30,78 @@ struct Span {
     int length() const { return end - begin; }
 };
 
-struct InkMap {
-    const uchar* bits = nullptr;
-    qsizetype stride = 0;
-    int background = 255;
+// Ink is every pixel whose luma lies outside [background - inkContrast, background +
+// inkContrast], tested as one unsigned byte comparison so that row scans vectorise.
+class InkMap {
+public:
+    InkMap(const QImage& luma, int background)
+        : m_bits(luma.constBits())
+        , m_stride(luma.bytesPerLine())
+        , m_low(uchar(std::max(0, background - inkContrast)))
+        , m_range(uchar(std::min(255, background + inkContrast) - m_low))
+    {
+    }
 
-    bool inked(int x, int y) const { return std::abs(int(bits[y * stride + x]) - background) > inkContrast; }
+    const uchar* row(int y) const { return m_bits + y * m_stride; }
+    bool inked(uchar value) const { return uchar(value - m_low) > m_range; }
+
+    // Whether any pixel of row `y` in `columns` is ink, tested a block at a time without
+    // branches: blank rows are the common case.
+    bool rowInked(int y, Span columns) const
+    {
+        constexpr int block = 64;
+        const uchar* pixels = row(y);
+        for (int x = columns.begin; x < columns.end; x += block) {
+            const int end = std::min(x + block, columns.end);
+            uchar any = 0;
+            for (int i = x; i < end; ++i)
+                any |= uchar(inked(pixels[i]));
+            if (any)
+                return true;
+        }
+        return false;
+    }
+
+    // Marks the columns of row `y` that hold ink in `profile` (indexed from `columns.begin`).
+    void markInkedColumns(int y, Span columns, std::vector<uchar>& profile) const
+    {
+        const uchar* pixels = row(y) + columns.begin;
+        for (int x = 0; x < columns.length(); ++x)
+            profile[x] |= uchar(inked(pixels[x]));
+    }
+
+private:
+    const uchar* m_bits;
+    qsizetype m_stride;
+    uchar m_low;
+    uchar m_range;
 };
 
 // The background: the median luma of every other pixel of every other row.
 int medianLuma(const QImage& luma)
 {
-    std::array<qsizetype, 256> histogram{};
+    // Four interleaved histograms: a flat background hits one bin over and over, and one
+    // histogram would make every count wait for the one before.
+    std::array<std::array<qsizetype, 256>, 4> partial{};
     const int width = luma.width();
     qsizetype count = 0;
     for (int y = 0; y < luma.height(); y += 2) {
         const uchar* row = luma.constScanLine(y);
-        for (int x = 0; x < width; x += 2, ++count)
-            ++histogram[row[x]];
+        int x = 0;
+        for (; x + 6 < width; x += 8) {
+            ++partial[0][row[x]];
+            ++partial[1][row[x + 2]];
+            ++partial[2][row[x + 4]];
+            ++partial[3][row[x + 6]];
+        }
+        for (; x < width; x += 2)
+            ++partial[0][row[x]];
+        count += (width + 1) / 2;
     }
     const qsizetype half = (count + 1) / 2;
     qsizetype seen = 0;
     for (int v = 0; v < 256; ++v) {
-        seen += histogram[v];
+        seen += partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
         if (seen >= half)
             return v;
     }
@@ -57,7 +109,7 @@ int medianLuma(const QImage& luma)
 }
 
 // Runs of non-zero profile entries; gaps of at most `bridge` empty entries are bridged.
-std::vector<Span> runsOf(const std::vector<int>& profile, int offset, int bridge)
+std::vector<Span> runsOf(const std::vector<uchar>& profile, int offset, int bridge)
 {
     std::vector<Span> runs;
     for (int i = 0; i < int(profile.size()); ++i) {
@@ -107,20 +159,14 @@ std::vector<Span> attachMarks(std::vector<Span> runs)
 
 void cut(const InkMap& ink, Span columns, Span rows, int depth, std::vector<Rect>& out)
 {
-    std::vector<int> rowProfile(rows.length(), 0);
+    std::vector<uchar> rowProfile(rows.length(), 0);
     for (int y = rows.begin; y < rows.end; ++y)
-        for (int x = columns.begin; x < columns.end; ++x)
-            if (ink.inked(x, y)) {
-                rowProfile[y - rows.begin] = 1;
-                break;
-            }
+        rowProfile[y - rows.begin] = ink.rowInked(y, columns);
 
     for (const Span rowRun : attachMarks(runsOf(rowProfile, rows.begin, 1))) {
-        std::vector<int> columnProfile(columns.length(), 0);
+        std::vector<uchar> columnProfile(columns.length(), 0);
         for (int y = rowRun.begin; y < rowRun.end; ++y)
-            for (int x = columns.begin; x < columns.end; ++x)
-                if (ink.inked(x, y))
-                    columnProfile[x - columns.begin] = 1;
+            ink.markInkedColumns(y, columns, columnProfile);
 
         // Letter and word gaps stay inside a segment; wider gaps separate blocks of text.
         const int bridge = std::max(2, rowRun.length() / 2);
@@ -147,18 +193,25 @@ QImage flattenedLuma(const QImage& image)
         : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage luma(argb.size(), QImage::Format_Grayscale8);
     const int width = argb.width();
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        uchar* out = luma.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const unsigned pixel = in[x];
-            const unsigned blank = 255 - (pixel >> 24); // premultiplied: white shows through
-            const unsigned r = ((pixel >> 16) & 0xFF) + blank;
-            const unsigned g = ((pixel >> 8) & 0xFF) + blank;
-            const unsigned b = (pixel & 0xFF) + blank;
-            out[x] = uchar((54 * r + 183 * g + 19 * b + 128) >> 8);
+    auto flattenRows = [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y) {
+            const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            uchar* out = luma.scanLine(y);
+            for (int x = 0; x < width; ++x) {
+                const unsigned pixel = in[x];
+                const unsigned blank = 255 - (pixel >> 24); // premultiplied: white shows through
+                const unsigned r = ((pixel >> 16) & 0xFF) + blank;
+                const unsigned g = ((pixel >> 8) & 0xFF) + blank;
+                const unsigned b = (pixel & 0xFF) + blank;
+                out[x] = uchar((54 * r + 183 * g + 19 * b + 128) >> 8);
+            }
         }
-    }
+    };
+    // Large images (whole screens) are flattened in bands on a few threads: the pass is
+    // bound by memory, and one core alone does not draw all of its bandwidth.
+    const int height = argb.height();
+    const std::size_t parts = qsizetype(width) * height >= parallelFlattenPixels ? analysisThreads(4) : 1;
+    runTogether(parts, [&](std::size_t i) { flattenRows(int(height * i / parts), int(height * (i + 1) / parts)); });
     return luma;
 }
 
@@ -216,7 +269,7 @@ std::vector<Rect> textLines(const QImage& image)
     const QImage luma = flattenedLuma(image);
     if (luma.isNull() || luma.width() == 0 || luma.height() == 0)
         return {};
-    const InkMap ink{luma.constBits(), luma.bytesPerLine(), medianLuma(luma)};
+    const InkMap ink(luma, medianLuma(luma));
     std::vector<Rect> boxes;
     cut(ink, {0, luma.width()}, {0, luma.height()}, 0, boxes);
     return mergeIntoLines(boxes);

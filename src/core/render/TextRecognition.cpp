@@ -8,6 +8,8 @@
 #define ZX_USE_UTF8
 #include "TextRecognition.h"
 
+#include "RunTogether.h"
+
 #include <QFutureWatcher>
 #include <QPainter>
 #include <QPolygon>
@@ -21,12 +23,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <future>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace vorlix::TextRecognition {
 
@@ -121,12 +119,20 @@ QStringList readCodes(QImage& luma)
 {
     const ZXing::ImageView view(luma.constBits(), luma.width(), luma.height(), ZXing::ImageFormat::Lum,
                                 int(luma.bytesPerLine()));
-    const ZXing::DecodeHints hints = ZXing::DecodeHints()
-                                         .setFormats(ZXing::BarcodeFormat::Any)
-                                         .setTryHarder(false)
-                                         .setTryRotate(true)
-                                         .setTryDownscale(false);
-    const ZXing::Results results = ZXing::ReadBarcodes(view, hints);
+    auto hintsFor = [](ZXing::BarcodeFormats formats) {
+        return ZXing::DecodeHints().setFormats(formats).setTryHarder(false).setTryRotate(true).setTryDownscale(false);
+    };
+    // With a second core, two families of codes are looked for at once: each search
+    // binarises the image again, but the finders of all formats together cost more.
+    using enum ZXing::BarcodeFormat;
+    const std::vector<ZXing::BarcodeFormats> families = analysisThreads(2) > 1
+        ? std::vector<ZXing::BarcodeFormats>{QRCode | MicroQRCode | PDF417 | LinearCodes, Aztec | DataMatrix | MaxiCode}
+        : std::vector<ZXing::BarcodeFormats>{Any};
+    std::vector<ZXing::Results> found(families.size());
+    runTogether(families.size(), [&](std::size_t i) { found[i] = ZXing::ReadBarcodes(view, hintsFor(families[i])); });
+    ZXing::Results results;
+    for (ZXing::Results& family : found)
+        results.insert(results.end(), family.begin(), family.end());
 
     QStringList payloads;
     QPainter painter(&luma);
@@ -206,25 +212,6 @@ std::vector<Band> bandsOf(std::vector<Rect> lines, int imageHeight, double scale
     return bands;
 }
 
-// Calls `work(i)` for every i below `count`, the first on this thread and the others on
-// threads of their own (so waiting here can never starve a shared pool), and returns when
-// all are done.
-void runTogether(std::size_t count, const std::function<void(std::size_t)>& work)
-{
-    std::vector<std::future<void>> others;
-    for (std::size_t i = 1; i < count; ++i) {
-        try {
-            others.push_back(std::async(std::launch::async, work, i));
-        } catch (const std::system_error&) {
-            work(i);
-        }
-    }
-    if (count > 0)
-        work(0);
-    for (std::future<void>& other : others)
-        other.get();
-}
-
 std::vector<Observation> recognizeBand(const QImage& input, Band band, int scale)
 {
     EngineLoan loan;
@@ -281,8 +268,7 @@ std::vector<Observation> readTextLines(const QImage& luma)
         input.invertPixels();
 
     // Bands of lines are read by several engines at once: the engine itself uses one core.
-    const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, maxIdleEngines);
-    const std::vector<Band> bands = bandsOf(lines, input.height(), scale, workers);
+    const std::vector<Band> bands = bandsOf(lines, input.height(), scale, analysisThreads(maxIdleEngines));
     std::vector<std::vector<Observation>> found(bands.size());
     runTogether(bands.size(), [&](std::size_t i) { found[i] = recognizeBand(input, bands[i], scale); });
 
