@@ -1,5 +1,6 @@
 #include "Renderer.h"
 
+
 #include "core/model/ExportOptions.h"
 #include "core/render/DocumentAnnotations.h"
 #include "core/render/Filters.h"
@@ -8,6 +9,7 @@
 #include "core/render/QtConversions.h"
 #include "core/render/Shadow.h"
 #include "core/render/ShapeGeometry.h"
+#include "core/render/ShapePictureCache.h"
 #include "core/render/TextLayout.h"
 
 #include <QPainterPath>
@@ -321,6 +323,17 @@ void drawCaption(const Panel& panel, const CanvasBackground& background, QPainte
     TextLayout::draw(*text, captionStyle(background), box->origin, painter);
 }
 
+// An annotation's shape; the canvas (which gives its display density) composites kept
+// pictures of unchanged shapes, exports draw them afresh.
+void drawAnnotationShape(QPainter& painter, const QUuid& id, const CanvasShape& shape, std::optional<long long> number,
+                         const Options& options)
+{
+    if (options.displayPixelsPerPoint)
+        ShapePictureCache::forThisThread().draw(painter, id, shape, number);
+    else
+        draw(painter, shape, number, QPainter::CompositionMode_Multiply);
+}
+
 void drawPanel(const DocumentModel& document, const Panel& panel, const ImageProviding& images, QPainter& painter,
                const Options& options, const CanvasBackground& background,
                const std::map<QUuid, long long>& numbers)
@@ -374,8 +387,8 @@ void drawPanel(const DocumentModel& document, const Panel& panel, const ImagePro
                 break;
             default: {
                 const auto number = numbers.find(annotation->id);
-                draw(painter, shape, number == numbers.end() ? std::nullopt : std::optional(number->second),
-                     QPainter::CompositionMode_Multiply);
+                drawAnnotationShape(painter, annotation->id, shape,
+                                    number == numbers.end() ? std::nullopt : std::optional(number->second), options);
                 break;
             }
             }
@@ -442,8 +455,8 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
         const CanvasShape shape{a.kind, a.points, a.measureText(density).value_or(a.text), a.style};
         const auto number = numbers.find(a.id);
         painter.save();
-        draw(painter, shape, number == numbers.end() ? std::nullopt : std::optional(number->second),
-             QPainter::CompositionMode_Multiply);
+        drawAnnotationShape(painter, a.id, shape, number == numbers.end() ? std::nullopt : std::optional(number->second),
+                            options);
         painter.restore();
     }
     painter.restore();
