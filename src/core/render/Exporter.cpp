@@ -16,7 +16,7 @@ namespace Exporter {
 
 namespace {
 
-constexpr QImage::Format bitmapFormat = QImage::Format_RGBA8888_Premultiplied;
+constexpr QImage::Format bitmapFormat = QImage::Format_ARGB32_Premultiplied;
 
 } // namespace
 

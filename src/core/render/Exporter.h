@@ -4,7 +4,8 @@
 // pinning, guide steps and every analysis of the finished picture get the document's
 // pixels here.
 //
-// Bitmaps are RGBA8888_Premultiplied in sRGB. Colour handling `source` also renders in
+// Bitmaps are ARGB32_Premultiplied (the raster engine's own order, which it draws
+// into without converting every pixel) in sRGB. Colour handling `source` also renders in
 // sRGB: the painter does not convert colours between spaces, so drawing into another
 // space would only mislabel the pixels.
 //

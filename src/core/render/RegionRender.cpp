@@ -34,7 +34,7 @@ std::optional<AlignedRegion> renderAlignedRegion(const DocumentModel& doc, const
         return std::nullopt;
 
     QImage image(static_cast<int>(pixels.width()), static_cast<int>(pixels.height()),
-                 QImage::Format_RGBA8888_Premultiplied);
+                 QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return std::nullopt;
     image.setColorSpace(QColorSpace::SRgb);

@@ -13,7 +13,7 @@
 namespace vorlix {
 
 struct AlignedRegion {
-    QImage image;          // RGBA8888_Premultiplied, sRGB, on opaque white
+    QImage image;          // ARGB32_Premultiplied (as exports), sRGB, on opaque white
     Rect rect;             // the canvas rectangle the image covers exactly
     double pixelsPerPoint; // image pixels per canvas point along x
 };

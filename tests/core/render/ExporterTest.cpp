@@ -55,7 +55,7 @@ TEST(Exporter, PixelSizesOfTheSizeChoices)
         const auto image = Exporter::renderImage(wide, images, options(resolution(c.size)));
         ASSERT_TRUE(image);
         EXPECT_EQ(image->size(), QSize(int(c.expected.width), int(c.expected.height)));
-        EXPECT_EQ(image->format(), QImage::Format_RGBA8888_Premultiplied);
+        EXPECT_EQ(image->format(), QImage::Format_ARGB32_Premultiplied);
         EXPECT_EQ(image->colorSpace(), QColorSpace(QColorSpace::SRgb));
     }
 }
