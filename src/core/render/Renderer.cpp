@@ -1,6 +1,5 @@
 #include "Renderer.h"
 
-
 #include "core/model/ExportOptions.h"
 #include "core/render/DocumentAnnotations.h"
 #include "core/render/Filters.h"

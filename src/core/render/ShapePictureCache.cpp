@@ -41,7 +41,18 @@ bool inkOnEdge(const QImage& picture)
     return false;
 }
 
+// The whole device pixels of the transform's translation.
+QPoint wholePixels(const QTransform& device)
+{
+    return {int(std::floor(device.dx())), int(std::floor(device.dy()))};
+}
+
 } // namespace
+
+qsizetype ShapePictureCache::pixelsOf(const Entry& entry)
+{
+    return qsizetype(entry.picture.width()) * entry.picture.height();
+}
 
 ShapePictureCache::Placement ShapePictureCache::placementOf(const QTransform& device)
 {
@@ -82,7 +93,7 @@ ShapePictureCache::Entry ShapePictureCache::drawPicture(const QTransform& device
     if (inkOnEdge(picture))
         return entry;
     entry.picture = std::move(picture);
-    entry.offset = area.topLeft() - QPoint(int(std::floor(device.dx())), int(std::floor(device.dy())));
+    entry.offset = area.topLeft() - wholePixels(device);
     return entry;
 }
 
@@ -96,25 +107,21 @@ void ShapePictureCache::draw(QPainter& painter, const QUuid& id, const CanvasSha
         return;
     }
 
-    const Placement placement = placementOf(device);
     auto found = m_entries.find(id);
-    if (found == m_entries.end() || !matches(found->second, shape, number, placement)) {
-        if (found != m_entries.end()) {
-            m_pixels -= found->second.picture.sizeInBytes() / 4;
-            m_entries.erase(found);
-        }
-        Entry entry = drawPicture(device, painter, shape, number);
-        m_pixels += entry.picture.sizeInBytes() / 4;
-        found = m_entries.emplace(id, std::move(entry)).first;
+    if (found == m_entries.end()) {
+        found = m_entries.emplace(id, drawPicture(device, painter, shape, number)).first;
+        m_pixels += pixelsOf(found->second);
+    } else if (!matches(found->second, shape, number, placementOf(device))) {
+        m_pixels -= pixelsOf(found->second);
+        found->second = drawPicture(device, painter, shape, number);
+        m_pixels += pixelsOf(found->second);
     }
     Entry& entry = found->second;
     entry.lastUse = ++m_clock;
-    if (entry.picture.isNull()) {
+    if (entry.picture.isNull())
         Renderer::draw(painter, shape, number, QPainter::CompositionMode_Multiply);
-    } else {
-        const QPoint whole(int(std::floor(device.dx())), int(std::floor(device.dy())));
-        drawAtDevicePixels(painter, entry.picture, entry.offset + whole);
-    }
+    else
+        drawAtDevicePixels(painter, entry.picture, entry.offset + wholePixels(device));
     evictBeyondCapacity();
 }
 
@@ -124,7 +131,7 @@ void ShapePictureCache::evictBeyondCapacity()
         auto oldest = std::min_element(m_entries.begin(), m_entries.end(), [](const auto& a, const auto& b) {
             return a.second.lastUse < b.second.lastUse;
         });
-        m_pixels -= oldest->second.picture.sizeInBytes() / 4;
+        m_pixels -= pixelsOf(oldest->second);
         m_entries.erase(oldest);
     }
 }

@@ -62,6 +62,7 @@ private:
     };
 
     static Placement placementOf(const QTransform& device);
+    static qsizetype pixelsOf(const Entry& entry);
     static bool matches(const Entry& entry, const CanvasShape& shape, std::optional<long long> number,
                         const Placement& placement);
     Entry drawPicture(const QTransform& device, const QPainter& painter, const CanvasShape& shape,
