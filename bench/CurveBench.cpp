@@ -1,7 +1,7 @@
 // Hit tests and distance queries over 500 bent lines, as the canvas does when it looks
 // for the topmost line under the pointer, and the cost of building one bent line.
 
-#include "core/render/CurvePath.h"
+#include "core/shapes/CurvePath.h"
 
 #include <benchmark/benchmark.h>
 

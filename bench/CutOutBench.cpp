@@ -2,7 +2,7 @@
 // tinted card holding text-like bars and a smooth disc, at the default sensitivity and at 1.0 (the
 // fills then reach almost everything: the worst case for the flood), with 5 holes.
 
-#include "core/render/CutOut.h"
+#include "core/analysis/CutOut.h"
 
 #include <QPainter>
 

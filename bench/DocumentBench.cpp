@@ -1,7 +1,7 @@
 // Document operations the canvas runs on every pointer move or redraw.
 
-#include "core/render/DocumentAnnotations.h"
-#include "core/render/PanelComposition.h"
+#include "core/document/DocumentAnnotations.h"
+#include "core/document/PanelComposition.h"
 #include "support/ModelBuilders.h"
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 // size of the PDF as the "bytes" counter; pictures are embedded losslessly, so the size
 // follows their compressibility.
 
-#include "core/render/GuideExporter.h"
+#include "core/imaging/GuideExporter.h"
 
 #include "ScreenshotFixture.h"
 

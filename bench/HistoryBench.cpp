@@ -4,7 +4,7 @@
 
 #include "core/formats/HistoryStore.h"
 #include "core/formats/PngChunks.h"
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include "ScreenshotFixture.h"
 

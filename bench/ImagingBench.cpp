@@ -2,8 +2,8 @@
 // PNG writer on the same image, PNG writer settings side by side, JPEG encoding and
 // PNG decoding. Output sizes are reported as the "bytes" counter.
 
-#include "core/render/ImageCoding.h"
-#include "core/render/PngEncoder.h"
+#include "core/imaging/ImageCoding.h"
+#include "core/imaging/PngEncoder.h"
 
 #include "ScreenshotFixture.h"
 

@@ -6,7 +6,7 @@
 
 #include "support/ModelBuilders.h"
 #include "core/formats/ProjectPackage.h"
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include "ScreenshotFixture.h"
 

@@ -1,6 +1,6 @@
 // Text recognition, code reading and text-line finding on images of typical sizes.
 
-#include "core/render/TextRecognition.h"
+#include "core/analysis/TextRecognition.h"
 
 #define ZX_USE_UTF8
 #include <ZXing/BitMatrix.h>

@@ -5,9 +5,9 @@
 // image) with caches warm, rendered for a native export, and sampled by the colour
 // picker.
 
-#include "core/render/Exporter.h"
-#include "core/render/ImageCoding.h"
-#include "core/render/PixelSampler.h"
+#include "core/imaging/Exporter.h"
+#include "core/imaging/ImageCoding.h"
+#include "core/imaging/PixelSampler.h"
 #include "core/render/Renderer.h"
 
 #include "ScreenshotFixture.h"

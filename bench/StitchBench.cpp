@@ -1,7 +1,7 @@
 // Scrolling capture on a 5K screen: adding 5120 x 2880 frames (conversion, row
 // signatures, shift search, keeping the new rows) and making a 30,000-row image.
 
-#include "core/render/ScrollStitcher.h"
+#include "core/analysis/ScrollStitcher.h"
 
 #include <QImage>
 

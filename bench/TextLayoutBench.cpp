@@ -1,7 +1,7 @@
 // Text box measuring as the canvas bounds need it: 300 text boxes of a document, measured
 // with an empty size memo (cold) and again with the memo filled (warm); and drawing.
 
-#include "core/render/TextLayout.h"
+#include "core/shapes/TextLayout.h"
 
 #include <QImage>
 #include <QPainter>

@@ -3,7 +3,7 @@
 
 #include "FuzzSupport.h"
 
-#include "core/render/AnnotationClipboard.h"
+#include "core/document/AnnotationClipboard.h"
 
 #include <cstddef>
 #include <cstdint>

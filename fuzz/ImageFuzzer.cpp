@@ -4,7 +4,7 @@
 
 #include "FuzzSupport.h"
 
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include <cstddef>
 #include <cstdint>

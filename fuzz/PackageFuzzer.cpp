@@ -11,7 +11,7 @@
 #include "FuzzSupport.h"
 
 #include "core/formats/ProjectPackage.h"
-#include "core/render/DocumentAnnotations.h"
+#include "core/document/DocumentAnnotations.h"
 
 #include <QTemporaryDir>
 

@@ -8,9 +8,9 @@
 #include "core/formats/HistoryEntry.h"
 #include "core/formats/PngChunks.h"
 #include "core/formats/ProjectPackage.h"
-#include "core/render/AnnotationClipboard.h"
-#include "core/render/DocumentAnnotations.h"
-#include "core/render/ImageCoding.h"
+#include "core/document/AnnotationClipboard.h"
+#include "core/document/DocumentAnnotations.h"
+#include "core/imaging/ImageCoding.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "AppConfig.h"
+#include "app/support/AppConfig.h"
 
-#include "DefaultsStore.h"
+#include "app/support/DefaultsStore.h"
 #include "app/support/AppConfigValues.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "BookmarkedFolder.h"
+#include "app/support/BookmarkedFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,7 +12,7 @@
 // `resolve()` reads the record once and then keeps the folder as `opened` while it
 // stays usable, so repeated reads touch the disk only for the existence test.
 
-#include "DefaultsStore.h"
+#include "app/support/DefaultsStore.h"
 
 #include <QByteArray>
 #include <QString>

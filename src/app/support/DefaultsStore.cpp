@@ -1,6 +1,6 @@
-#include "DefaultsStore.h"
+#include "app/support/DefaultsStore.h"
 
-#include "AppConfig.h"
+#include "app/support/AppConfig.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "NotificationCenter.h"
+#include "app/support/NotificationCenter.h"
 
 #include <QMetaObject>
 

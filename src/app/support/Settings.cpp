@@ -1,6 +1,6 @@
-#include "Settings.h"
+#include "app/support/Settings.h"
 
-#include "AppConfig.h"
+#include "app/support/AppConfig.h"
 
 #include <QLocale>
 #include <QTimeZone>

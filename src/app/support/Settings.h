@@ -19,9 +19,9 @@
 // cutOutSensitivity, showRulers, currentStamp, captureSizes, lastCaptureSize, hotkeys,
 // palette, stylePresets, toolStyles.
 
-#include "BookmarkedFolder.h"
-#include "DefaultsStore.h"
-#include "NotificationCenter.h"
+#include "app/support/BookmarkedFolder.h"
+#include "app/support/DefaultsStore.h"
+#include "app/support/NotificationCenter.h"
 
 #include "core/formats/CaptureSize.h"
 #include "core/formats/FilenameTemplate.h"

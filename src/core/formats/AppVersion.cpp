@@ -1,6 +1,6 @@
-#include "AppVersion.h"
+#include "core/formats/AppVersion.h"
 
-#include "Whitespace.h"
+#include "core/formats/Whitespace.h"
 
 #include <QStringList>
 

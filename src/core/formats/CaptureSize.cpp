@@ -1,4 +1,4 @@
-#include "CaptureSize.h"
+#include "core/formats/CaptureSize.h"
 
 #include <algorithm>
 #include <cmath>

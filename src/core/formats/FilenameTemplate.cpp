@@ -1,6 +1,6 @@
-#include "FilenameTemplate.h"
+#include "core/formats/FilenameTemplate.h"
 
-#include "Whitespace.h"
+#include "core/formats/Whitespace.h"
 
 #include <QLocale>
 

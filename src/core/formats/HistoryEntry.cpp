@@ -1,4 +1,4 @@
-#include "HistoryEntry.h"
+#include "core/formats/HistoryEntry.h"
 
 #include <QTimeZone>
 

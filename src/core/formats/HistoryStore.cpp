@@ -1,9 +1,9 @@
-#include "HistoryStore.h"
+#include "core/formats/HistoryStore.h"
 
-#include "FilenameTemplate.h"
-#include "PngChunks.h"
+#include "core/formats/FilenameTemplate.h"
+#include "core/formats/PngChunks.h"
 
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include <QDir>
 #include <QFile>

@@ -15,7 +15,7 @@
 // only the header chunks of each file, never its pixels. Writing and deleting throw
 // `HistoryError`.
 
-#include "HistoryEntry.h"
+#include "core/formats/HistoryEntry.h"
 
 #include <QByteArray>
 #include <QDateTime>

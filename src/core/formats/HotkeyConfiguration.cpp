@@ -1,4 +1,4 @@
-#include "HotkeyConfiguration.h"
+#include "core/formats/HotkeyConfiguration.h"
 
 using namespace Qt::StringLiterals;
 

@@ -6,7 +6,7 @@
 // Stored as {"bindings": {"<action>": {"keyCode": k, "modifiers": m}, ...}}; an action
 // without an entry has no shortcut, and a key that is no action fails the decoding.
 
-#include "KeyCombo.h"
+#include "core/formats/KeyCombo.h"
 
 #include "core/model/Json.h"
 

@@ -1,6 +1,6 @@
 #include "core/formats/ImageStore.h"
 
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 namespace vorlix {
 

@@ -1,6 +1,6 @@
-#include "KeyCombo.h"
+#include "core/formats/KeyCombo.h"
 
-#include "LinuxKeyMap.h"
+#include "core/formats/LinuxKeyMap.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "LinuxKeyMap.h"
+#include "core/formats/LinuxKeyMap.h"
 
 
 

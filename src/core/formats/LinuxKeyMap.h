@@ -12,7 +12,7 @@
 // digits and punctuation the US-position character stands in until the keymap of
 // the running session supplies the real one.
 
-#include "KeyCombo.h"
+#include "core/formats/KeyCombo.h"
 
 #include <QString>
 #include <Qt>

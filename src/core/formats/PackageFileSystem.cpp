@@ -1,4 +1,4 @@
-#include "PackageFileSystem.h"
+#include "core/formats/PackageFileSystem.h"
 
 #include <QFile>
 

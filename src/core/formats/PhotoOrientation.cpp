@@ -1,6 +1,6 @@
 #include "core/formats/PhotoOrientation.h"
 
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,6 +1,6 @@
-#include "PngChunks.h"
+#include "core/formats/PngChunks.h"
 
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include <QBuffer>
 #include <QtEndian>

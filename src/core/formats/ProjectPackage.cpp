@@ -1,7 +1,7 @@
-#include "ProjectPackage.h"
+#include "core/formats/ProjectPackage.h"
 
-#include "core/render/DocumentAnnotations.h"
-#include "core/render/StepNumbers.h"
+#include "core/document/DocumentAnnotations.h"
+#include "core/document/StepNumbers.h"
 
 #include <algorithm>
 #include <system_error>

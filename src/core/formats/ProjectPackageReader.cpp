@@ -3,9 +3,9 @@
 // followed and a FIFO or device is never opened; a file is opened only when it is a
 // regular file within its size cap, and checked again once open.
 
-#include "ProjectPackage.h"
+#include "core/formats/ProjectPackage.h"
 
-#include "core/render/DocumentAnnotations.h"
+#include "core/document/DocumentAnnotations.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
-#include "TimestampFormat.h"
+#include "core/formats/TimestampFormat.h"
 
 #include "core/model/Color.h"
 #include "core/model/PanelGeometry.h"
-#include "core/render/DocumentAnnotations.h"
-#include "core/render/TextLayout.h"
+#include "core/document/DocumentAnnotations.h"
+#include "core/shapes/TextLayout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "UpdateInfo.h"
+#include "core/formats/UpdateInfo.h"
 
 #include <tuple>
 

@@ -8,7 +8,7 @@
 // null optional keys are empty; unknown keys are ignored), at most
 // `UpdateInfo::maximumFileSize` bytes in all and each text within its own limit.
 
-#include "AppVersion.h"
+#include "core/formats/AppVersion.h"
 
 #include "core/model/Json.h"
 

@@ -1,4 +1,4 @@
-#include "Annotation.h"
+#include "core/model/Annotation.h"
 
 namespace vorlix {
 

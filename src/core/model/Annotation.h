@@ -6,9 +6,9 @@
 // optional p2 box bottom-right; highlighter the two ends; pencil the polyline;
 // number/stamp the centre; cursor the tip; lens source corners then view corners.
 
-#include "AnnotationKind.h"
-#include "Geometry.h"
-#include "Style.h"
+#include "core/model/AnnotationKind.h"
+#include "core/model/Geometry.h"
+#include "core/model/Style.h"
 
 #include <QString>
 #include <QUuid>

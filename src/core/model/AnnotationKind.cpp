@@ -1,4 +1,4 @@
-#include "AnnotationKind.h"
+#include "core/model/AnnotationKind.h"
 
 namespace vorlix {
 

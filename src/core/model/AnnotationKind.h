@@ -2,7 +2,7 @@
 // The fifteen kinds of drawn object, with the facts the whole system branches on.
 // Every per-kind fact lives in the one table in AnnotationKind.cpp.
 
-#include "Json.h"
+#include "core/model/Json.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "Color.h"
+#include "core/model/Color.h"
 
 #include <algorithm>
 #include <bit>

@@ -4,7 +4,7 @@
 // the migration from earlier standard palettes, and the application's accent colour.
 // JSON form of a colour: "#RRGGBB", or "#RRGGBBAA" when the alpha byte is not FF.
 
-#include "Json.h"
+#include "core/model/Json.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CropAspect.h"
+#include "core/model/CropAspect.h"
 
 #include <algorithm>
 

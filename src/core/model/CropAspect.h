@@ -1,7 +1,7 @@
 #pragma once
 // The proportions offered by the crop bar, and fitting a crop rectangle to one.
 
-#include "Json.h"
+#include "core/model/Json.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "DocumentEditor.h"
+#include "core/model/DocumentEditor.h"
 
 #include <utility>
 

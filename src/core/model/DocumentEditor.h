@@ -6,8 +6,8 @@
 // when the interaction began. `onChange` runs after every replacement of the model.
 // Main thread only.
 
-#include "DocumentModel.h"
-#include "UndoManager.h"
+#include "core/model/DocumentModel.h"
+#include "core/model/UndoManager.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "DocumentModel.h"
+#include "core/model/DocumentModel.h"
 
 namespace vorlix {
 

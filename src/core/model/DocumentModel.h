@@ -3,9 +3,9 @@
 // document-level annotations (canvas points, drawn after every panel's), and the
 // settings of the whole canvas. Coded as the project's "document.json".
 
-#include "Annotation.h"
-#include "Color.h"
-#include "Panel.h"
+#include "core/model/Annotation.h"
+#include "core/model/Color.h"
+#include "core/model/Panel.h"
 
 #include <QUuid>
 

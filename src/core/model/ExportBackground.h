@@ -2,8 +2,8 @@
 // The background the user picks for an exported picture: the document's own, none
 // (transparent) or white.
 
-#include "DocumentModel.h"
-#include "Json.h"
+#include "core/model/DocumentModel.h"
+#include "core/model/Json.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "ExportOptions.h"
+#include "core/model/ExportOptions.h"
 
-#include "PanelGeometry.h"
+#include "core/model/PanelGeometry.h"
 
 #include <algorithm>
 #include <limits>

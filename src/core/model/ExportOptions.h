@@ -3,7 +3,7 @@
 // analysis renders), and the export density that follows from it: bitmap pixels per
 // canvas point.
 
-#include "DocumentModel.h"
+#include "core/model/DocumentModel.h"
 
 #include <cstdint>
 #include <optional>

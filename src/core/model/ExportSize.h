@@ -4,8 +4,8 @@
 // export at a choice will have needs the canvas bounds (text measuring), so it is
 // `pixelSize(ExportSize, const DocumentModel&)` in core/render/Exporter.h.
 
-#include "ExportOptions.h"
-#include "Json.h"
+#include "core/model/ExportOptions.h"
+#include "core/model/Json.h"
 
 #include <QString>
 

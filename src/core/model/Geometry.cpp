@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "core/model/Geometry.h"
 
 #include <QPointF>
 #include <QRectF>

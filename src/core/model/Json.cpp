@@ -1,4 +1,4 @@
-#include "Json.h"
+#include "core/model/Json.h"
 
 #include <cmath>
 #include <vector>

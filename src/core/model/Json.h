@@ -7,7 +7,7 @@
 // happy path. Every primitive read checks the JSON type exactly and refuses
 // numbers that are not finite or whose magnitude no document of ours can hold.
 
-#include "Geometry.h"
+#include "core/model/Geometry.h"
 
 #include <QString>
 #include <QUuid>

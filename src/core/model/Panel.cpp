@@ -1,4 +1,4 @@
-#include "Panel.h"
+#include "core/model/Panel.h"
 
 namespace vorlix {
 

@@ -4,8 +4,8 @@
 // origin (points) and scale, caption, captured cursor and its own annotations
 // (points in source-image pixels). The mappings between spaces live elsewhere.
 
-#include "Annotation.h"
-#include "Geometry.h"
+#include "core/model/Annotation.h"
+#include "core/model/Geometry.h"
 
 #include <QString>
 #include <QUuid>

@@ -1,4 +1,4 @@
-#include "PanelGeometry.h"
+#include "core/model/PanelGeometry.h"
 
 #include <algorithm>
 

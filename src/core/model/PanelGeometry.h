@@ -15,7 +15,7 @@
 // the crop rectangle, merged intervals and transform are recomputed on each call.
 // Wherever pixelsPerPoint or scale divides, the divisor is at least minimumDivisor.
 
-#include "Panel.h"
+#include "core/model/Panel.h"
 
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "Style.h"
+#include "core/model/Style.h"
 
 #include <algorithm>
 

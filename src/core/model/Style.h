@@ -3,8 +3,8 @@
 // defaults are the default style of a line, and also what decoding puts in place
 // of a missing key: an empty JSON object decodes to a line's default style.
 
-#include "AnnotationKind.h"
-#include "Color.h"
+#include "core/model/AnnotationKind.h"
+#include "core/model/Color.h"
 
 #include <QString>
 

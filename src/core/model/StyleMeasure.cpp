@@ -1,6 +1,6 @@
-#include "StyleMeasure.h"
+#include "core/model/StyleMeasure.h"
 
-#include "Geometry.h"
+#include "core/model/Geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // The one numeric style value that the scroll wheel and the property column's slider
 // adjust for the kinds in play: its title, the field it writes, step, range and text.
 
-#include "Style.h"
+#include "core/model/Style.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "StylePresetLibrary.h"
+#include "core/model/StylePresetLibrary.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // with one selected preset per kind. Stored as JSON under the "stylePresets" setting.
 // Maps are keyed by the kind's JSON text.
 
-#include "AnnotationKind.h"
-#include "Style.h"
+#include "core/model/AnnotationKind.h"
+#include "core/model/Style.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "TextPreset.h"
+#include "core/model/TextPreset.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #pragma once
 // One-click looks for text annotations.
 
-#include "Style.h"
+#include "core/model/Style.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "UndoManager.h"
+#include "core/model/UndoManager.h"
 
 #include <QTimer>
 

@@ -1,15 +1,15 @@
-#include "AnnotationDrawing.h"
+#include "core/render/AnnotationDrawing.h"
 
-#include "core/render/CursorGeometry.h"
-#include "core/render/CurvePath.h"
+#include "core/shapes/CursorGeometry.h"
+#include "core/shapes/CurvePath.h"
 #include "core/render/Layer.h"
 #include "core/render/PathCache.h"
-#include "core/render/PencilGeometry.h"
-#include "core/render/QtConversions.h"
+#include "core/shapes/PencilGeometry.h"
+#include "core/shapes/QtConversions.h"
 #include "core/render/Shadow.h"
 #include "core/render/ShapeEffects.h"
-#include "core/render/ShapeGeometry.h"
-#include "core/render/TextLayout.h"
+#include "core/shapes/ShapeGeometry.h"
+#include "core/shapes/TextLayout.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>

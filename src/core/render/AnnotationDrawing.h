@@ -3,7 +3,7 @@
 // transform maps canvas points to the device. Every function leaves the painter's state
 // as it found it.
 
-#include "core/render/CanvasShape.h"
+#include "core/shapes/CanvasShape.h"
 
 #include <QPainter>
 #include <QString>

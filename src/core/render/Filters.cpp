@@ -1,6 +1,6 @@
-#include "Filters.h"
+#include "core/render/Filters.h"
 
-#include "GaussianBlur.h"
+#include "core/render/GaussianBlur.h"
 
 #include <QCache>
 #include <QHash>

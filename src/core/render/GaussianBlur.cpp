@@ -1,4 +1,4 @@
-#include "GaussianBlur.h"
+#include "core/render/GaussianBlur.h"
 
 #include <algorithm>
 #include <cmath>

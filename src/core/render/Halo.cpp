@@ -1,7 +1,7 @@
-#include "Halo.h"
+#include "core/render/Halo.h"
 
 #include "core/render/Layer.h"
-#include "core/render/QtConversions.h"
+#include "core/shapes/QtConversions.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "Layer.h"
+#include "core/render/Layer.h"
 
 #include <QPaintDevice>
 

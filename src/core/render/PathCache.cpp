@@ -1,4 +1,4 @@
-#include "PathCache.h"
+#include "core/render/PathCache.h"
 
 #include <cstdint>
 #include <cstring>

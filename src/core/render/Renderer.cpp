@@ -1,15 +1,15 @@
-#include "Renderer.h"
+#include "core/render/Renderer.h"
 
 #include "core/model/ExportOptions.h"
-#include "core/render/DocumentAnnotations.h"
+#include "core/document/DocumentAnnotations.h"
 #include "core/render/Filters.h"
-#include "core/render/PanelCaptions.h"
-#include "core/render/PanelShapes.h"
-#include "core/render/QtConversions.h"
+#include "core/document/PanelCaptions.h"
+#include "core/document/PanelShapes.h"
+#include "core/shapes/QtConversions.h"
 #include "core/render/Shadow.h"
-#include "core/render/ShapeGeometry.h"
+#include "core/shapes/ShapeGeometry.h"
 #include "core/render/ShapePictureCache.h"
-#include "core/render/TextLayout.h"
+#include "core/shapes/TextLayout.h"
 
 #include <QPainterPath>
 #include <QPainterPathStroker>

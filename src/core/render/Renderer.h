@@ -15,7 +15,7 @@
 #include "core/model/DocumentModel.h"
 #include "core/model/PanelGeometry.h"
 #include "core/render/AnnotationDrawing.h"
-#include "core/render/CanvasShape.h"
+#include "core/shapes/CanvasShape.h"
 #include "core/render/ImageProviding.h"
 
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "Shadow.h"
+#include "core/render/Shadow.h"
 
-#include "GaussianBlur.h"
-#include "Layer.h"
+#include "core/render/GaussianBlur.h"
+#include "core/render/Layer.h"
 
 #include <QCoreApplication>
 #include <QPainter>

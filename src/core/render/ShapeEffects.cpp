@@ -1,10 +1,10 @@
-#include "ShapeEffects.h"
+#include "core/render/ShapeEffects.h"
 
 #include "core/render/AnnotationDrawing.h"
-#include "core/render/CursorGeometry.h"
+#include "core/shapes/CursorGeometry.h"
 #include "core/render/Halo.h"
 #include "core/render/Layer.h"
-#include "core/render/QtConversions.h"
+#include "core/shapes/QtConversions.h"
 
 #include <QBrush>
 #include <QColorSpace>

@@ -11,7 +11,7 @@
 //   textures come from fixed seeds, so every run and every machine draws the same chalk;
 //   they are made once, on first use, and kept for the rest of the run.
 
-#include "core/render/CanvasShape.h"
+#include "core/shapes/CanvasShape.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "ShapePictureCache.h"
+#include "core/render/ShapePictureCache.h"
 
-#include "AnnotationDrawing.h"
-#include "Layer.h"
+#include "core/render/AnnotationDrawing.h"
+#include "core/render/Layer.h"
 
 #include <algorithm>
 #include <cmath>

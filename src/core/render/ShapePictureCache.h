@@ -12,7 +12,7 @@
 // picture in place of the old. Bounded by pixels, least recently used first out.
 // Not synchronised: one instance belongs to one thread.
 
-#include "core/render/CanvasShape.h"
+#include "core/shapes/CanvasShape.h"
 
 #include <QImage>
 #include <QPainter>

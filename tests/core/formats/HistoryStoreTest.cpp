@@ -1,6 +1,6 @@
 #include "core/formats/HistoryStore.h"
 #include "core/formats/PngChunks.h"
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include "support/ImageFixtures.h"
 

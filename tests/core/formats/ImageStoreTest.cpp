@@ -1,5 +1,5 @@
 #include "core/formats/ImageStore.h"
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include "support/ImageFixtures.h"
 

@@ -4,7 +4,7 @@
 // project uses plus one it does not.
 
 #include "core/formats/ProjectPackage.h"
-#include "core/render/ImageCoding.h"
+#include "core/imaging/ImageCoding.h"
 
 #include "support/ModelBuilders.h"
 

@@ -1,6 +1,6 @@
 #include "core/formats/PhotoOrientation.h"
-#include "core/render/ImageCoding.h"
-#include "core/render/PngEncoder.h"
+#include "core/imaging/ImageCoding.h"
+#include "core/imaging/PngEncoder.h"
 
 #include "support/ImageFixtures.h"
 

@@ -1,5 +1,5 @@
 #include "core/formats/TimestampFormat.h"
-#include "core/render/TextLayout.h"
+#include "core/shapes/TextLayout.h"
 
 #include "core/model/Color.h"
 

@@ -1,9 +1,9 @@
 #include "core/render/AnnotationDrawing.h"
 
-#include "DrawingTestSupport.h"
-#include "core/render/CursorGeometry.h"
-#include "core/render/QtConversions.h"
-#include "core/render/ShapeGeometry.h"
+#include "support/DrawingTestSupport.h"
+#include "core/shapes/CursorGeometry.h"
+#include "core/shapes/QtConversions.h"
+#include "core/shapes/ShapeGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -429,5 +429,5 @@ TEST(AnnotationDrawing, MixedShapesMatchTheirPicture)
     for (const CanvasShape& shape : shapes)
         Renderer::draw(painter, shape, n++);
     painter.end();
-    EXPECT_TRUE(matchesGolden(image, QStringLiteral(VORLIX_RENDER_TEST_DIR "/golden/mixed-annotations.png")));
+    EXPECT_TRUE(matchesGolden(image, QStringLiteral(VORLIX_GOLDEN_DIR "/mixed-annotations.png")));
 }

@@ -1,6 +1,6 @@
 #include "core/render/Halo.h"
 
-#include "DrawingTestSupport.h"
+#include "support/DrawingTestSupport.h"
 
 #include <QPainterPath>
 

@@ -1,9 +1,9 @@
 #include "core/render/Renderer.h"
 
-#include "core/render/DocumentAnnotations.h"
+#include "core/document/DocumentAnnotations.h"
 #include "core/render/Filters.h"
-#include "core/render/PanelCaptions.h"
-#include "RenderFixtures.h"
+#include "core/document/PanelCaptions.h"
+#include "support/RenderFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/render/ShapeEffects.h"
 
-#include "DrawingTestSupport.h"
-#include "core/render/QtConversions.h"
+#include "support/DrawingTestSupport.h"
+#include "core/shapes/QtConversions.h"
 
 #include <gtest/gtest.h>
 

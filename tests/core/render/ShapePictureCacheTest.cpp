@@ -1,8 +1,8 @@
 #include "core/render/ShapePictureCache.h"
 
-#include "core/render/DocumentAnnotations.h"
+#include "core/document/DocumentAnnotations.h"
 #include "core/render/Renderer.h"
-#include "RenderFixtures.h"
+#include "support/RenderFixtures.h"
 
 #include <gtest/gtest.h>
 
