@@ -26,7 +26,7 @@ FUZZ_QUICK_TIMEOUT ?= 10
 FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
 FUZZ_TARGETS ?= document clipboard history_png image package
 
-.PHONY: deps configure build run test bench test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
+.PHONY: deps configure build run test test-desktop bench test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
 
 deps:
 	./scripts/install-deps
@@ -44,6 +44,10 @@ run:
 
 test: build
 	cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
+
+# Only the tests that run on private X servers (Xvfb, started and stopped by each test).
+test-desktop: build
+	cd $(BUILD_DIR) && $(TEST_ENV) ctest -L '^desktop$$' --output-on-failure -j $(JOBS)
 
 bench: build
 	for b in $(BUILD_DIR)/bench/*_bench; do $(TEST_ENV) $$b || exit 1; done

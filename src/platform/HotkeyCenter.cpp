@@ -50,6 +50,7 @@ HotkeyCenter::~HotkeyCenter()
 {
     unregisterAll();
     m_grabber->setPressHandler({});
+    m_grabber->setKeyboardChangeHandler({});
 }
 
 HotkeyCenter::Registration HotkeyCenter::registerCombo(const KeyCombo& combo, Handler handler)

@@ -52,6 +52,9 @@ public:
     // The character of the combination's key in the current keyboard layout, without
     // modifiers, for showing a shortcut; "?" when the key gives none.
     QString keyCharacter(const KeyCombo& combo) const;
+    // Called on the main thread when the keyboard layout or mapping changed (the grabs
+    // already follow it): shown shortcuts may have other key characters now.
+    void setKeyboardChangeHandler(Handler handler) { m_grabber->setKeyboardChangeHandler(std::move(handler)); }
 
     std::uint32_t nextID() const { return m_nextID; }
     std::size_t registrationCount() const { return m_handlers.size(); }

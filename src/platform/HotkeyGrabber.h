@@ -50,6 +50,9 @@ public:
     // Called on the main thread, from the event loop, once per press of a grabbed
     // combination.
     void setPressHandler(PressHandler handler) { m_onPress = std::move(handler); }
+    // Called on the main thread after the keyboard's mapping or layout changed and the
+    // grabs were taken again.
+    void setKeyboardChangeHandler(std::function<void()> handler) { m_onKeyboardChange = std::move(handler); }
 
 protected:
     void pressed(std::uint32_t id) const
@@ -57,9 +60,15 @@ protected:
         if (m_onPress)
             m_onPress(id);
     }
+    void keyboardChanged() const
+    {
+        if (m_onKeyboardChange)
+            m_onKeyboardChange();
+    }
 
 private:
     PressHandler m_onPress;
+    std::function<void()> m_onKeyboardChange;
 };
 
 } // namespace vorlix

@@ -180,8 +180,10 @@ TEST_F(X11Hotkeys, AfterUnregisteringTheKeyDoesNothingAndIsFreeForOthers)
 TEST_F(X11Hotkeys, AModifierMappingChangeGrabsAgainForTheNewNumLock)
 {
     int count = 0;
+    int changes = 0;
     const KeyCombo combo{KeyCode::digit2, ctrlShift};
     ASSERT_TRUE(m_center->registerCombo(combo, [&] { ++count; }));
+    m_center->setKeyboardChangeHandler([&] { ++changes; });
 
     // NumLock moves from Mod2 to Mod3: only grabs made again cover the new state.
     ASSERT_EQ(runTool(QStringLiteral("xmodmap"),
@@ -189,12 +191,13 @@ TEST_F(X11Hotkeys, AModifierMappingChangeGrabsAgainForTheNewNumLock)
                        QStringLiteral("add mod3 = Num_Lock")})
                   .exitCode,
               0);
-    OtherClient other;
-    EXPECT_TRUE(waitUntil([&] { return !other.grab(combo, XCB_MOD_MASK_3); }, 3s)) << "no grab with Mod3";
+    ASSERT_TRUE(waitUntil([&] { return changes > 0; }, 3s));
     numLockMask = XCB_MOD_MASK_3;
     setLocks(false, true);
+    OtherClient other;
     ASSERT_NE(other.modifierState() & XCB_MOD_MASK_3, 0);
     pressAndExpect(QStringLiteral("ctrl+shift+2"), count, 1);
+    EXPECT_FALSE(other.grab(combo, XCB_MOD_MASK_3));
 
     setLocks(false, false);
     runTool(QStringLiteral("xmodmap"), {QStringLiteral("-e"), QStringLiteral("clear mod3"), QStringLiteral("-e"),
@@ -215,9 +218,11 @@ TEST_F(X11Hotkeys, KeyCharactersFollowTheLayoutAndKeysStillFireAfterAChange)
     }
 
     int count = 0;
+    int changes = 0;
     ASSERT_TRUE(m_center->registerCombo({KeyCode::digit2, ctrlShift}, [&] { ++count; }));
+    m_center->setKeyboardChangeHandler([&] { ++changes; });
     ASSERT_EQ(runTool(QStringLiteral("setxkbmap"), {QStringLiteral("de")}).exitCode, 0);
-    EXPECT_TRUE(waitUntil([&] { return m_center->keyCharacter({0x06, ctrlShift}) == u"y"; }, 3s));
+    ASSERT_TRUE(waitUntil([&] { return changes > 0; }, 3s));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keyCode);
         EXPECT_EQ(m_center->keyCharacter({c.keyCode, ctrlShift}), QString::fromUtf8(c.de));

@@ -239,6 +239,7 @@ void X11HotkeyGrabber::regrabAll()
         if (results[i])
             qWarning("Hot key %u could not be grabbed again after a keyboard change", grabs[i].id);
     m_down.clear();
+    keyboardChanged();
 }
 
 void X11HotkeyGrabber::mappingChanged()
