@@ -75,6 +75,7 @@ protected:
         m_center.reset();
         setLocks(false, false);
         runTool(QStringLiteral("setxkbmap"), {QStringLiteral("us")});
+        runTool(QStringLiteral("xset"), {QStringLiteral("r"), QStringLiteral("rate")});
     }
 
     // Turns CapsLock and NumLock on or off, pressing them as a user does.
@@ -229,4 +230,22 @@ TEST_F(X11Hotkeys, KeyCharactersFollowTheLayoutAndKeysStillFireAfterAChange)
     }
     setLocks(false, true);
     pressAndExpect(QStringLiteral("ctrl+shift+2"), count, 1);
+}
+
+TEST_F(X11Hotkeys, AKeyHeldDownFiresOnceThroughItsRepeats)
+{
+    int count = 0;
+    ASSERT_TRUE(m_center->registerCombo({KeyCode::digit2, ctrlShift}, [&] { ++count; }));
+    // Repeats start after 20 ms and come every 10 ms.
+    ASSERT_EQ(runTool(QStringLiteral("xset"), {QStringLiteral("r"), QStringLiteral("rate"), QStringLiteral("20"),
+                                               QStringLiteral("100")})
+                  .exitCode,
+              0);
+    ASSERT_EQ(runTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("ctrl+shift+2")}).exitCode, 0);
+    processEventsFor(200ms);
+    ASSERT_EQ(runTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("2")}).exitCode, 0);
+    processEventsFor(50ms);
+    EXPECT_EQ(count, 1);
+    pressAndExpect(QStringLiteral("ctrl+shift+2"), count, 2);
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("ctrl+shift")});
 }

@@ -16,6 +16,7 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <map>
@@ -71,9 +72,9 @@ private:
     std::int32_t m_keyboardDevice = -1;
     std::uint16_t m_numLockMask = 0;
     std::map<std::uint32_t, Held> m_held;
-    // Keys of grabbed combinations that are down: the keyboard's auto-repeat sends more
-    // presses of a held key, and a combination fires once per press.
-    std::set<xcb_keycode_t> m_down;
+    // When each grabbed key was last released. The keyboard's auto-repeat sends a held key
+    // as releases and presses that carry the same time; a combination fires once per press.
+    std::map<xcb_keycode_t, xcb_timestamp_t> m_releasedAt;
     bool m_refreshQueued = false;
     std::unique_ptr<xkb_context, ContextDeleter> m_xkb;
     mutable std::unique_ptr<xkb_keymap, KeymapDeleter> m_keymap;
@@ -238,7 +239,6 @@ void X11HotkeyGrabber::regrabAll()
     for (std::size_t i = 0; i < results.size(); ++i)
         if (results[i])
             qWarning("Hot key %u could not be grabbed again after a keyboard change", grabs[i].id);
-    m_down.clear();
     keyboardChanged();
 }
 
@@ -272,17 +272,20 @@ bool X11HotkeyGrabber::nativeEventFilter(const QByteArray& eventType, void* mess
             return false;
         const std::uint16_t lockBits = XCB_MOD_MASK_LOCK | m_numLockMask;
         const std::uint16_t state = key->state & modifierBits & ~lockBits;
-        bool matched = false;
-        for (const auto& [id, held] : m_held) {
-            if (held.keycode != key->detail)
-                continue;
-            matched = true;
-            if (type == XCB_KEY_PRESS && held.modifiers == state && m_down.insert(key->detail).second)
-                pressed(id);
+        const auto grabbed = [&](const auto& entry) { return entry.second.keycode == key->detail; };
+        if (std::ranges::none_of(m_held, grabbed))
+            return false;
+        if (type == XCB_KEY_RELEASE) {
+            m_releasedAt[key->detail] = key->time;
+            return true;
         }
-        if (type == XCB_KEY_RELEASE)
-            m_down.erase(key->detail);
-        return matched;
+        const auto released = m_releasedAt.find(key->detail);
+        const bool repeat = released != m_releasedAt.end() && released->second == key->time;
+        if (!repeat)
+            for (const auto& [id, held] : m_held)
+                if (held.keycode == key->detail && held.modifiers == state)
+                    pressed(id);
+        return true;
     }
     case XCB_MAPPING_NOTIFY: {
         const auto* mapping = reinterpret_cast<const xcb_mapping_notify_event_t*>(event);
