@@ -41,6 +41,7 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
     qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8()); // private to the user, as Qt wants it
     QStandardPaths::setTestModeEnabled(true);
     QLocale::setDefault(QLocale::c());
     testing::InitGoogleTest(&argc, argv);
