@@ -2,7 +2,7 @@
 
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/RegionRender.h"
-#include "core/analysis/TextRecognition.h"
+#include "core/analysis/TextLineFinder.h"
 
 #include <cmath>
 

@@ -7,7 +7,7 @@
 // column segments at wide gaps, each segment cut again until it no longer splits. The
 // rectangles are then merged into lines like any other text boxes.
 
-#include "core/analysis/TextRecognition.h"
+#include "core/analysis/TextLineFinder.h"
 
 #include "core/analysis/RunTogether.h"
 

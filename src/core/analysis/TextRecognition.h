@@ -1,11 +1,11 @@
 #pragma once
-// Reading text and machine-readable codes out of analysis bitmaps, and finding the text
-// lines of an image (used to align highlighter strokes).
+// Reading text and machine-readable codes out of analysis bitmaps.
 //
 // Images are QImages of any format; transparent pixels count as white. Every rectangle
 // here is in the pixels of the image it was found in, origin at the top left, y down.
 // Recognition never fails: whatever goes wrong, it only finds nothing.
 
+#include "core/analysis/TextLineFinder.h"
 #include "core/model/Geometry.h"
 
 #include <QFuture>
@@ -47,10 +47,6 @@ QFuture<Result> recognize(const QImage& image);
 // destroyed first, `onResult` is never called. Call this on the thread of `context`.
 void recognize(const QImage& image, QObject* context, std::function<void(const Result&)> onResult);
 
-// The text lines of an image, top to bottom: text rectangles found by ink projection,
-// sorted by minX, merged into lines, the lines sorted by minY.
-std::vector<Rect> textLines(const QImage& image);
-
 // ---- Building blocks, exposed for the recognition steps and their tests ----
 
 // A recognised piece of text with its box.
@@ -61,25 +57,11 @@ struct Observation {
     bool operator==(const Observation&) const = default;
 };
 
-// Groups boxes into lines. Boxes are taken in order of minX (stably); each joins the first
-// line so far whose vertical centre differs from its own by less than half the smaller of
-// the two heights, and that line grows to the union of both; otherwise it starts a line.
-// Returns, per line, the indices of its boxes sorted by minX; lines sorted by minY (stably).
-// A plain procedure rather than a comparison sort: pairwise "same line" is not transitive.
-std::vector<std::vector<std::size_t>> groupIntoLines(const std::vector<Rect>& boxes);
-
-// The union rectangle of each line of `groupIntoLines`, in the same order.
-std::vector<Rect> mergeIntoLines(const std::vector<Rect>& boxes);
-
 // Reading order: pieces on one line joined by ' ' from left to right, lines joined by '\n'
 // from top to bottom. Pieces with empty text are left out.
 QString joinInReadingOrder(const std::vector<Observation>& observations);
 
 // The first occurrence of each distinct, non-empty payload, keeping their order.
 QStringList uniqueCodes(const QStringList& payloads);
-
-// The image flattened over white into 8-bit luma (ITU-R BT.709 weights), as the analyses
-// read it.
-QImage flattenedLuma(const QImage& image); // an 8-bit grayscale image is returned as it is
 
 } // namespace vorlix::TextRecognition

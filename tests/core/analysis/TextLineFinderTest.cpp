@@ -1,4 +1,4 @@
-#include "core/analysis/TextRecognition.h"
+#include "core/analysis/TextLineFinder.h"
 
 #include <QFont>
 #include <QFontMetricsF>
