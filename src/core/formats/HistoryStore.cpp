@@ -11,7 +11,15 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -64,7 +72,113 @@ HistoryEntry fallbackEntry(const QFileInfo& file, const PngChunks::Header& heade
     return entry;
 }
 
+// What tells one version of a file from another without reading it. The change time moves
+// with every write and rename and cannot be set back by a program, so a file rewritten
+// with the same size and modification time is still seen.
+struct FileStamp {
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileStamp& o) const
+    {
+        return inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+               modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+               changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+// Tested on the name's bytes, so the names of files read before are never decoded again.
+bool isHistoryFileName(std::string_view name, std::string_view namePrefix)
+{
+    constexpr std::string_view suffix = ".png";
+    if (name.starts_with('.') || !name.starts_with(namePrefix) || name.size() < namePrefix.size() + suffix.size())
+        return false;
+    const std::string_view end = name.substr(name.size() - suffix.size());
+    return std::equal(end.begin(), end.end(), suffix.begin(),
+                      [](char a, char b) { return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b; });
+}
+
 } // namespace
+
+// The record read from each history file, with the stamp of the version it was read from,
+// and a watch on the folder: while the watch reports nothing, nothing in the folder changed
+// and a listing need not look at the files again. Without a watch (none could be made, the
+// folder is missing, the watch's queue overflowed) every listing stats every file.
+struct HistoryStore::KeptFiles {
+    KeptFiles() = default;
+    KeptFiles(const KeptFiles& other) : files(other.files), listing(other.listing) {}
+    KeptFiles& operator=(const KeptFiles&) = delete;
+    ~KeptFiles() { closeWatch(); }
+
+    // Starts watching `folder` when not watching yet; false when no watch could be made.
+    bool watch(const QByteArray& folder)
+    {
+        if (watchFd >= 0)
+            return true;
+        watchFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (watchFd < 0)
+            return false;
+        constexpr std::uint32_t events = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE |
+                                         IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+        if (::inotify_add_watch(watchFd, folder.constData(), events) < 0) {
+            closeWatch();
+            return false;
+        }
+        scanned = false;
+        return true;
+    }
+
+    // True when the watch saw something since the last call (or there is no watch).
+    bool folderChanged()
+    {
+        if (watchFd < 0)
+            return true;
+        bool changed = false;
+        alignas(inotify_event) char buffer[16 * 1024];
+        for (;;) {
+            const ssize_t n = ::read(watchFd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            changed = true;
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->mask & (IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF))
+                    lost = true;
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        }
+        if (lost) {
+            closeWatch();
+            return true;
+        }
+        return changed || !scanned;
+    }
+
+    void closeWatch()
+    {
+        if (watchFd >= 0)
+            ::close(watchFd);
+        watchFd = -1;
+        lost = false;
+        scanned = false;
+    }
+
+
+    struct Kept {
+        FileStamp stamp;
+        QString name;
+        std::optional<HistoryEntry> entry; // nothing: the file is no PNG
+        qint64 date = 0;                   // the entry's date, in ms since the epoch
+        std::uint64_t seen = 0;
+    };
+    std::unordered_map<std::string, Kept> files; // by the file name's bytes
+    std::uint64_t listing = 0;
+    int watchFd = -1;
+    bool lost = false;    // the watch missed events or lost its folder
+    bool scanned = false; // `files` holds a whole scan made while the watch was on
+};
 
 HistoryError::HistoryError(Kind kind, const QString& path, const QString& reason)
     : std::runtime_error(errorText(kind, path, reason).toStdString()), m_kind(kind), m_path(path),
@@ -75,8 +189,26 @@ HistoryError::HistoryError(Kind kind, const QString& path, const QString& reason
 QString HistoryError::message() const { return m_message; }
 
 HistoryStore::HistoryStore(QString directory, QString filePrefix, QTimeZone timeZone)
-    : m_directory(std::move(directory)), m_filePrefix(std::move(filePrefix)), m_timeZone(std::move(timeZone))
+    : m_directory(std::move(directory)), m_filePrefix(std::move(filePrefix)), m_timeZone(std::move(timeZone)),
+      m_kept(std::make_unique<KeptFiles>())
 {
+}
+
+HistoryStore::~HistoryStore() = default;
+HistoryStore::HistoryStore(HistoryStore&&) noexcept = default;
+HistoryStore& HistoryStore::operator=(HistoryStore&&) noexcept = default;
+
+HistoryStore::HistoryStore(const HistoryStore& other)
+    : m_directory(other.m_directory), m_filePrefix(other.m_filePrefix), m_timeZone(other.m_timeZone),
+      m_kept(std::make_unique<KeptFiles>(*other.m_kept))
+{
+}
+
+HistoryStore& HistoryStore::operator=(const HistoryStore& other)
+{
+    if (this != &other)
+        *this = HistoryStore(other);
+    return *this;
 }
 
 QString HistoryStore::fileName(const QDateTime& date, int number) const
@@ -124,21 +256,68 @@ HistoryEntry HistoryStore::add(const QByteArray& pngData, const HistoryEntry& en
                        u"troppi scatti con la stessa data"_s);
 }
 
-std::vector<HistoryEntry> HistoryStore::entries() const
+std::vector<HistoryEntry> HistoryStore::entries() const { return newest(std::numeric_limits<std::size_t>::max()); }
+
+void HistoryStore::scan(const QByteArray& folder, const QByteArray& namePrefix, std::uint64_t listing) const
 {
-    const QString namePrefix = m_filePrefix + u' ';
-    // Hidden files are left out unless asked for; FIFOs and devices are no "files".
-    const QFileInfoList files = QDir(m_directory).entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-    std::vector<HistoryEntry> result;
-    result.reserve(std::size_t(files.size()));
-    for (const QFileInfo& file : files) {
-        if (file.suffix().toLower() != u"png"_s || !file.fileName().startsWith(namePrefix))
-            continue;
-        if (std::optional<HistoryEntry> e = entry(file.absoluteFilePath()))
-            result.push_back(std::move(*e));
+    KeptFiles& kept = *m_kept;
+    if (DIR* dir = ::opendir(folder.constData())) {
+        const int dirFd = ::dirfd(dir);
+        while (const dirent* item = ::readdir(dir)) {
+            if (!isHistoryFileName(item->d_name, std::string_view(namePrefix.constData(), namePrefix.size())))
+                continue;
+            // Links to files count as files, as a file manager shows them; FIFOs and
+            // devices are never opened.
+            struct stat st {};
+            if (::fstatat(dirFd, item->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+                continue;
+            const FileStamp stamp{st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+            auto [it, added] = kept.files.try_emplace(item->d_name);
+            KeptFiles::Kept& file = it->second;
+            if (added || !(file.stamp == stamp)) {
+                file.stamp = stamp;
+                file.name = QFile::decodeName(item->d_name);
+                file.entry = entry(QDir(m_directory).filePath(file.name));
+                file.date = file.entry ? file.entry->date.toMSecsSinceEpoch() : 0;
+            }
+            file.seen = listing;
+        }
+        ::closedir(dir);
     }
-    std::stable_sort(result.begin(), result.end(),
-                     [](const HistoryEntry& a, const HistoryEntry& b) { return a.date > b.date; });
+    std::erase_if(kept.files, [listing](const auto& item) { return item.second.seen != listing; });
+}
+
+std::vector<HistoryEntry> HistoryStore::newest(std::size_t limit) const
+{
+    KeptFiles& kept = *m_kept;
+    const std::uint64_t listing = ++kept.listing;
+    const QByteArray folder = QFile::encodeName(m_directory);
+    const QByteArray namePrefix = QFile::encodeName(m_filePrefix + u' ');
+
+    std::vector<const KeptFiles::Kept*> found;
+    const bool watching = kept.watch(folder);
+    if (!watching || kept.folderChanged()) {
+        scan(folder, namePrefix, listing);
+        kept.scanned = watching;
+    }
+    found.reserve(kept.files.size());
+    for (const auto& [bytes, file] : kept.files) {
+        if (file.entry)
+            found.push_back(&file);
+    }
+
+    // Newest first; equal dates in the order of their file names.
+    const auto newer = [](const KeptFiles::Kept* a, const KeptFiles::Kept* b) {
+        if (a->date != b->date)
+            return a->date > b->date;
+        return a->name < b->name;
+    };
+    const std::size_t count = std::min(limit, found.size());
+    std::partial_sort(found.begin(), found.begin() + std::ptrdiff_t(count), found.end(), newer);
+    std::vector<HistoryEntry> result;
+    result.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        result.push_back(*found[i]->entry);
     return result;
 }
 
@@ -168,9 +347,7 @@ std::optional<HistoryEntry> HistoryStore::entry(const QString& filePath) const
 
 std::vector<HistoryEntry> HistoryStore::recentEntries(int limit) const
 {
-    std::vector<HistoryEntry> all = entries();
-    all.resize(std::min(all.size(), std::size_t(std::max(limit, 0))));
-    return all;
+    return newest(std::size_t(std::max(limit, 0)));
 }
 
 QImage HistoryStore::thumbnail(const HistoryEntry& entry, int maxPixelSize) const

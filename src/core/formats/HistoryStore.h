@@ -5,8 +5,12 @@
 //
 // A history file is named `filePrefix` + " " + the shot's local date as
 // "yyyy-MM-dd alle HH.mm.ss" + ".png", with " (2)", " (3)", ... before the extension
-// when that name is taken. The store keeps nothing in memory: every call reads the
-// folder again, so changes made outside the program are seen at once.
+// when that name is taken. Every listing looks at the folder again, so changes made
+// outside the program are seen at once; what was read from each file is kept, keyed by
+// the file's name, inode, size and change and modification times (in nanoseconds), and a
+// file is read again only when one of them differs. While the store watches the folder
+// (inotify) and the watch saw nothing, a listing does not look at the files at all. A
+// store object is used from one thread at a time.
 //
 // Reading never throws: an unreadable folder lists as empty, files that are no PNG
 // are left out, and PNGs without a valid record get a record made from the file
@@ -24,6 +28,8 @@
 #include <QTimeZone>
 #include <QUuid>
 
+#include <memory>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -56,6 +62,11 @@ public:
     // `directory` is the history folder (made on the first write); `filePrefix` begins
     // every history file name and holds no "/". File names show dates in `timeZone`.
     HistoryStore(QString directory, QString filePrefix, QTimeZone timeZone = QTimeZone::systemTimeZone());
+    ~HistoryStore();
+    HistoryStore(const HistoryStore& other);
+    HistoryStore& operator=(const HistoryStore& other);
+    HistoryStore(HistoryStore&&) noexcept;
+    HistoryStore& operator=(HistoryStore&&) noexcept;
 
     const QString& directory() const { return m_directory; }
     const QString& filePrefix() const { return m_filePrefix; }
@@ -100,9 +111,17 @@ public:
     std::vector<QUuid> removeEntries(int olderThanDays, const QDateTime& now) const;
 
 private:
+    struct KeptFiles;
+
+    // The records of the folder's history files as it is now, newest first, at most `limit`.
+    std::vector<HistoryEntry> newest(std::size_t limit) const;
+    // Reads the folder and the files that are new or changed since they were kept.
+    void scan(const QByteArray& folder, const QByteArray& namePrefix, std::uint64_t listing) const;
+
     QString m_directory;
     QString m_filePrefix;
     QTimeZone m_timeZone;
+    std::unique_ptr<KeptFiles> m_kept;
 };
 
 } // namespace vorlix

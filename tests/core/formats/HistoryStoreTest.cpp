@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using namespace vorlix;
 using namespace Qt::StringLiterals;
 
@@ -270,4 +273,42 @@ TEST_F(HistoryStoreTest, CleanUpRemovesOnlyShotsOlderThanTheRetention)
     for (const HistoryEntry& e : store.entries())
         left.push_back(e.id);
     EXPECT_EQ(left, (std::vector<QUuid>{shot(now, 4).id, shot(now, 1).id}));
+}
+
+TEST_F(HistoryStoreTest, ALaterListingSeesEveryFileChangedAddedOrRemovedSinceTheLast)
+{
+    const QByteArray png = encodedPng(8, 6, 2);
+    std::vector<HistoryEntry> written;
+    for (int n = 1; n <= 4; ++n)
+        written.push_back(store.add(png, shot(shotTime.addSecs(n * 60), n)));
+    ASSERT_EQ(store.entries().size(), 4u);
+
+    // Rewritten in place with a record of the same length, its modification time set back:
+    // only the change time tells the versions apart.
+    const QString rewritten = *written[1].fileURL;
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(rewritten).constData(), &before), 0);
+    HistoryEntry moved = shot(shotTime.addSecs(10 * 60), 2);
+    moved.fileURL.reset();
+    const QByteArray oldBytes = [&] {
+        QFile f(rewritten);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const std::string json = encodeHistoryEntry(moved);
+    const QByteArray newBytes = *PngChunks::withDescription(png, QString::fromStdString(json));
+    ASSERT_EQ(newBytes.size(), oldBytes.size());
+    writeFile(rewritten, newBytes);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(rewritten).constData(), times, 0), 0);
+
+    QFile::remove(*written[3].fileURL);
+    const HistoryEntry added = store.add(png, shot(shotTime.addSecs(5 * 60), 5));
+
+    const std::vector<HistoryEntry> warm = store.entries();
+    EXPECT_EQ(warm, HistoryStore(folder, u"Vorlix"_s, QTimeZone("Europe/Rome")).entries());
+    ASSERT_EQ(warm.size(), 4u);
+    EXPECT_EQ(warm[0].id, moved.id);
+    EXPECT_EQ(warm[0].date, moved.date);
+    EXPECT_EQ(warm[1].fileURL, added.fileURL);
+    EXPECT_EQ(store.recentEntries(2), std::vector<HistoryEntry>(warm.begin(), warm.begin() + 2));
 }
