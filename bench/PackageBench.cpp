@@ -102,3 +102,27 @@ void BM_OpenPackage(benchmark::State& state)
 BENCHMARK(BM_OpenPackage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
+
+namespace {
+
+// Twenty 5K shots open in one document, each drawn once: what the image store holds.
+void BM_TwentyShotsOpen(benchmark::State& state)
+{
+    const QByteArray png = *ImageCoding::encode(bench::screenshotFixture(), ImageType::png, 2, 0.9);
+    std::int64_t decoded = 0;
+    for (auto _ : state) {
+        ImageStore store;
+        for (int n = 0; n < 20; ++n) {
+            const QUuid id = QUuid::createUuidV5(QUuid(), QByteArray::number(n));
+            store.add({png, QStringLiteral("png")}, id);
+            benchmark::DoNotOptimize(store.image(id));
+        }
+        decoded = store.decodedBytes();
+    }
+    state.counters["decodedMB"] = double(decoded) / (1 << 20);
+    state.counters["encodedMB"] = 20.0 * double(png.size()) / (1 << 20);
+    state.counters["allDecodedMB"] = 20.0 * double(bench::screenshotFixture().sizeInBytes()) / (1 << 20);
+}
+BENCHMARK(BM_TwentyShotsOpen)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+} // namespace

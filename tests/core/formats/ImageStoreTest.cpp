@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
+#include <thread>
+#include <vector>
 
 using namespace vorlix;
 
@@ -121,4 +124,81 @@ TEST(ImageStore, ReplacingAnAssetForgetsItsDecodedImageAndPreviews)
     EXPECT_EQ(preview.pixelColor(0, 0), QColor(Qt::blue));
     // The other image's previews stay.
     EXPECT_EQ(store.previewImage(secondID, 100).cacheKey(), otherPreview.cacheKey());
+}
+
+TEST(ImageStore, DecodedImagesStayWithinTheBudgetAndComeBackTheSame)
+{
+    ImageStore store;
+    const std::int64_t oneImage = filled(400, 300, Qt::red).sizeInBytes();
+    store.setDecodedBudget(3 * oneImage);
+    std::vector<QUuid> ids;
+    std::vector<QImage> originals;
+    for (int n = 0; n < 8; ++n) {
+        ids.push_back(QUuid::createUuidV5(firstID, QByteArray::number(n)));
+        originals.push_back(test::cornerImage(400, 300));
+        originals.back().setPixelColor(n, n, QColor(n * 30, 0, 0));
+        store.add(pngAsset(originals.back()), ids.back());
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (std::size_t n = 0; n < ids.size(); ++n) {
+            SCOPED_TRACE(testing::Message() << "image " << n << ", round " << round);
+            const QImage image = store.image(ids[n]);
+            EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), originals[n].convertToFormat(QImage::Format_RGB32));
+            EXPECT_LE(store.decodedBytes(), store.decodedBudget());
+        }
+    }
+    // The most recently used stay: asking for the last one again decodes nothing.
+    const qint64 key = store.image(ids.back()).cacheKey();
+    EXPECT_EQ(store.image(ids.back()).cacheKey(), key);
+
+    store.setDecodedBudget(0);
+    EXPECT_EQ(store.decodedBytes(), 0);
+    EXPECT_FALSE(store.image(ids[0]).isNull()); // handed out all the same
+    EXPECT_EQ(store.decodedBytes(), 0);
+}
+
+TEST(ImageStore, RemovingAnImageForgetsItsBytesDecodesAndPreviews)
+{
+    ImageStore store;
+    store.add(pngAsset(filled(600, 300, Qt::red)), firstID);
+    store.add(pngAsset(filled(600, 300, Qt::green)), secondID);
+    const QImage kept = store.image(firstID);
+    store.previewImage(firstID, 100);
+    const std::int64_t withBoth = store.decodedBytes();
+    store.image(secondID);
+
+    store.remove(firstID);
+    EXPECT_FALSE(store.contains(firstID));
+    EXPECT_TRUE(store.image(firstID).isNull());
+    EXPECT_TRUE(store.previewImage(firstID, 100).isNull());
+    EXPECT_EQ(store.decodedBytes(), store.image(secondID).sizeInBytes());
+    EXPECT_GT(withBoth, store.decodedBytes());
+    EXPECT_EQ(kept.pixelColor(0, 0), QColor(Qt::red)); // an image handed out stays whole
+}
+
+TEST(ImageStore, SeveralThreadsReadAtOnceWhileTheBudgetEvicts)
+{
+    ImageStore store;
+    std::vector<QUuid> ids;
+    for (int n = 0; n < 6; ++n) {
+        ids.push_back(QUuid::createUuidV5(secondID, QByteArray::number(n)));
+        store.add(pngAsset(filled(300, 200, QColor(n * 40, 100, 0))), ids.back());
+    }
+    store.setDecodedBudget(2 * filled(300, 200, Qt::red).sizeInBytes());
+    std::atomic<int> wrong = 0;
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t) {
+        readers.emplace_back([&, t] {
+            for (int i = 0; i < 60; ++i) {
+                const std::size_t n = std::size_t(i + t) % ids.size();
+                const QImage image = (i % 3 == 0) ? store.previewImage(ids[n], 64) : store.image(ids[n]);
+                if (image.isNull() || image.pixelColor(1, 1).red() != int(n) * 40)
+                    ++wrong;
+            }
+        });
+    }
+    for (std::thread& reader : readers)
+        reader.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_LE(store.decodedBytes(), store.decodedBudget());
 }
