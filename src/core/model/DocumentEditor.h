@@ -3,18 +3,56 @@
 // interaction from begin to end) that leaves the document different becomes
 // exactly one named undo step; a change that leaves it equal records nothing.
 // During an interaction every update is applied afresh to the document as it was
-// when the interaction began. `onChange` runs after every replacement of the model.
-// Main thread only.
+// when the interaction began. After every replacement of the model, `onChange` and
+// then every subscriber, in the order they subscribed, hear of it with the model before
+// and after. Main thread only.
 
 #include "core/model/DocumentModel.h"
 #include "core/model/UndoManager.h"
 
 #include <QString>
 
+#include <cstdint>
+
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace vorlix {
+
+// Why the model was replaced.
+enum class ChangeCause { perform, interactionUpdate, interactionEnd, interactionCancel, undo, redo };
+
+// One replacement of the model, as subscribers hear of it. The references are valid
+// during the call only.
+struct DocumentChange {
+    const DocumentModel& before;
+    const DocumentModel& after;
+    QString actionName; // empty for interaction updates and cancels
+    ChangeCause cause;
+};
+
+class DocumentEditor;
+
+// Keeps a subscriber subscribed while it lives; it may outlive the editor.
+class Subscription {
+public:
+    Subscription() = default;
+    Subscription(Subscription&& other) noexcept;
+    Subscription& operator=(Subscription&& other) noexcept;
+    ~Subscription();
+
+    void cancel();
+
+private:
+    friend class DocumentEditor;
+    struct Listeners;
+    Subscription(std::weak_ptr<Listeners> listeners, std::uint64_t id);
+
+    std::weak_ptr<Listeners> m_listeners;
+    std::uint64_t m_id = 0;
+};
 
 class DocumentEditor {
 public:
@@ -30,6 +68,16 @@ public:
 
     std::function<void()> onChange;
 
+    using Listener = std::function<void(const DocumentChange&)>;
+    // Subscribers added while a change is being told hear from the next one on; one
+    // cancelled meanwhile hears no more.
+    [[nodiscard]] Subscription subscribe(Listener listener);
+
+    // The document differs from what was last saved (the undo manager's clean point).
+    bool isModified() const { return !m_undoManager.isClean(); }
+    // After a save: the present document is what is saved.
+    void markSaved() { m_undoManager.markClean(); }
+
     void perform(const QString& actionName, const Mutation& mutate);
 
     void beginInteraction();
@@ -39,9 +87,10 @@ public:
     void cancelInteraction();
 
 private:
-    void apply(DocumentModel next, const QString& actionName);
-    void notify();
+    void apply(DocumentModel next, const QString& actionName, ChangeCause cause);
+    void notify(const DocumentModel& before, const QString& actionName, ChangeCause cause);
 
+    std::shared_ptr<Subscription::Listeners> m_listeners;
     DocumentModel m_model;
     UndoManager& m_undoManager;
     std::optional<DocumentModel> m_interactionStart;

@@ -27,8 +27,10 @@ void UndoManager::endUndoGrouping()
     if (m_eventGroupOpen)
         m_eventGroupOpen = false;
     if (!m_openGroup.registrations.empty()) {
+        // The open group already counted as a step: the depth does not change.
         m_undoStack.push_back(std::move(m_openGroup));
-        emit changed();
+        m_openGroup = Group{};
+        announce(isClean());
     }
     m_openGroup = Group{};
 }
@@ -51,6 +53,10 @@ void UndoManager::registerUndo(const void* target, Handler handler)
         m_replayGroup->registrations.push_back({target, std::move(handler)});
         return;
     }
+    const bool wasClean = isClean();
+    // A clean step among the redo steps cannot be reached again.
+    if (!m_redoStack.empty() && m_cleanDepth && *m_cleanDepth > depth())
+        m_cleanDepth.reset();
     if (m_groupingLevel == 0 && m_groupsByEvent) {
         beginUndoGrouping();
         m_eventGroupOpen = true;
@@ -65,7 +71,7 @@ void UndoManager::registerUndo(const void* target, Handler handler)
     if (!m_redoStack.empty()) {
         m_redoStack.clear();
     }
-    emit changed();
+    announce(wasClean);
 }
 
 void UndoManager::setActionName(const QString& name)
@@ -92,6 +98,8 @@ QString UndoManager::redoActionName() const { return m_redoStack.empty() ? QStri
 
 void UndoManager::runGroup(Group group, bool undoing)
 {
+    // The group was taken off its stack already: an undone step no longer counts.
+    const bool wasClean = m_cleanDepth && *m_cleanDepth == depth() + (undoing ? 1 : 0);
     Group inverse{group.actionName, {}};
     m_replayGroup = &inverse;
     (undoing ? m_undoing : m_redoing) = true;
@@ -101,7 +109,7 @@ void UndoManager::runGroup(Group group, bool undoing)
     m_replayGroup = nullptr;
     if (!inverse.registrations.empty())
         (undoing ? m_redoStack : m_undoStack).push_back(std::move(inverse));
-    emit changed();
+    announce(wasClean);
 }
 
 void UndoManager::undo()
@@ -130,14 +138,17 @@ void UndoManager::redo()
 
 void UndoManager::removeAllActions()
 {
+    const bool wasClean = isClean();
     m_undoStack.clear();
     m_redoStack.clear();
     m_openGroup.registrations.clear();
-    emit changed();
+    m_cleanDepth = wasClean ? std::optional<std::size_t>(0) : std::nullopt;
+    announce(wasClean);
 }
 
 void UndoManager::removeAllActions(const void* target)
 {
+    const bool wasClean = isClean();
     const auto strip = [target](Group& g) {
         std::erase_if(g.registrations, [target](const Registration& r) { return r.target == target; });
     };
@@ -149,7 +160,28 @@ void UndoManager::removeAllActions(const void* target)
     strip(m_openGroup);
     std::erase_if(m_undoStack, isEmpty);
     std::erase_if(m_redoStack, isEmpty);
+    // Steps were taken out from anywhere: only a clean present stays known.
+    m_cleanDepth = wasClean ? std::optional<std::size_t>(depth()) : std::nullopt;
+    announce(wasClean);
+}
+
+void UndoManager::markClean()
+{
+    const bool wasClean = isClean();
+    closeOpenGroups();
+    m_cleanDepth = depth();
+    announce(wasClean);
+}
+
+bool UndoManager::isClean() const { return m_cleanDepth && *m_cleanDepth == depth(); }
+
+std::size_t UndoManager::depth() const { return m_undoStack.size() + (m_openGroup.registrations.empty() ? 0 : 1); }
+
+void UndoManager::announce(bool wasClean)
+{
     emit changed();
+    if (const bool clean = isClean(); clean != wasClean)
+        emit cleanChanged(clean);
 }
 
 } // namespace vorlix

@@ -7,11 +7,18 @@
 // made in one turn of the event loop fall into one implicit group, closed on the
 // next turn. Handlers are registered for a target so that an object going away can
 // take its handlers with it.
+//
+// The clean point is the step the document was last saved at: the manager is clean
+// while undo and redo have brought it back there, and modified otherwise; once a new
+// step replaces the redo steps that led back to it, it stays modified until the next
+// `markClean`.
 
 #include <QObject>
 #include <QString>
 
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace vorlix {
@@ -48,9 +55,16 @@ public:
     void removeAllActions();
     void removeAllActions(const void* target);
 
+    // Makes the present step the clean point (after a save); closes open groups, so
+    // that a later change is a step of its own.
+    void markClean();
+    bool isClean() const;
+
 signals:
     // The stacks or their names changed: menus refresh from here.
     void changed();
+    // The manager became clean or modified.
+    void cleanChanged(bool clean);
 
 private:
     struct Registration {
@@ -65,6 +79,10 @@ private:
     void closeOpenGroups();
     void closeEventGroup();
     void runGroup(Group group, bool undoing);
+    // Steps done from the start: the undo steps, an open group with registrations counting as one.
+    std::size_t depth() const;
+    // Emits `changed`, and `cleanChanged` when the state differs from `wasClean`.
+    void announce(bool wasClean);
 
     std::vector<Group> m_undoStack;
     std::vector<Group> m_redoStack;
@@ -75,6 +93,7 @@ private:
     bool m_undoing = false;
     bool m_redoing = false;
     Group* m_replayGroup = nullptr; // the inverse step collected while undoing or redoing
+    std::optional<std::size_t> m_cleanDepth = 0; // nothing: the clean step is gone
 };
 
 } // namespace vorlix

@@ -161,3 +161,107 @@ TEST(DocumentEditor, ForgetsItsStepsWhenItGoesAway)
     EXPECT_FALSE(undo.canUndo());
     undo.undo(); // nothing left that could reach the editor
 }
+
+TEST_F(DocumentEditorTest, SubscribersHearEachChangeWithTheModelBeforeAndAfter)
+{
+    struct Heard {
+        double before;
+        double after;
+        QString name;
+        ChangeCause cause;
+        bool operator==(const Heard&) const = default;
+    };
+    std::vector<Heard> heard;
+    std::vector<int> order;
+    const auto x = [](const DocumentModel& d) { return d.annotations[0].points[0].x; };
+    Subscription first = editor.subscribe([&](const DocumentChange& c) {
+        heard.push_back({x(c.before), x(c.after), c.actionName, c.cause});
+        order.push_back(1);
+    });
+    Subscription second = editor.subscribe([&](const DocumentChange&) { order.push_back(2); });
+
+    editor.perform(u"Sposta"_s, moveBy(5));
+    editor.beginInteraction();
+    editor.updateInteraction(moveBy(1));
+    editor.updateInteraction(moveBy(2));
+    editor.endInteraction(u"Trascina"_s);
+    undo.undo();
+    undo.redo();
+    editor.beginInteraction();
+    editor.updateInteraction(moveBy(3));
+    editor.cancelInteraction();
+    editor.perform(u"Niente"_s, [](DocumentModel&) {});
+
+    const std::vector<Heard> expected = {
+        {0, 5, u"Sposta"_s, ChangeCause::perform},
+        {5, 6, {}, ChangeCause::interactionUpdate},
+        {6, 7, {}, ChangeCause::interactionUpdate},
+        {5, 7, u"Trascina"_s, ChangeCause::interactionEnd},
+        {7, 5, u"Trascina"_s, ChangeCause::undo},
+        {5, 7, u"Trascina"_s, ChangeCause::redo},
+        {7, 10, {}, ChangeCause::interactionUpdate},
+        {10, 7, {}, ChangeCause::interactionCancel},
+    };
+    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(order.size(), 2 * expected.size());
+    EXPECT_EQ(order[0], 1);
+    EXPECT_EQ(order[1], 2);
+
+    // A subscriber that leaves while it is told, and one that goes out of scope.
+    int selfCancelling = 0;
+    Subscription leaving;
+    leaving = editor.subscribe([&](const DocumentChange&) {
+        ++selfCancelling;
+        leaving.cancel();
+    });
+    second = Subscription();
+    order.clear();
+    editor.perform(u"Sposta"_s, moveBy(1));
+    editor.perform(u"Sposta"_s, moveBy(1));
+    EXPECT_EQ(selfCancelling, 1);
+    EXPECT_EQ(order, (std::vector<int>{1, 1}));
+}
+
+TEST(DocumentEditor, SubscriptionsMayOutliveTheEditor)
+{
+    UndoManager undo;
+    Subscription kept;
+    {
+        DocumentEditor editor(DocumentModel{}, undo);
+        kept = editor.subscribe([](const DocumentChange&) {});
+    }
+    kept.cancel(); // nothing left to leave
+}
+
+TEST_F(DocumentEditorTest, ModifiedFollowsTheSavedStepThroughUndoAndRedo)
+{
+    std::vector<bool> flips;
+    QObject::connect(&undo, &UndoManager::cleanChanged, [&](bool clean) { flips.push_back(clean); });
+    // Each step: what is done, then whether the document differs from the saved one.
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool modified;
+    };
+    const std::vector<Step> steps = {
+        {"new document", [] {}, false},
+        {"change", [&] { editor.perform(u"Sposta"_s, moveBy(1)); }, true},
+        {"save", [&] { editor.markSaved(); }, false},
+        {"change", [&] { editor.perform(u"Sposta"_s, moveBy(1)); }, true},
+        {"undo to saved", [&] { undo.undo(); }, false},
+        {"undo past saved", [&] { undo.undo(); }, true},
+        {"redo to saved", [&] { undo.redo(); }, false},
+        {"interaction that changes nothing", [&] { editor.beginInteraction(); editor.endInteraction(u"X"_s); }, false},
+        {"undo", [&] { undo.undo(); }, true},
+        {"new branch drops the saved step", [&] { editor.perform(u"Sposta"_s, moveBy(7)); }, true},
+        {"undo", [&] { undo.undo(); }, true},
+        {"redo", [&] { undo.redo(); }, true},
+        {"save again", [&] { editor.markSaved(); }, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(editor.isModified(), step.modified);
+    }
+    EXPECT_EQ(flips, (std::vector<bool>{false, true, false, true, false, true, false, true}));
+}
