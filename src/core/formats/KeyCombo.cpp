@@ -39,11 +39,7 @@ KeyCombo JsonCoding<KeyCombo>::decode(const JsonValue& v)
 {
     v.expectObject();
     KeyCombo combo;
-    const JsonValue keyCode = v.key("keyCode");
-    const std::int64_t code = keyCode.toInt64();
-    if (code < 0)
-        keyCode.fail(DecodeErrorKind::dataCorrupted, "A key code cannot be negative.");
-    combo.keyCode = static_cast<std::uint32_t>(code);
+    combo.keyCode = v.key("keyCode").toUInt32();
 
     const JsonValue modifiers = v.key("modifiers");
     const std::int64_t bits = modifiers.toInt64();
