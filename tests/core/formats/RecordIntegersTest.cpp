@@ -35,6 +35,9 @@ TEST(FormatRecords, IntegerFieldsRoundTripAtTheirTypesExtremes)
         EXPECT_EQ(roundTrip(size), size);
         const UpdateInfo update{u"1.0"_s, n, std::nullopt, std::nullopt};
         EXPECT_EQ(roundTrip(update), update);
+        HotkeyConfiguration hotkeys;
+        hotkeys.bindings[HotkeyAction::captureArea] = {KeyCode::digit2, {n}};
+        EXPECT_EQ(roundTrip(hotkeys), hotkeys);
     }
     for (const int n : extremes<int>) {
         SCOPED_TRACE(n);
