@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv)
@@ -30,8 +31,15 @@ int main(int argc, char** argv)
 
 #ifdef VORLIX_TEST_GUI
     QGuiApplication app(argc, argv);
-    // The same fonts everywhere: DejaVu loaded from its files.
-    vorlix::test::loadDejaVuFonts();
+    // The same fonts everywhere: DejaVu loaded from its files. Without them every measure
+    // of text and every golden picture would fail, each with a misleading message.
+    if (const QStringList missing = vorlix::test::loadDejaVuFonts(); !missing.isEmpty()) {
+        std::fprintf(stderr,
+                     "The test fonts did not load: %s. Install fonts-dejavu-core and check that "
+                     "`fc-list \"DejaVu Sans\"` finds them.\n",
+                     qPrintable(missing.join(QStringLiteral(", "))));
+        return 2;
+    }
 #else
     QCoreApplication app(argc, argv);
 #endif

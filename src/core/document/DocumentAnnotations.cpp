@@ -6,6 +6,7 @@
 #include "core/document/PanelShapes.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace vorlix {
 
@@ -196,8 +197,12 @@ std::map<QUuid, long long> numberValues(const DocumentModel& doc)
     std::map<QUuid, long long> values;
     long long counter = doc.numberingStart;
     const auto count = [&](const Annotation& a) {
-        if (a.kind == AnnotationKind::number)
-            values[a.id] = counter++;
+        if (a.kind != AnnotationKind::number)
+            return;
+        values[a.id] = counter;
+        // A start at the top of the range repeats the largest number instead of overflowing.
+        if (counter < std::numeric_limits<long long>::max())
+            ++counter;
     };
     for (const Panel& p : doc.panels)
         for (const Annotation& a : p.annotations)

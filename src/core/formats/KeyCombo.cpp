@@ -10,7 +10,7 @@ namespace vorlix {
 
 bool KeyCombo::isValidGlobalShortcut() const
 {
-    const int primary = Modifiers::command.rawValue | Modifiers::option.rawValue | Modifiers::control.rawValue;
+    const std::int64_t primary = Modifiers::command.rawValue | Modifiers::option.rawValue | Modifiers::control.rawValue;
     return (modifiers.rawValue & primary) != 0;
 }
 
@@ -39,17 +39,8 @@ KeyCombo JsonCoding<KeyCombo>::decode(const JsonValue& v)
 {
     v.expectObject();
     KeyCombo combo;
-    const JsonValue keyCode = v.key("keyCode");
-    const std::int64_t code = keyCode.toInt64();
-    if (code < 0)
-        keyCode.fail(DecodeErrorKind::dataCorrupted, "A key code cannot be negative.");
-    combo.keyCode = static_cast<std::uint32_t>(code);
-
-    const JsonValue modifiers = v.key("modifiers");
-    const std::int64_t bits = modifiers.toInt64();
-    if (bits < 0 || bits > KeyCombo::Modifiers::allBits)
-        modifiers.fail(DecodeErrorKind::dataCorrupted, "Unknown modifier bits.");
-    combo.modifiers.rawValue = static_cast<int>(bits);
+    combo.keyCode = v.key("keyCode").toUInt32();
+    combo.modifiers.rawValue = v.key("modifiers").toInt64();
     return combo;
 }
 

@@ -2,10 +2,11 @@
 // A global keyboard shortcut as stored: a key position and modifier keys.
 //
 // `keyCode` is the persisted, layout-independent key number (the numbering of the
-// stored settings, see LinuxKeyMap.h for the Linux keys behind it). The modifier
-// bits are the application's own (command 1, shift 2, option 4, control 8) and are
-// shown the Linux way: command is Ctrl, option is Alt, control is Super, shift is
-// "Maiusc".
+// stored settings, see LinuxKeyMap.h for the Linux keys behind it). The modifiers are
+// an option set over an integer whose known bits are the application's own (command 1,
+// shift 2, option 4, control 8), shown the Linux way: command is Ctrl, option is Alt,
+// control is Super, shift is "Maiusc". Other bits, written by a later version, are kept
+// as read and written back; validity and the shown names read only the known bits.
 
 #include "core/model/Json.h"
 
@@ -21,9 +22,8 @@ struct KeyCombo {
         static const Modifiers shift;
         static const Modifiers option;
         static const Modifiers control;
-        static constexpr int allBits = 15;
 
-        int rawValue = 0;
+        std::int64_t rawValue = 0;
 
         constexpr bool contains(Modifiers m) const { return (rawValue & m.rawValue) == m.rawValue; }
         constexpr bool isEmpty() const { return rawValue == 0; }
@@ -76,8 +76,8 @@ inline constexpr std::uint32_t upArrow = 126;
 inline constexpr std::uint32_t leftSuper = 59; // the key of the control modifier
 } // namespace KeyCode
 
-// "keyCode" (a non-negative integer) and "modifiers" (the raw bits, 0...15),
-// both required.
+// "keyCode" (an unsigned 32-bit integer) and "modifiers" (the raw bits, any 64-bit
+// integer), both required.
 template <>
 struct JsonCoding<KeyCombo> {
     static KeyCombo decode(const JsonValue& v);

@@ -4,33 +4,37 @@ namespace vorlix {
 
 namespace {
 
+// One row per kind; a fact left out is false.
 struct KindFacts {
     AnnotationKind kind;
     const char16_t* displayName;
-    bool isTextual;
-    bool isPanelFilter;
-    bool isRectangular;
-    bool hasColor;
-    bool outlinable;
+    bool isTextual = false;
+    bool isPanelFilter = false;
+    bool isRectangular = false;
+    bool hasColor = false;
+    bool isOutlinable = false;
+    bool isSizedByFont = false;
 };
+
+using enum AnnotationKind;
 
 // In declaration order, so a kind's facts are at its own index.
 constexpr std::array<KindFacts, annotationKindCount> facts{{
-    {AnnotationKind::arrow, u"freccia", false, false, false, true, true},
-    {AnnotationKind::line, u"linea", false, false, false, true, true},
-    {AnnotationKind::rectangle, u"rettangolo", false, false, true, true, true},
-    {AnnotationKind::ellipse, u"ovale", false, false, true, true, true},
-    {AnnotationKind::text, u"testo", true, false, false, true, false},
-    {AnnotationKind::callout, u"fumetto", true, false, false, true, false},
-    {AnnotationKind::highlighter, u"evidenziatura", false, false, false, true, false},
-    {AnnotationKind::pencil, u"tratto a mano", false, false, false, true, true},
-    {AnnotationKind::number, u"numero", false, false, false, true, false},
-    {AnnotationKind::stamp, u"timbro", false, false, false, false, false},
-    {AnnotationKind::cursor, u"cursore", false, false, false, false, false},
-    {AnnotationKind::pixelate, u"pixelatura", false, true, true, false, false},
-    {AnnotationKind::blur, u"sfocatura", false, true, true, false, false},
-    {AnnotationKind::spotlight, u"spotlight", false, true, true, false, false},
-    {AnnotationKind::lens, u"lente", false, true, false, true, false},
+    {.kind = arrow, .displayName = u"freccia", .hasColor = true, .isOutlinable = true},
+    {.kind = line, .displayName = u"linea", .hasColor = true, .isOutlinable = true},
+    {.kind = rectangle, .displayName = u"rettangolo", .isRectangular = true, .hasColor = true, .isOutlinable = true},
+    {.kind = ellipse, .displayName = u"ovale", .isRectangular = true, .hasColor = true, .isOutlinable = true},
+    {.kind = text, .displayName = u"testo", .isTextual = true, .hasColor = true, .isSizedByFont = true},
+    {.kind = callout, .displayName = u"fumetto", .isTextual = true, .hasColor = true, .isSizedByFont = true},
+    {.kind = highlighter, .displayName = u"evidenziatura", .hasColor = true},
+    {.kind = pencil, .displayName = u"tratto a mano", .hasColor = true, .isOutlinable = true},
+    {.kind = number, .displayName = u"numero", .hasColor = true, .isSizedByFont = true},
+    {.kind = stamp, .displayName = u"timbro", .isSizedByFont = true},
+    {.kind = cursor, .displayName = u"cursore", .isSizedByFont = true},
+    {.kind = pixelate, .displayName = u"pixelatura", .isPanelFilter = true, .isRectangular = true},
+    {.kind = blur, .displayName = u"sfocatura", .isPanelFilter = true, .isRectangular = true},
+    {.kind = spotlight, .displayName = u"spotlight", .isPanelFilter = true, .isRectangular = true},
+    {.kind = lens, .displayName = u"lente", .isPanelFilter = true, .hasColor = true},
 }};
 
 constexpr bool tableFollowsDeclarationOrder()
@@ -51,6 +55,7 @@ bool isTextual(AnnotationKind kind) { return factsOf(kind).isTextual; }
 bool isPanelFilter(AnnotationKind kind) { return factsOf(kind).isPanelFilter; }
 bool isRectangular(AnnotationKind kind) { return factsOf(kind).isRectangular; }
 bool hasColor(AnnotationKind kind) { return factsOf(kind).hasColor; }
-bool isOutlinable(AnnotationKind kind) { return factsOf(kind).outlinable; }
+bool isOutlinable(AnnotationKind kind) { return factsOf(kind).isOutlinable; }
+bool isSizedByFont(AnnotationKind kind) { return factsOf(kind).isSizedByFont; }
 
 } // namespace vorlix

@@ -65,5 +65,7 @@ bool isRectangular(AnnotationKind kind);
 bool hasColor(AnnotationKind kind);
 // May get the contrasting shape outline.
 bool isOutlinable(AnnotationKind kind);
+// Its size is set by its font size rather than by a line width or an intensity.
+bool isSizedByFont(AnnotationKind kind);
 
 } // namespace vorlix

@@ -1,6 +1,8 @@
 #include "core/model/Json.h"
 
 #include <cmath>
+#include <limits>
+#include <utility>
 #include <vector>
 
 namespace vorlix {
@@ -34,6 +36,17 @@ std::string describeType(const Json& v)
 bool isHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+template <class I>
+constexpr const char* integerTypeName()
+{
+    if constexpr (std::is_same_v<I, std::uint32_t>)
+        return "UInt32";
+    else if constexpr (std::is_same_v<I, int>)
+        return "Int32";
+    else
+        return "Int64";
 }
 
 } // namespace
@@ -139,31 +152,38 @@ double JsonValue::toDouble() const
     return d;
 }
 
-std::int64_t JsonValue::toInt64() const
+template <class I>
+I JsonValue::toInteger() const
 {
     if (!m_value->is_number())
         typeMismatch("an integer");
-    std::int64_t i = 0;
+    // The parser gives a non-negative integer as unsigned, a negative one as signed,
+    // and one outside 64 bits (or any with a fraction or exponent) as a double.
     if (m_value->is_number_unsigned()) {
         const auto u = m_value->get<std::uint64_t>();
-        if (u > static_cast<std::uint64_t>(maximumDecodedInteger))
-            fail(DecodeErrorKind::dataCorrupted, "The number " + m_value->dump() + " is out of range.");
-        i = static_cast<std::int64_t>(u);
+        if (std::in_range<I>(u))
+            return static_cast<I>(u);
     } else if (m_value->is_number_integer()) {
-        i = m_value->get<std::int64_t>();
+        const auto i = m_value->get<std::int64_t>();
+        if (std::in_range<I>(i))
+            return static_cast<I>(i);
     } else {
-        // A float token is an integer only when it holds a whole number.
+        // A float token is an integer only when it holds a whole number. The type's
+        // bounds are powers of two, exact as doubles: min ≤ d < max + 1.
         const double d = m_value->get<double>();
-        if (!std::isfinite(d) || d != std::floor(d) || std::abs(d) > double(maximumDecodedInteger))
-            fail(DecodeErrorKind::dataCorrupted, "Parsed JSON number <" + m_value->dump() + "> does not fit in Int.");
-        i = static_cast<std::int64_t>(d);
+        if (std::isfinite(d) && d == std::floor(d) && d >= double(std::numeric_limits<I>::min())
+            && d < std::ldexp(1.0, std::numeric_limits<I>::digits))
+            return static_cast<I>(d);
     }
-    if (i > maximumDecodedInteger || i < -maximumDecodedInteger)
-        fail(DecodeErrorKind::dataCorrupted, "The number " + m_value->dump() + " is out of range.");
-    return i;
+    fail(DecodeErrorKind::dataCorrupted,
+         "Parsed JSON number <" + m_value->dump() + "> does not fit in " + integerTypeName<I>() + ".");
 }
 
-int JsonValue::toInt() const { return static_cast<int>(toInt64()); }
+std::int64_t JsonValue::toInt64() const { return toInteger<std::int64_t>(); }
+
+std::uint32_t JsonValue::toUInt32() const { return toInteger<std::uint32_t>(); }
+
+int JsonValue::toInt() const { return toInteger<int>(); }
 
 bool JsonValue::toBool() const
 {

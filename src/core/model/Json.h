@@ -4,8 +4,10 @@
 // A `JsonValue` is a view of one value inside a parsed document together with the
 // way it was reached, so that an error can name its coding path
 // ("panels[2].annotations[0].style.fill") without building that text on the
-// happy path. Every primitive read checks the JSON type exactly and refuses
-// numbers that are not finite or whose magnitude no document of ours can hold.
+// happy path. Every primitive read checks the JSON type exactly. A floating-point
+// read refuses numbers that are not finite or whose magnitude no document of ours
+// can hold; an integer read takes any whole number within its type's range, written
+// as an integer or as a whole floating-point number (3.0), and refuses 3.5.
 
 #include "core/model/Geometry.h"
 
@@ -45,11 +47,10 @@ private:
     std::string m_description;
 };
 
-// Largest magnitude accepted for a decoded number. Coordinates, sizes and widths of
-// real documents stay far below it; anything larger is damage or an attack, and
-// would overflow pixel arithmetic later.
+// Largest magnitude accepted for a decoded floating-point number. Coordinates, sizes
+// and widths of real documents stay far below it; anything larger is damage or an
+// attack, and would overflow pixel arithmetic later.
 inline constexpr double maximumDecodedMagnitude = 1e7;
-inline constexpr std::int64_t maximumDecodedInteger = 1'000'000'000;
 
 class JsonValue {
 public:
@@ -69,6 +70,7 @@ public:
 
     double toDouble() const;
     std::int64_t toInt64() const;
+    std::uint32_t toUInt32() const;
     int toInt() const;
     bool toBool() const;
     QString toString() const;
@@ -118,6 +120,8 @@ private:
     }
 
     [[noreturn]] void typeMismatch(const char* expected) const;
+    template <class I>
+    I toInteger() const;
 
     const Json* m_value;
     const JsonValue* m_parent = nullptr;
@@ -193,6 +197,11 @@ template <>
 struct JsonCoding<std::int64_t> {
     static std::int64_t decode(const JsonValue& v) { return v.toInt64(); }
     static Json encode(std::int64_t i) { return i; }
+};
+template <>
+struct JsonCoding<std::uint32_t> {
+    static std::uint32_t decode(const JsonValue& v) { return v.toUInt32(); }
+    static Json encode(std::uint32_t i) { return i; }
 };
 template <>
 struct JsonCoding<int> {

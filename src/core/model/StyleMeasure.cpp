@@ -11,13 +11,9 @@ using namespace Qt::StringLiterals;
 
 StyleMeasure StyleMeasure::primary(const std::set<AnnotationKind>& kinds)
 {
-    const auto sizedByFont = [](AnnotationKind k) {
-        return k == AnnotationKind::text || k == AnnotationKind::callout || k == AnnotationKind::number
-            || k == AnnotationKind::stamp || k == AnnotationKind::cursor;
-    };
     const auto only = [&](AnnotationKind k) { return kinds.size() == 1 && *kinds.begin() == k; };
 
-    if (std::all_of(kinds.begin(), kinds.end(), sizedByFont))
+    if (std::all_of(kinds.begin(), kinds.end(), isSizedByFont))
         return {u"Dimensione"_s, &Style::fontSize, 1, 8, 120, Format::wholeNumber};
     if (only(AnnotationKind::pixelate) || only(AnnotationKind::blur))
         return {u"Intensità"_s, &Style::filterIntensity, 1, 2, 40, Format::wholeNumber};

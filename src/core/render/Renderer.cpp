@@ -384,7 +384,18 @@ void drawPanel(const DocumentModel& document, const Panel& panel, const ImagePro
             case AnnotationKind::highlighter:
                 drawHighlighter(shape, *annotation, panel, images, painter);
                 break;
-            default: {
+            case AnnotationKind::arrow:
+            case AnnotationKind::line:
+            case AnnotationKind::rectangle:
+            case AnnotationKind::ellipse:
+            case AnnotationKind::text:
+            case AnnotationKind::callout:
+            case AnnotationKind::pencil:
+            case AnnotationKind::number:
+            case AnnotationKind::stamp:
+            case AnnotationKind::cursor:
+            case AnnotationKind::spotlight:
+            case AnnotationKind::lens: {
                 const auto number = numbers.find(annotation->id);
                 drawAnnotationShape(painter, annotation->id, shape,
                                     number == numbers.end() ? std::nullopt : std::optional(number->second), options);
@@ -422,12 +433,6 @@ void fillBackground(const DocumentModel& document, const ImageProviding& images,
         painter.fillRect(toUser.mapRect(QRectF(band)).intersected(canvas), color);
 }
 
-bool isPanelOnlyKind(AnnotationKind kind)
-{
-    return kind == AnnotationKind::pixelate || kind == AnnotationKind::blur || kind == AnnotationKind::spotlight ||
-           kind == AnnotationKind::lens;
-}
-
 } // namespace
 
 void draw(const DocumentModel& document, const ImageProviding& images, QPainter& painter, const Options& options)
@@ -449,7 +454,7 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
     native.resolution = ExportOptions::Native{};
     const double density = exportPixelsPerPoint(document, native, Rect());
     for (const Annotation& a : document.annotations) {
-        if (options.hiddenAnnotationIDs.count(a.id) || isPanelOnlyKind(a.kind))
+        if (options.hiddenAnnotationIDs.count(a.id) || isPanelFilter(a.kind))
             continue;
         const CanvasShape shape{a.kind, a.points, a.measureText(density).value_or(a.text), a.style};
         const auto number = numbers.find(a.id);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace vorlix;
 using test::uuid;
 
@@ -88,6 +90,12 @@ TEST(DocumentAnnotations, DrawOrderHitsAndNumbers)
     p.removedStrips = {{RemovedStrip::Axis::columns, 60, 80}};
     EXPECT_EQ(numberValues(d), (std::map<QUuid, long long>{{uuid(10), 5}, {uuid(12), 6}, {uuid(20), 7}}));
     EXPECT_EQ(annotationIDsInDrawOrder(d), (std::vector<QUuid>{uuid(10), uuid(12), uuid(20)}));
+    // A start at the top of the range (a file may hold any 64-bit start) does not overflow.
+    d.numberingStart = std::numeric_limits<std::int64_t>::max() - 1;
+    EXPECT_EQ(numberValues(d), (std::map<QUuid, long long>{
+                                   {uuid(10), d.numberingStart}, {uuid(12), d.numberingStart + 1},
+                                   {uuid(20), d.numberingStart + 1}}));
+    d.numberingStart = 5;
 
     d.annotations.push_back(Annotation::make(uuid(21), AnnotationKind::rectangle, {{0, 0}, {40, 100}}));
     d.annotations.back().style.fill = FillMode::solid;

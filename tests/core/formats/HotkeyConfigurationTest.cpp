@@ -104,7 +104,7 @@ TEST(HotkeyConfiguration, JsonIsAnObjectKeyedByActionNames)
         {R"({"bindings": {"captureEverything": {"keyCode": 1, "modifiers": 1}}})", "bindings.captureEverything"},
         {R"({"bindings": {"captureArea": {"keyCode": 19}}})", "bindings.captureArea"},
         {R"({"bindings": {"captureArea": {"keyCode": -1, "modifiers": 1}}})", "bindings.captureArea.keyCode"},
-        {R"({"bindings": {"captureArea": {"keyCode": 19, "modifiers": 16}}})", "bindings.captureArea.modifiers"},
+        {R"({"bindings": {"captureArea": {"keyCode": 19, "modifiers": 1.5}}})", "bindings.captureArea.modifiers"},
         {R"({"bindings": [["captureArea", {"keyCode": 19, "modifiers": 3}]]})", "bindings"},
     };
     for (const Case& c : bad) {
@@ -117,6 +117,23 @@ TEST(HotkeyConfiguration, JsonIsAnObjectKeyedByActionNames)
             EXPECT_EQ(e.codingPath(), c.path);
         }
     }
+}
+
+// Bits a later version may add are kept and written back; only the known ones decide.
+TEST(KeyCombo, UnknownModifierBitsAreKeptAndIgnoredByTheRules)
+{
+    const Json json = Json::parse(R"({"keyCode": 19, "modifiers": 1048595})"); // 1 << 20 | shift | command
+    const KeyCombo combo = decodeJson<KeyCombo>(JsonValue(json));
+    EXPECT_EQ(combo.modifiers.rawValue, 1048595);
+    EXPECT_EQ(encodeJson(combo), json);
+    EXPECT_TRUE(combo.isValidGlobalShortcut());
+    EXPECT_EQ(combo.modifierSymbols(), u"Ctrl+Maiusc"_s);
+
+    const KeyCombo unknownOnly{19, {16 | KeyCombo::Modifiers::shift.rawValue}};
+    EXPECT_FALSE(unknownOnly.isValidGlobalShortcut());
+    EXPECT_EQ(unknownOnly.modifierSymbols(), u"Maiusc"_s);
+    EXPECT_EQ(HotkeyConfiguration{}.conflict(unknownOnly, HotkeyAction::captureArea),
+              HotkeyConfiguration::Conflict::invalid());
 }
 
 TEST(LinuxKeyMap, MapsEveryStoredKeyToOneLinuxKeyAndBack)

@@ -80,7 +80,8 @@ TEST(DocumentModel, AbsurdNumbersAreRefusedWithTheirPath)
         {R"({"formatVersion": 3, "annotations": [{"id": "00000000-0000-4000-8000-000000000001",
             "kind": "line", "points": [[0, null]]}]})",
          "annotations[0].points[0][1]"},
-        {R"({"formatVersion": 3, "numberingStart": 1e18})", "numberingStart"},
+        {R"({"formatVersion": 3, "numberingStart": 1e19})", "numberingStart"},
+        {R"({"formatVersion": 3, "numberingStart": 2.5})", "numberingStart"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.json);

@@ -1,6 +1,13 @@
 #include "core/model/Json.h"
 
+#include "core/model/DocumentModel.h"
+#include "core/model/StylePresetLibrary.h"
+
+#include "support/ModelBuilders.h"
+
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace vorlix;
 
@@ -54,7 +61,7 @@ TEST(JsonValue, PrimitiveReadsAreStrict)
     EXPECT_EQ(v.key("i").toInt64(), 3);
     EXPECT_EQ(v.key("f").toInt64(), 3);
     EXPECT_THROW(v.key("half").toInt64(), DecodeError);
-    EXPECT_THROW(v.key("big").toInt64(), DecodeError);
+    EXPECT_THROW(v.key("big").toInt(), DecodeError);
     EXPECT_TRUE(v.key("t").toBool());
     EXPECT_THROW(v.key("n").toBool(), DecodeError);
     EXPECT_THROW(v.key("s").toDouble(), DecodeError);
@@ -74,4 +81,90 @@ TEST(JsonValue, GeometryFormsAndOverflowingText)
     // A number too large for a double is refused at parsing.
     EXPECT_THROW(parseJson(R"({"x": 1e400})"), DecodeError);
     EXPECT_THROW(parseJson("{"), DecodeError);
+}
+
+// The parser hands an integer token as unsigned, signed or (beyond 64 bits) as a double;
+// each read takes exactly its type's range whatever the token's form.
+TEST(JsonValue, IntegersReadInTheirTypesWholeRange)
+{
+    using I64 = std::optional<std::int64_t>;
+    using U32 = std::optional<std::uint32_t>;
+    using I32 = std::optional<int>;
+    struct Case {
+        const char* token;
+        I64 asInt64;
+        U32 asUInt32;
+        I32 asInt;
+    };
+    const Case cases[] = {
+        {"0", 0, 0u, 0},
+        {"-0", 0, 0u, 0},
+        {"3.0", 3, 3u, 3},
+        {"1e3", 1000, 1000u, 1000},
+        {"3.5", {}, {}, {}},
+        {"-1", -1, {}, -1},
+        {"2147483647", 2147483647, 2147483647u, 2147483647},
+        {"2147483648", 2147483648, 2147483648u, {}},
+        {"-2147483648", -2147483648LL, {}, std::numeric_limits<int>::min()},
+        {"-2147483649", -2147483649LL, {}, {}},
+        {"4294967295", 4294967295LL, 4294967295u, {}},
+        {"4294967296", 4294967296LL, {}, {}},
+        {"4294967295.0", 4294967295LL, 4294967295u, {}},
+        {"9223372036854775807", std::numeric_limits<std::int64_t>::max(), {}, {}},
+        {"-9223372036854775808", std::numeric_limits<std::int64_t>::min(), {}, {}},
+        {"9223372036854775808", {}, {}, {}},
+        {"18446744073709551615", {}, {}, {}},
+        // Beyond 64 bits the token is a double, rounded first: this one is the next double below
+        // the smallest Int64 (one closer would round onto it).
+        {"-9223372036854777856", {}, {}, {}},
+        {"9.3e18", {}, {}, {}},
+        {"-9.223372036854775808e18", std::numeric_limits<std::int64_t>::min(), {}, {}},
+        {"1e400", {}, {}, {}},
+    };
+    const auto read = [](const Json& j, auto member) -> decltype(std::optional((JsonValue(j).*member)())) {
+        try {
+            return (JsonValue(j).*member)();
+        } catch (const DecodeError& e) {
+            EXPECT_EQ(e.kind(), DecodeErrorKind::dataCorrupted);
+            return std::nullopt;
+        }
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.token);
+        Json j;
+        try {
+            j = Json::parse(c.token);
+        } catch (const Json::exception&) {
+            // Too large for a double: the parser refuses it before any read.
+            EXPECT_FALSE(c.asInt64 || c.asUInt32 || c.asInt);
+            continue;
+        }
+        EXPECT_EQ(read(j, &JsonValue::toInt64), c.asInt64);
+        EXPECT_EQ(read(j, &JsonValue::toUInt32), c.asUInt32);
+        EXPECT_EQ(read(j, &JsonValue::toInt), c.asInt);
+    }
+    // Doubles keep their magnitude guard.
+    EXPECT_THROW(JsonValue(Json::parse("2e7")).toDouble(), DecodeError);
+}
+
+// What the model writes it reads back, at the ends of every integer field's type.
+TEST(JsonValue, ModelIntegerFieldsRoundTripAtTheirTypesExtremes)
+{
+    const auto roundTrip = [](const auto& value) {
+        using T = std::decay_t<decltype(value)>;
+        const Json parsed = Json::parse(encodeJson(value).dump());
+        return decodeJson<T>(JsonValue(parsed));
+    };
+    for (const std::int64_t n : {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()}) {
+        SCOPED_TRACE(n);
+        DocumentModel d = test::offDefaultDocument();
+        d.formatVersion = n;
+        d.numberingStart = n;
+        d.panels.front().stepNumber = n;
+        EXPECT_EQ(roundTrip(d), d);
+
+        StylePresetLibrary library;
+        library.selectedByKind["arrow"] = n;
+        EXPECT_EQ(roundTrip(library), library);
+    }
 }

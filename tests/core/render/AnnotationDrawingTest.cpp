@@ -429,5 +429,6 @@ TEST(AnnotationDrawing, MixedShapesMatchTheirPicture)
     for (const CanvasShape& shape : shapes)
         Renderer::draw(painter, shape, n++);
     painter.end();
-    EXPECT_TRUE(matchesGolden(image, QStringLiteral(VORLIX_GOLDEN_DIR "/mixed-annotations.png")));
+    // Text edges antialias differently between library versions: a wider tolerance.
+    EXPECT_TRUE(matchesGolden(image, QStringLiteral("mixed-annotations"), {.channel = 12, .outliers = 240}));
 }

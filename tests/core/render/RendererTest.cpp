@@ -452,11 +452,11 @@ TEST(Renderer, GoldenPanelScenes)
     panel.annotations = {spot, lens, blur};
     doc.panels = {panel};
     Filters::clearCaches();
-    expectMatchesGolden(render(doc, images), QStringLiteral("panel-scene"));
+    EXPECT_TRUE(matchesGolden(render(doc, images), QStringLiteral("panel-scene")));
 
     doc.cutMark = CutMark::lightning;
     doc.panelShadow = false;
     doc.panels[0].scale = 0.5;
     doc.panels[0].orientation = {1, true};
-    expectMatchesGolden(render(doc, images, {}, 2), QStringLiteral("panel-turned-lightning"));
+    EXPECT_TRUE(matchesGolden(render(doc, images, {}, 2), QStringLiteral("panel-turned-lightning")));
 }
