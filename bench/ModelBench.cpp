@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 using namespace vorlix;
 
 namespace {
@@ -79,5 +81,32 @@ void BM_EditorPerformWithoutChange(benchmark::State& state)
         editor.perform(QStringLiteral("Niente"), [](DocumentModel& d) { d.padding = 0; });
 }
 BENCHMARK(BM_EditorPerformWithoutChange)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+namespace {
+
+// Heap bytes held by 1,000 undo steps, each moving one annotation of a document of
+// 2,000 annotations (20 panels of 100).
+void BM_UndoHistoryMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const std::size_t start = mallinfo2().uordblks;
+        {
+            UndoManager undo;
+            undo.setGroupsByEvent(false);
+            DocumentEditor editor(largeDocument(), undo);
+            const std::size_t withDocument = mallinfo2().uordblks;
+            for (int step = 1; step <= 1000; ++step) {
+                editor.perform(QStringLiteral("Sposta"), [step](DocumentModel& d) {
+                    d.panels[std::size_t(step) % d.panels.size()].annotations[50].points[0].x += 1;
+                });
+            }
+            state.counters["historyMB"] = double(mallinfo2().uordblks - withDocument) / (1 << 20);
+            state.counters["documentMB"] = double(withDocument - start) / (1 << 20);
+        }
+    }
+}
+BENCHMARK(BM_UndoHistoryMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "core/model/DocumentEditor.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vorlix {
@@ -51,8 +52,49 @@ void Subscription::cancel()
 }
 
 DocumentEditor::DocumentEditor(DocumentModel model, UndoManager& undoManager)
-    : m_listeners(std::make_shared<Subscription::Listeners>()), m_model(std::move(model)), m_undoManager(undoManager)
+    : m_listeners(std::make_shared<Subscription::Listeners>()), m_model(std::move(model)),
+      m_stored(stored(m_model, {})), m_undoManager(undoManager)
 {
+}
+
+DocumentModel DocumentEditor::StoredDocument::model() const
+{
+    DocumentModel model = rest;
+    model.panels.reserve(panels.size());
+    for (const std::shared_ptr<const Panel>& panel : panels)
+        model.panels.push_back(*panel);
+    model.annotations = *annotations;
+    return model;
+}
+
+DocumentEditor::StoredDocument DocumentEditor::stored(DocumentModel& model, const StoredDocument& previous)
+{
+    StoredDocument out;
+    // Every other field, without copying the panels and annotations on the way.
+    std::vector<Panel> panels = std::move(model.panels);
+    std::vector<Annotation> annotations = std::move(model.annotations);
+    out.rest = model;
+    model.panels = std::move(panels);
+    model.annotations = std::move(annotations);
+    // Panels mostly keep their places: look at the same place first, then by id.
+    out.panels.reserve(model.panels.size());
+    for (std::size_t i = 0; i < model.panels.size(); ++i) {
+        const Panel& panel = model.panels[i];
+        std::shared_ptr<const Panel> reused;
+        if (i < previous.panels.size() && previous.panels[i]->id == panel.id) {
+            reused = previous.panels[i];
+        } else {
+            const auto same = std::find_if(previous.panels.begin(), previous.panels.end(),
+                                           [&](const auto& p) { return p->id == panel.id; });
+            if (same != previous.panels.end())
+                reused = *same;
+        }
+        out.panels.push_back(reused && *reused == panel ? reused : std::make_shared<const Panel>(panel));
+    }
+    out.annotations = previous.annotations && *previous.annotations == model.annotations
+                          ? previous.annotations
+                          : std::make_shared<const std::vector<Annotation>>(model.annotations);
+    return out;
 }
 
 Subscription DocumentEditor::subscribe(Listener listener)
@@ -84,18 +126,19 @@ void DocumentEditor::notify(const DocumentModel& before, const QString& actionNa
 
 void DocumentEditor::apply(DocumentModel next, const QString& actionName, ChangeCause cause)
 {
-    auto old = std::make_shared<const DocumentModel>(std::exchange(m_model, std::move(next)));
+    const DocumentModel old = std::exchange(m_model, std::move(next));
+    auto oldStored = std::make_shared<const StoredDocument>(std::exchange(m_stored, stored(m_model, m_stored)));
     const bool ownGroup = !m_undoManager.groupsByEvent();
     if (ownGroup)
         m_undoManager.beginUndoGrouping();
     // Undoing re-applies the old document, which registers the redo step in turn.
-    m_undoManager.registerUndo(this, [this, old, actionName] {
-        apply(*old, actionName, m_undoManager.isUndoing() ? ChangeCause::undo : ChangeCause::redo);
+    m_undoManager.registerUndo(this, [this, oldStored, actionName] {
+        apply(oldStored->model(), actionName, m_undoManager.isUndoing() ? ChangeCause::undo : ChangeCause::redo);
     });
     m_undoManager.setActionName(actionName);
     if (ownGroup)
         m_undoManager.endUndoGrouping();
-    notify(*old, actionName, cause);
+    notify(old, actionName, cause);
 }
 
 void DocumentEditor::perform(const QString& actionName, const Mutation& mutate)

@@ -87,11 +87,26 @@ public:
     void cancelInteraction();
 
 private:
+    // A document as the undo history keeps it: each panel and the document-level
+    // annotations in pieces shared with the neighbouring steps while they are equal, so a
+    // step costs what it changed rather than a copy of the whole document.
+    struct StoredDocument {
+        DocumentModel rest; // every field but the panels and the document-level annotations
+        std::vector<std::shared_ptr<const Panel>> panels;
+        std::shared_ptr<const std::vector<Annotation>> annotations;
+
+        DocumentModel model() const;
+    };
+    // `model` in pieces, reusing those of `previous` that are equal. `model` is given back
+    // as it came; it is borrowed to copy its other fields alone.
+    static StoredDocument stored(DocumentModel& model, const StoredDocument& previous);
+
     void apply(DocumentModel next, const QString& actionName, ChangeCause cause);
     void notify(const DocumentModel& before, const QString& actionName, ChangeCause cause);
 
     std::shared_ptr<Subscription::Listeners> m_listeners;
     DocumentModel m_model;
+    StoredDocument m_stored; // m_model as last recorded (before any open interaction)
     UndoManager& m_undoManager;
     std::optional<DocumentModel> m_interactionStart;
 };

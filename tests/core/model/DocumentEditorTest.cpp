@@ -265,3 +265,39 @@ TEST_F(DocumentEditorTest, ModifiedFollowsTheSavedStepThroughUndoAndRedo)
     }
     EXPECT_EQ(flips, (std::vector<bool>{false, true, false, true, false, true, false, true}));
 }
+
+TEST(DocumentEditor, UndoGivesBackEveryEarlierDocumentExactly)
+{
+    UndoManager undo;
+    undo.setGroupsByEvent(false);
+    DocumentModel start;
+    for (int p = 0; p < 3; ++p) {
+        Panel panel;
+        panel.id = test::uuid(100 + p);
+        panel.annotations = {Annotation::make(test::uuid(p), AnnotationKind::arrow, {{0, 0}, {p + 1.0, 1}})};
+        start.panels.push_back(panel);
+    }
+    start.annotations = {Annotation::make(test::uuid(9), AnnotationKind::text, {{1, 1}}, u"Nota"_s)};
+    DocumentEditor editor(start, undo);
+    // Changes that keep, move, drop and add pieces the history may share.
+    const std::vector<DocumentEditor::Mutation> changes = {
+        [](DocumentModel& d) { d.panels[1].annotations[0].points[0].x = 5; },
+        [](DocumentModel& d) { std::swap(d.panels[0], d.panels[2]); },
+        [](DocumentModel& d) { d.panels.erase(d.panels.begin()); },
+        [](DocumentModel& d) { d.annotations.clear(); d.padding = 12; },
+        [](DocumentModel& d) { d.panels.push_back(d.panels.front()); d.panels.back().id = test::uuid(200); },
+    };
+    std::vector<DocumentModel> seen = {editor.model()};
+    for (const auto& change : changes) {
+        editor.perform(u"Cambia"_s, change);
+        seen.push_back(editor.model());
+    }
+    for (std::size_t i = seen.size() - 1; i-- > 0;) {
+        undo.undo();
+        EXPECT_EQ(editor.model(), seen[i]) << "after undoing to step " << i;
+    }
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        undo.redo();
+        EXPECT_EQ(editor.model(), seen[i]) << "after redoing to step " << i;
+    }
+}
