@@ -12,6 +12,9 @@
 
 #include <QGuiApplication>
 #endif
+#ifdef VORLIX_TEST_WIDGETS
+#include <QApplication>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -30,7 +33,11 @@ int main(int argc, char** argv)
     QLocale::setDefault(QLocale::c());
 
 #ifdef VORLIX_TEST_GUI
+#ifdef VORLIX_TEST_WIDGETS
+    QApplication app(argc, argv);
+#else
     QGuiApplication app(argc, argv);
+#endif
     // The same fonts everywhere: DejaVu loaded from its files. Without them every measure
     // of text and every golden picture would fail, each with a misleading message.
     if (const QStringList missing = vorlix::test::loadDejaVuFonts(); !missing.isEmpty()) {

@@ -1,6 +1,6 @@
 // Main of the test programs that need a real X server: it starts a private desktop
 // (Xvfb; the window manager, tray or compositor the program asks for) and creates the
-// QGuiApplication on it through the xcb platform, then runs the tests. The desktop
+// QApplication on it through the xcb platform, then runs the tests. The desktop
 // ends after the application, and with the program if it crashes. Listing the tests
 // (ctest's discovery) starts no desktop.
 //
@@ -11,7 +11,7 @@
 #include "support/Fonts.h"
 #include "support/desktop/Desktop.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -68,7 +68,7 @@ int main(int argc, char** argv)
 
     int result = 0;
     {
-        QGuiApplication app(argc, argv);
+        QApplication app(argc, argv);
         vorlix::test::loadDejaVuFonts();
         result = RUN_ALL_TESTS();
     }
