@@ -6,6 +6,8 @@
 
 #include "support/ModelBuilders.h"
 #include "core/formats/ProjectPackage.h"
+#include "core/formats/ProjectPackageReader.h"
+#include "core/formats/ProjectPackageWriter.h"
 #include "core/imaging/ImageCoding.h"
 
 #include "ScreenshotFixture.h"

@@ -11,6 +11,7 @@
 #include "FuzzSupport.h"
 
 #include "core/formats/ProjectPackage.h"
+#include "core/formats/ProjectPackageReader.h"
 #include "core/document/DocumentAnnotations.h"
 
 #include <QTemporaryDir>

@@ -12,9 +12,11 @@
 //
 // Writing never puts the previous package at risk: the new package is written into a
 // sibling folder, flushed to disk, and swapped with the old one in one step.
+//
+// This header has the names, the errors and the document's coding; reading a folder is
+// in ProjectPackageReader.h, saving one in ProjectPackageWriter.h.
 
 #include "core/formats/ImageStore.h"
-#include "core/formats/PackageFileSystem.h"
 #include "core/model/DocumentModel.h"
 
 #include <QByteArray>
@@ -81,14 +83,6 @@ private:
     std::string m_what;
 };
 
-// Caps on what reading takes from a folder, in bytes. A document or image over its
-// cap counts as absent; images are taken in name order until the total is reached.
-struct ReadLimits {
-    std::int64_t maximumDocumentSize = std::int64_t(64) << 20;
-    std::int64_t maximumImageSize = std::int64_t(2) << 30;
-    std::int64_t maximumTotalImageSize = std::int64_t(4) << 30;
-};
-
 // Arrays and objects nested deeper than this make "document.json" damaged. Real
 // documents nest about eight levels; the cap keeps hostile text from costing
 // gigabytes of parsed values.
@@ -101,12 +95,6 @@ struct PackageFiles {
     std::vector<std::pair<QString, QByteArray>> imageFiles;
 
     bool operator==(const PackageFiles&) const = default;
-};
-
-// What a package holds once read: the upgraded document and a store of its images.
-struct Project {
-    DocumentModel document;
-    ImageStore images;
 };
 
 // The image's file name inside "images": upper-case id, ".", extension.
@@ -127,15 +115,5 @@ PackageFiles files(const DocumentModel& document, const ImageStore& images);
 // ReadError::newerFormat for a version above the current one, DecodeError for
 // damaged or malformed text.
 DocumentModel decodeDocument(std::string_view data);
-
-// Reads the package folder at `folder`. Throws ReadError (missingDocument when the
-// folder or its document cannot be read, missingImage for a used image that is absent,
-// unreadable or over its limit, newerFormat) or DecodeError.
-Project read(const QString& folder, const ReadLimits& limits = {});
-
-// Saves the package at `folder`, replacing any package there only once the new one is
-// whole on disk. Throws ReadError::missingImage (nothing is written) or WriteError.
-void write(const DocumentModel& document, const ImageStore& images, const QString& folder,
-           PackageFileSystem& fileSystem = PackageFileSystem::system());
 
 } // namespace vorlix::ProjectPackage

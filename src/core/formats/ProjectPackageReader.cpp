@@ -3,7 +3,7 @@
 // followed and a FIFO or device is never opened; a file is opened only when it is a
 // regular file within its size cap, and checked again once open.
 
-#include "core/formats/ProjectPackage.h"
+#include "core/formats/ProjectPackageReader.h"
 
 #include "core/document/DocumentAnnotations.h"
 

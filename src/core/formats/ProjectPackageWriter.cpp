@@ -11,7 +11,7 @@
 //    a failure between the two renames puts the backup back. Only a crash between them
 //    leaves the target missing, with the previous package whole under the backup name.
 
-#include "core/formats/ProjectPackage.h"
+#include "core/formats/ProjectPackageWriter.h"
 
 #include <QDir>
 #include <QFileInfo>

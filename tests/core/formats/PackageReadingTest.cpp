@@ -2,6 +2,8 @@
 // strange names and listing order.
 
 #include "core/formats/ProjectPackage.h"
+#include "core/formats/ProjectPackageReader.h"
+#include "core/formats/ProjectPackageWriter.h"
 
 #include "PackageFixtures.h"
 

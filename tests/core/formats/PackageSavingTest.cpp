@@ -1,6 +1,8 @@
 // Saving over an existing package when a step fails or the program dies half way.
 
 #include "core/formats/ProjectPackage.h"
+#include "core/formats/ProjectPackageReader.h"
+#include "core/formats/ProjectPackageWriter.h"
 
 #include "PackageFixtures.h"
 

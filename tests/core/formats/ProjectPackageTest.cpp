@@ -1,4 +1,6 @@
 #include "core/formats/ProjectPackage.h"
+#include "core/formats/ProjectPackageReader.h"
+#include "core/formats/ProjectPackageWriter.h"
 
 #include "PackageFixtures.h"
 
