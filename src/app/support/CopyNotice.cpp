@@ -73,6 +73,7 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
         setAccessibleName(text);
+        setWindowTitle(text);
 
         auto* layout = new QHBoxLayout(this);
         layout->setContentsMargins(14, 8, 16, 8);
