@@ -2,6 +2,7 @@
 
 #include "app/support/Alerts.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -28,6 +29,13 @@ QString withPNGExtension(const QString& name)
     return name.endsWith(u".png"_s, Qt::CaseInsensitive) ? name : name + u".png"_s;
 }
 
+// The pictures folder where there is one; never the program's working directory.
+QString startFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
 } // namespace
 
 std::optional<QString> writeAtomically(const QString& path, const QByteArray& data)
@@ -52,7 +60,7 @@ void savePNG(const QByteArray& data, const QString& name, QWidget* window)
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setNameFilter(u"Immagine PNG (*.png)"_s);
     dialog->setDefaultSuffix(u"png"_s);
-    dialog->setDirectory(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+    dialog->setDirectory(startFolder());
     dialog->selectFile(withPNGExtension(name));
     QObject::connect(dialog, &QDialog::finished, dialog, [dialog, data, window](int result) {
         const QStringList chosen = dialog->selectedFiles();

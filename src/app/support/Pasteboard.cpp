@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QMimeDatabase>
 
+#include <algorithm>
+
 namespace vorlix::Pasteboard {
 
 using namespace Qt::StringLiterals;
