@@ -1,0 +1,76 @@
+#include "app/support/Files.h"
+
+#include "app/support/Alerts.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace vorlix::Files {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void showWriteError(const QString& path, const QString& error, QWidget* window)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, u"Impossibile salvare l’immagine"_s,
+                                u"Impossibile salvare «%1»."_s.arg(QFileInfo(path).fileName()));
+    box->setInformativeText(error);
+    box->addButton(QMessageBox::Ok);
+    Alerts::present(box, window, nullptr);
+}
+
+QString withPNGExtension(const QString& name)
+{
+    return name.endsWith(u".png"_s, Qt::CaseInsensitive) ? name : name + u".png"_s;
+}
+
+// The pictures folder where there is one; never the program's working directory.
+QString startFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
+} // namespace
+
+std::optional<QString> writeAtomically(const QString& path, const QByteArray& data)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(data) != data.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+void savePNG(const QByteArray& data, const QString& name, QWidget* window)
+{
+    auto* dialog = new QFileDialog;
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(u"Immagine PNG (*.png)"_s);
+    dialog->setDefaultSuffix(u"png"_s);
+    dialog->setDirectory(startFolder());
+    dialog->selectFile(withPNGExtension(name));
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, data, window](int result) {
+        const QStringList chosen = dialog->selectedFiles();
+        if (result != QDialog::Accepted || chosen.isEmpty())
+            return;
+        const QString path = chosen.first();
+        if (const std::optional<QString> error = writeAtomically(path, data))
+            showWriteError(path, *error, window);
+    });
+    Alerts::openModal(dialog, window);
+}
+
+} // namespace vorlix::Files
