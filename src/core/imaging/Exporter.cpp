@@ -2,6 +2,7 @@
 
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/ImageCoding.h"
+#include "core/render/LargeImage.h"
 #include "core/render/Renderer.h"
 
 #include <QColorSpace>
@@ -66,7 +67,7 @@ std::variant<QImage, RenderFailure> render(const DocumentModel& document, const 
 
     const int width = static_cast<int>(size->width);
     const int height = static_cast<int>(size->height);
-    QImage image(width, height, bitmapFormat);
+    QImage image = largeImage(width, height, bitmapFormat);
     if (image.isNull())
         return RenderFailure::outOfMemory;
     image.setColorSpace(QColorSpace::SRgb);

@@ -3,6 +3,7 @@
 #include "core/model/ExportOptions.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/Exporter.h"
+#include "core/render/LargeImage.h"
 #include "core/render/Renderer.h"
 
 #include <QColorSpace>
@@ -33,8 +34,8 @@ std::optional<AlignedRegion> renderAlignedRegion(const DocumentModel& doc, const
     if (pixels.isEmpty() || pixels.width() * pixels.height() * 4 > double(Exporter::maximumBitmapBytes))
         return std::nullopt;
 
-    QImage image(static_cast<int>(pixels.width()), static_cast<int>(pixels.height()),
-                 QImage::Format_ARGB32_Premultiplied);
+    QImage image = largeImage(static_cast<int>(pixels.width()), static_cast<int>(pixels.height()),
+                              QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return std::nullopt;
     image.setColorSpace(QColorSpace::SRgb);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 using namespace vorlix;
 
@@ -57,6 +59,41 @@ TEST(GaussianBlur, StepEdgeFollowsTheGaussianProfile)
             ASSERT_EQ(p, blurred.pixel(x, 0)) << "x " << x;
             ASSERT_EQ(qAlpha(p), 255);
         }
+    }
+}
+
+TEST(GaussianBlur, SampledKernelMatchesTheExactConvolution)
+{
+    // Noise blurred with the sampled kernel, both directions and all four borders,
+    // against a convolution in doubles with clamped edges.
+    const int w = 23;
+    const int h = 17;
+    QImage mask(w, h, QImage::Format_Alpha8);
+    std::uint32_t seed = 7;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            mask.scanLine(y)[x] = static_cast<std::uint8_t>(seed >> 24);
+        }
+    for (const double sigma : {0.4, 1.0, 1.7, 3.0}) {
+        SCOPED_TRACE(sigma);
+        const int radius = static_cast<int>(std::ceil(3 * sigma));
+        std::vector<double> kernel;
+        double total = 0;
+        for (int k = -radius; k <= radius; ++k)
+            total += kernel.emplace_back(std::exp(-(k * k) / (2 * sigma * sigma)));
+        const auto at = [&](int x, int y) {
+            return double(mask.constScanLine(std::clamp(y, 0, h - 1))[std::clamp(x, 0, w - 1)]);
+        };
+        const QImage blurred = gaussianBlurred(mask, sigma);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                double sum = 0;
+                for (int j = -radius; j <= radius; ++j)
+                    for (int i = -radius; i <= radius; ++i)
+                        sum += kernel[std::size_t(j + radius)] * kernel[std::size_t(i + radius)] * at(x + i, y + j);
+                ASSERT_NEAR(blurred.constScanLine(y)[x], sum / (total * total), 1.0) << x << ", " << y;
+            }
     }
 }
 
