@@ -50,7 +50,7 @@ TextResultView::TextResultView(const TextRecognition::Result& result, QWidget* p
     m_textBox->setFrameShape(QFrame::StyledPanel);
     m_textBox->viewport()->setAutoFillBackground(false);
     m_textBox->setPlainText(empty ? u"Prova con un'area più grande o un testo più nitido."_s : m_text);
-    m_textBox->setFixedSize(width - 2 * margin, empty ? emptyTextBoxHeight : textBoxHeight);
+    m_textBox->setFixedSize(fixedWidth - 2 * margin, empty ? emptyTextBoxHeight : textBoxHeight);
 
     m_copyButton = new QPushButton(u"Copia di nuovo"_s);
     m_copyButton->setEnabled(!empty);

@@ -23,7 +23,7 @@ class TextResultView : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int width = 380;
+    static constexpr int fixedWidth = 380;
 
     explicit TextResultView(const TextRecognition::Result& result, QWidget* parent = nullptr);
 
