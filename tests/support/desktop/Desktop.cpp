@@ -94,6 +94,8 @@ ChildProcess Desktop::startClient(const std::string& program, const std::vector<
 void Desktop::startWindowManager()
 {
     m_clients.push_back(startClient("openbox", {"--sm-disable"}, "WM_S0"));
+    if (!waitForManagedWindow(clientTimeout))
+        throw std::runtime_error("openbox owns its selection but does not manage windows");
 }
 
 void Desktop::startTray()
@@ -148,6 +150,37 @@ bool Desktop::waitForSelectionOwner(const std::string& selection, std::chrono::m
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
+}
+
+bool Desktop::waitForManagedWindow(std::chrono::milliseconds timeout) const
+{
+    // Openbox owns its selection before it reads requests, and a window mapped in that
+    // moment may stay unmapped for good: a probe window is mapped again until the manager
+    // has taken it into a frame of its own.
+    const std::string display = ":" + std::to_string(m_display);
+    std::unique_ptr<xcb_connection_t, ConnectionCloser> connection(xcb_connect(display.c_str(), nullptr));
+    xcb_connection_t* c = connection.get();
+    if (xcb_connection_has_error(c))
+        return false;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    bool managed = false;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!managed && std::chrono::steady_clock::now() < deadline) {
+        xcb_map_window(c, probe);
+        xcb_flush(c);
+        for (int i = 0; i < 20 && !managed; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, probe), nullptr);
+            managed = tree && tree->parent != root;
+            std::free(tree);
+        }
+    }
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+    return managed;
 }
 
 Desktop& processDesktop()

@@ -51,6 +51,8 @@ private:
                              const std::string& selection);
     // Waits until `selection` has an owner on this display.
     bool waitForSelectionOwner(const std::string& selection, std::chrono::milliseconds timeout) const;
+    // Waits until the window manager takes a mapped window into its frame.
+    bool waitForManagedWindow(std::chrono::milliseconds timeout) const;
     std::vector<std::string> clientEnvironment() const;
 
     int m_display = -1;
