@@ -8,6 +8,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPen>
 
 #include <benchmark/benchmark.h>
 
@@ -91,5 +93,44 @@ void BM_DrawOneRectangle(benchmark::State& state)
     drawAll(state, {shape});
 }
 BENCHMARK(BM_DrawOneRectangle)->ArgName("plain0_outline1_chalk2")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+namespace {
+
+// A pasted 90,000-point pencil scribble across a 400 x 300 view (a Lissajous figure
+// sampled about every 0.23 points, 21,000 points long), drawn into that view, then at
+// the clipboard's largest line width (1000) in chalk, and dashed.
+CanvasShape longPencil()
+{
+    std::vector<Point> points;
+    constexpr int count = 90'000;
+    points.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const double t = 2 * 3.141592653589793 * i / count;
+        points.push_back({200 + 180 * std::sin(7 * t), 150 + 130 * std::sin(11 * t)});
+    }
+    return shapeOf(AnnotationKind::pencil, std::move(points));
+}
+
+void BM_DrawLongPencil(benchmark::State& state)
+{
+    CanvasShape shape = longPencil();
+    if (state.range(0) != 0) {
+        shape.style.lineWidth = 1000;
+        shape.style.chalk = true;
+    }
+    shape.style.dashed = state.range(0) == 2;
+    QImage target(400, 300, QImage::Format_ARGB32_Premultiplied);
+    target.fill(Qt::white);
+    for (auto _ : state) {
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        Renderer::draw(painter, shape);
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_DrawLongPencil)->ArgName("plain0_width1000chalk1_dashed2")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -179,6 +179,29 @@ void BM_ExportNativeRender(benchmark::State& state)
 }
 BENCHMARK(BM_ExportNativeRender)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A document holding one pasted 90,000-point pencil scribble across 1600 x 1200 points
+// (a Lissajous figure, about 85,000 points long), exported at its native size.
+void BM_ExportLongPencil(benchmark::State& state)
+{
+    std::vector<Point> points;
+    constexpr int count = 90'000;
+    points.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const double t = 2 * 3.141592653589793 * i / count;
+        points.push_back({800 + 720 * std::sin(7 * t), 600 + 520 * std::sin(11 * t)});
+    }
+    DocumentModel document;
+    document.annotations.push_back(shape(0, AnnotationKind::pencil, std::move(points)));
+    const BenchImages images;
+    ExportOptions options;
+    options.resolution = ExportOptions::Native{};
+    for (auto _ : state) {
+        auto image = Exporter::renderImage(document, images, options);
+        benchmark::DoNotOptimize(image->constBits());
+    }
+}
+BENCHMARK(BM_ExportLongPencil)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_SamplerFirstQueryThenManyQueries(benchmark::State& state)
 {
     const Fixture& f = fixture();

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace vorlix::Renderer {
@@ -31,6 +32,15 @@ constexpr double layerMargin = 16;
 // Leading entries of the shape path cache's keys, one per kind of path.
 constexpr double calloutBubbleTag = 1;
 constexpr double strokeOutlineTag = 2;
+
+// Pencil strokes with more points than this are drawn at the device's resolution
+// (simplified to within a quarter of a device pixel) and in pieces; shorter ones, which
+// is every stroke drawn by hand, are drawn exactly as stored.
+constexpr std::size_t pencilPointsDrawnAsStored = 1024;
+constexpr double pencilDrawingTolerance = 0.25;
+// Filling one stroke outline costs the raster engine more than linear time in its
+// elements: long strokes are filled a piece of this many curves at a time.
+constexpr std::size_t pencilCurvesPerPiece = 256;
 
 // A pen in canvas points, with the miter limit of 10 rather than Qt's 2. Dashes are 3
 // and 2.2 times max(width, 1) points long; Qt measures dash patterns in units of
@@ -50,6 +60,8 @@ QPen strokePen(const RGBAColor& color, double width, bool dashed, Qt::PenCapStyl
 }
 
 // Strokes `path`; a width of 0 or less draws nothing (Qt would draw a hairline).
+// `keep` false leaves the outline out of the cache (the pieces of a long stroke would
+// crowd out every other shape).
 // Solid pens wider than a device pixel under a uniform scale fill the stroke's outline,
 // kept in the shape path cache by path, pen and scale: building the outline (joins,
 // caps) costs far more than filling it, and unchanged shapes are stroked again on every
@@ -58,13 +70,13 @@ QPen strokePen(const RGBAColor& color, double width, bool dashed, Qt::PenCapStyl
 // at one device pixel per point: at other scales the stroker's curve offsetting differs
 // slightly from the paint engine's. Thinner and dashed pens and other transforms are
 // stroked by the paint engine.
-void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen)
+void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen, bool keep = true)
 {
     if (!(pen.widthF() > 0))
         return;
     const QTransform device = painter.deviceTransform();
     const double scale = device.m11();
-    const bool cacheable = pen.style() == Qt::SolidLine && !pen.isCosmetic() &&
+    const bool cacheable = keep && pen.style() == Qt::SolidLine && !pen.isCosmetic() &&
                            device.type() <= QTransform::TxScale && scale > 0 && device.m22() == scale &&
                            std::isfinite(scale) && pen.widthF() * scale > 1.5 && path.elementCount() > 0;
     if (!cacheable) {
@@ -171,6 +183,50 @@ void drawLine(QPainter& painter, const CanvasShape& shape)
     }
 }
 
+// The largest stretch of the painter's device transform (its Frobenius norm, which is
+// never below it): how many device pixels one unit of the stroke may span.
+double deviceStretch(const QPainter& painter)
+{
+    const QTransform t = painter.deviceTransform();
+    return std::sqrt(t.m11() * t.m11() + t.m12() * t.m12() + t.m21() * t.m21() + t.m22() * t.m22());
+}
+
+// A stroke too long to draw point by point in time: simplified to the device's
+// resolution, so that its cost follows its drawn length rather than its point count,
+// and stroked a piece at a time. The pieces meet with equal round caps; drawn in the
+// opaque colour into one layer that takes the colour's alpha, their overlaps do not
+// darken a translucent colour. A dashed stroke stays one piece: the dasher measures
+// curves its own way, so dashes restarted at a measured offset would drift.
+void drawLongPencil(QPainter& painter, const CanvasShape& shape)
+{
+    const Style& style = shape.style;
+    if (!(style.lineWidth > 0))
+        return;
+    const double stretch = deviceStretch(painter);
+    const double tolerance = std::isfinite(stretch) && stretch > 0 ? pencilDrawingTolerance / stretch : 0;
+    const std::vector<QPainterPath> pieces = PencilGeometry::smoothPathPieces(
+        PencilGeometry::simplifyForDrawing(shape.points, tolerance),
+        style.dashed ? std::numeric_limits<std::size_t>::max() : pencilCurvesPerPiece);
+
+    const auto strokePieces = [&](QPainter& p, const RGBAColor& color) {
+        const QPen pen = strokePen(color, style.lineWidth, style.dashed);
+        for (const QPainterPath& piece : pieces)
+            strokePath(p, piece, pen, pieces.size() == 1);
+    };
+    if (style.strokeColor.alpha >= 1 || pieces.size() == 1) {
+        strokePieces(painter, style.strokeColor);
+        return;
+    }
+    const Rect bounds = shape.shapeBounds();
+    Layer layer(painter,
+                bounds.isNull() ? std::nullopt
+                                : std::optional(bounds.insetBy(-layerMargin, -layerMargin).toQt()),
+                style.strokeColor.alpha);
+    if (!layer.isEmpty())
+        strokePieces(layer.painter(), style.strokeColor.withAlpha(1));
+    layer.end();
+}
+
 void drawPencil(QPainter& painter, const CanvasShape& shape)
 {
     if (shape.points.empty())
@@ -183,8 +239,12 @@ void drawPencil(QPainter& painter, const CanvasShape& shape)
             fillPath(painter, circlePath(shape.points[0], style.lineWidth / 2), style.strokeColor);
         return;
     }
-    strokePath(painter, PencilGeometry::smoothPath(shape.points),
-               strokePen(style.strokeColor, style.lineWidth, style.dashed));
+    if (shape.points.size() <= pencilPointsDrawnAsStored) {
+        strokePath(painter, PencilGeometry::smoothPath(shape.points),
+                   strokePen(style.strokeColor, style.lineWidth, style.dashed));
+        return;
+    }
+    drawLongPencil(painter, shape);
 }
 
 void drawHighlighter(QPainter& painter, const CanvasShape& shape)

@@ -1,5 +1,6 @@
 #include "core/shapes/PencilGeometry.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
@@ -59,6 +60,53 @@ QPainterPath smoothPath(const std::vector<Point>& points)
         path.lineTo(points.back().toQt());
     }
     return path;
+}
+
+std::vector<Point> simplifyForDrawing(const std::vector<Point>& points, double tolerance)
+{
+    constexpr std::size_t pointsPerRun = 512;
+    if (points.size() < 3 || !(tolerance > 0))
+        return points;
+    const double half = tolerance / 2;
+    std::vector<Point> spread{points.front()};
+    for (std::size_t i = 1; i + 1 < points.size(); ++i) {
+        if (points[i].distance(spread.back()) >= half)
+            spread.push_back(points[i]);
+    }
+    spread.push_back(points.back());
+
+    std::vector<Point> result{spread.front()};
+    for (std::size_t first = 0; first + 1 < spread.size(); first += pointsPerRun - 1) {
+        const std::size_t last = std::min(first + pointsPerRun - 1, spread.size() - 1);
+        const std::vector<Point> run(spread.begin() + static_cast<std::ptrdiff_t>(first),
+                                     spread.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+        const std::vector<Point> kept = simplify(run, half);
+        result.insert(result.end(), kept.begin() + 1, kept.end());
+    }
+    return result;
+}
+
+std::vector<QPainterPath> smoothPathPieces(const std::vector<Point>& points, std::size_t curvesPerPiece)
+{
+    const std::size_t n = points.size();
+    if (n < 3)
+        return {smoothPath(points)};
+    const std::size_t perPiece = std::max<std::size_t>(curvesPerPiece, 1);
+    std::vector<QPainterPath> pieces;
+    QPainterPath piece(points.front().toQt());
+    std::size_t curves = 0;
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        const Point mid = (points[i] + points[i + 1]) * 0.5;
+        piece.quadTo(points[i].toQt(), mid.toQt());
+        if (++curves == perPiece && i + 2 < n) {
+            pieces.push_back(piece);
+            piece = QPainterPath(mid.toQt());
+            curves = 0;
+        }
+    }
+    piece.lineTo(points.back().toQt());
+    pieces.push_back(piece);
+    return pieces;
 }
 
 } // namespace vorlix::PencilGeometry

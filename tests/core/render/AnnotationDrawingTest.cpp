@@ -4,8 +4,13 @@
 #include "core/shapes/CursorGeometry.h"
 #include "core/shapes/QtConversions.h"
 #include "core/shapes/ShapeGeometry.h"
+#include "core/shapes/PencilGeometry.h"
 
 #include <gtest/gtest.h>
+
+#include <QPen>
+
+#include <cmath>
 
 using namespace vorlix;
 using namespace vorlix::test;
@@ -431,4 +436,87 @@ TEST(AnnotationDrawing, MixedShapesMatchTheirPicture)
     painter.end();
     // Text edges antialias differently between library versions: a wider tolerance.
     EXPECT_TRUE(matchesGolden(image, QStringLiteral("mixed-annotations"), {.channel = 12, .outliers = 240}));
+}
+
+TEST(AnnotationDrawing, LongPencilStrokesDrawLikeTheirStoredPoints)
+{
+    // 3,000 points of a handwritten loop, sampled far finer than a pixel: drawn at the
+    // device's resolution and in pieces, it must look like the stroke through every point.
+    std::vector<Point> points;
+    for (int i = 0; i < 3000; ++i) {
+        const double t = i * 0.0025;
+        points.push_back({100 + 60 * std::cos(t) + 8 * std::sin(5 * t), 75 + 45 * std::sin(t)});
+    }
+    // Points move by at most a quarter of a device pixel, which changes the coverage of
+    // an edge pixel by at most about 64 levels; dash ends may shift along the stroke a
+    // little more, as the drawn path is a hair shorter.
+    struct Case { const char* name; double scale; bool dashed; double alpha; int farOffPixels; int meanDifference; };
+    const Case cases[] = {
+        {"plain", 1, false, 1, 0, 8},
+        {"zoomed", 2.5, false, 1, 0, 8},
+        {"dashed", 1, true, 1, 80, 16},
+        {"translucent colour", 1, false, 0.5, 0, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CanvasShape shape = makeShape(AnnotationKind::pencil, points, [&](Style& s) {
+            s.lineWidth = 5;
+            s.dashed = c.dashed;
+            s.strokeColor = blue.withAlpha(c.alpha);
+        });
+        const int w = static_cast<int>(200 * c.scale);
+        const int h = static_cast<int>(150 * c.scale);
+        QImage drawn = canvasImage(w, h);
+        QImage reference = canvasImage(w, h);
+        for (QImage* image : {&drawn, &reference}) {
+            QPainter painter(image);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.scale(c.scale, c.scale);
+            if (image == &drawn) {
+                Renderer::draw(painter, shape);
+            } else {
+                QPen pen(QBrush(toQColor(shape.style.strokeColor)), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+                if (c.dashed)
+                    pen.setDashPattern({3, 2.2});
+                painter.strokePath(PencilGeometry::smoothPath(points), pen);
+            }
+        }
+        int farOff = 0;
+        long long difference = 0;
+        int inked = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int d = channelDistance(drawn.pixelColor(x, y), reference.pixelColor(x, y));
+                farOff += d > 80;
+                difference += d;
+                inked += !isBackground(reference.pixelColor(x, y));
+            }
+        }
+        EXPECT_GT(inked, 1000);
+        EXPECT_LE(farOff, c.farOffPixels);
+        EXPECT_LT(difference, static_cast<long long>(inked) * c.meanDifference); // levels per inked pixel
+    }
+}
+
+TEST(AnnotationDrawing, PencilOf90000PointsDraws)
+{
+    std::vector<Point> points;
+    for (int i = 0; i < 90'000; ++i) {
+        const double t = 2 * 3.141592653589793 * i / 90'000;
+        points.push_back({200 + 180 * std::sin(7 * t), 150 + 130 * std::sin(11 * t)});
+    }
+    for (const bool chalk : {false, true}) {
+        SCOPED_TRACE(chalk ? "chalk, 1000 wide" : "plain");
+        const CanvasShape shape = makeShape(AnnotationKind::pencil, points, [&](Style& s) {
+            s.chalk = chalk;
+            s.lineWidth = chalk ? 1000 : 4;
+        });
+        const QImage image = rendered(shape, 400, 300);
+        // Ink at the ends of the stroke and at its extremes; the plain stroke leaves the
+        // corners clear, the wide one covers the whole view.
+        EXPECT_FALSE(isBackground(image.pixelColor(200, 150)));
+        EXPECT_FALSE(isBackground(image.pixelColor(380, 150 + static_cast<int>(130 * std::sin(11 * 3.141592653589793 / 14)))));
+        EXPECT_EQ(isBackground(image.pixelColor(3, 3)), !chalk);
+        EXPECT_EQ(isBackground(image.pixelColor(396, 296)), !chalk);
+    }
 }

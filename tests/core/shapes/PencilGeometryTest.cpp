@@ -1,7 +1,11 @@
 #include "core/shapes/PencilGeometry.h"
 
+#include "core/shapes/CurvePath.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 using namespace vorlix;
@@ -65,4 +69,52 @@ TEST(PencilGeometry, SmoothPathCurvesThroughTheMidpoints)
     EXPECT_EQ(QPointF(four.elementAt(7)), QPointF(20, 10));
     // The first curve's control is the second point: its cubic handles lie 2/3 towards it.
     EXPECT_EQ(QPointF(four.elementAt(1)), QPointF(20.0 / 3, 0));
+}
+
+TEST(PencilGeometry, SimplifyForDrawingStaysWithinTheToleranceOfEveryPoint)
+{
+    // A dense wavy stroke, sampled far finer than the tolerance, with a zigzag beyond it.
+    std::vector<Point> points;
+    for (int i = 0; i < 20'000; ++i)
+        points.push_back({i * 0.01, 5 * std::sin(i * 0.002) + (i > 15'000 ? (i % 2) * 0.8 : 0)});
+    const double tolerance = 0.25;
+    const std::vector<Point> drawn = PencilGeometry::simplifyForDrawing(points, tolerance);
+    EXPECT_EQ(drawn.front(), points.front());
+    EXPECT_EQ(drawn.back(), points.back());
+    EXPECT_LT(drawn.size(), 6'000u); // the zigzag's 5,000 points stay, the smooth part almost vanishes
+    const CurvePath kept = CurvePath::fromPolyline(drawn);
+    double worst = 0;
+    for (const Point& p : points)
+        worst = std::max(worst, kept.distance(p));
+    EXPECT_LE(worst, tolerance);
+
+    EXPECT_EQ(PencilGeometry::simplifyForDrawing(points, 0), points);
+    EXPECT_EQ(PencilGeometry::simplifyForDrawing({{0, 0}, {0.01, 0}}, 1), (std::vector<Point>{{0, 0}, {0.01, 0}}));
+}
+
+TEST(PencilGeometry, SmoothPathPiecesAreTheSmoothPathCut)
+{
+    std::vector<Point> points;
+    for (int i = 0; i < 40; ++i)
+        points.push_back({i * 3.0, (i % 5) * 2.0});
+    const QPainterPath whole = PencilGeometry::smoothPath(points);
+    for (const std::size_t perPiece : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{38}, std::size_t{100}}) {
+        SCOPED_TRACE(perPiece);
+        const std::vector<QPainterPath> pieces = PencilGeometry::smoothPathPieces(points, perPiece);
+        const std::size_t expected = (38 + std::max<std::size_t>(perPiece, 1) - 1) / std::max<std::size_t>(perPiece, 1);
+        EXPECT_EQ(pieces.size(), expected);
+        // Each piece starts where the previous ended; without those repeated starts the
+        // elements are the whole path's.
+        std::vector<QPointF> joined{whole.elementAt(0)};
+        for (const QPainterPath& piece : pieces) {
+            ASSERT_GT(piece.elementCount(), 1);
+            EXPECT_EQ(QPointF(piece.elementAt(0)), joined.back());
+            for (int i = 1; i < piece.elementCount(); ++i)
+                joined.push_back(piece.elementAt(i));
+        }
+        ASSERT_EQ(joined.size(), static_cast<std::size_t>(whole.elementCount()));
+        for (int i = 0; i < whole.elementCount(); ++i)
+            EXPECT_EQ(joined[static_cast<std::size_t>(i)], QPointF(whole.elementAt(i)));
+    }
+    EXPECT_EQ(PencilGeometry::smoothPathPieces({{1, 2}, {3, 4}}, 5).size(), 1u);
 }
