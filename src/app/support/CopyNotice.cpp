@@ -92,6 +92,8 @@ public:
         setFixedSize(size());
 
         m_holdTimer.setSingleShot(true);
+        // A coarse timer may fire up to 5 % early: the notice must stay its whole time.
+        m_holdTimer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_holdTimer, &QTimer::timeout, this, [this] { beginFadeOut(); });
         if (m_window)
             m_window->installEventFilter(this);
