@@ -24,7 +24,7 @@ FUZZ_TIMEOUT ?= 1
 FUZZ_QUICK_TIMEOUT ?= 10
 # Targets run side by side, at most this many at once.
 FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
-FUZZ_TARGETS ?= document clipboard history_png image package
+FUZZ_TARGETS ?= document clipboard history_png image package svg_path
 
 .PHONY: deps configure build run test test-desktop bench test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
 

@@ -169,5 +169,13 @@ int main(int argc, char** argv)
     const ProjectPackage::PackageFiles files = ProjectPackage::files(older, store);
     write("package", "current.bin", framedPackage(older, store, files.documentJSON));
     write("package", "version-2.bin", framedPackage(older, store, bytesOf(encodeJson(older).dump())));
+
+    // SVG path data as the icons write it, and the oddities the reader accepts
+    write("svg_path", "arrow.txt", "M5.8 18.2L13.3 9.9L11.5 8.1L20 4L15.9 12.5L14.1 10.7Z");
+    write("svg_path", "ellipse.txt", "M4 12C4 8.69 7.58 6 12 6S20 8.69 20 12S16.42 18 12 18S4 15.31 4 12Z");
+    write("svg_path", "corner-marks.txt", "M2 6.5V2h4.5M11.5 2H16v4.5M16 11.5V16h-4.5M6.5 16H2v-4.5");
+    write("svg_path", "pen-stroke.txt",
+          "M5.2 12.9C7.4 11.3 9.6 8.4 11.8 5.4c.5-.7 1.6-.3 1.3.5-1.5 3.5-4.2 6.9-7 8.3-.9.4-1.5-.7-.9-1.3z");
+    write("svg_path", "oddities.txt", "12,34 m1.5.5-2 3 4L A1 2 3Q L5 6e7 z 1 2 s1 2 3 4 H");
     return 0;
 }
