@@ -8,6 +8,7 @@
 #include "core/imaging/Exporter.h"
 #include "core/imaging/ImageCoding.h"
 #include "core/imaging/PixelSampler.h"
+#include "core/render/RenderCache.h"
 #include "core/render/Renderer.h"
 
 #include "ScreenshotFixture.h"
@@ -149,8 +150,10 @@ void BM_CanvasRedraw(benchmark::State& state)
     const Fixture& f = fixture();
     const double density = double(state.range(0));
     QImage target(int(2560 * density), int(1440 * density), QImage::Format_ARGB32_Premultiplied);
+    Renderer::RenderCache cache;
     Renderer::Options options;
     options.displayPixelsPerPoint = density;
+    options.cache = &cache;
     // The document's opaque background covers the whole view: the target needs no
     // clearing between redraws.
     const auto redraw = [&] {

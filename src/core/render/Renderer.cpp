@@ -8,7 +8,7 @@
 #include "core/shapes/QtConversions.h"
 #include "core/render/Shadow.h"
 #include "core/shapes/ShapeGeometry.h"
-#include "core/render/ShapePictureCache.h"
+#include "core/render/RenderCache.h"
 #include "core/shapes/TextLayout.h"
 
 #include <QPainterPath>
@@ -206,12 +206,13 @@ void drawLens(const CanvasShape& shape, const Panel& panel, const ImageProviding
 }
 
 void drawHighlighter(const CanvasShape& shape, const Annotation& annotation, const Panel& panel,
-                     const ImageProviding& images, QPainter& painter)
+                     const ImageProviding& images, QPainter& painter, RenderCache* cache)
 {
     const QImage image = images.image(panel.imageID);
     const double margin = annotation.style.lineWidth / std::max(pointsPerPixel(panel), minimumDivisor);
-    const std::optional<bool> dark =
-        image.isNull() ? std::nullopt : Filters::isDark(annotation.points, panel, image, margin);
+    const std::optional<bool> dark = image.isNull() ? std::nullopt
+                                     : cache        ? cache->isDark(annotation.points, panel, image, margin)
+                                                    : Filters::isDark(annotation.points, panel, image, margin);
     if (!dark.value_or(false)) {
         draw(painter, shape, std::nullopt, QPainter::CompositionMode_Multiply);
         return;
@@ -322,13 +323,13 @@ void drawCaption(const Panel& panel, const CanvasBackground& background, QPainte
     TextLayout::draw(*text, captionStyle(background), box->origin, painter);
 }
 
-// An annotation's shape; the canvas (which gives its display density) composites kept
-// pictures of unchanged shapes, exports draw them afresh.
+// An annotation's shape; a canvas (which passes its cache) composites kept pictures of
+// unchanged shapes, exports draw them afresh.
 void drawAnnotationShape(QPainter& painter, const QUuid& id, const CanvasShape& shape, std::optional<long long> number,
                          const Options& options)
 {
-    if (options.displayPixelsPerPoint)
-        ShapePictureCache::forThisThread().draw(painter, id, shape, number);
+    if (options.cache)
+        options.cache->shapePictures().draw(painter, id, shape, number);
     else
         draw(painter, shape, number, QPainter::CompositionMode_Multiply);
 }
@@ -379,10 +380,10 @@ void drawPanel(const DocumentModel& document, const Panel& panel, const ImagePro
             switch (annotation->kind) {
             case AnnotationKind::pixelate:
             case AnnotationKind::blur:
-                drawRegion(shape, panel, images, painter);
+                drawRegion(shape, panel, images, painter, options.cache);
                 break;
             case AnnotationKind::highlighter:
-                drawHighlighter(shape, *annotation, panel, images, painter);
+                drawHighlighter(shape, *annotation, panel, images, painter, options.cache);
                 break;
             case AnnotationKind::arrow:
             case AnnotationKind::line:
@@ -587,7 +588,8 @@ void drawCursor(const Panel& panel, const ImageProviding& images, QPainter& pain
     painter.restore();
 }
 
-void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter)
+void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter,
+                RenderCache* cache)
 {
     const Rect clip = shape.rect().standardized().intersection(frame(panel));
     if (clip.isNull() || clip.width() < 1 || clip.height() < 1)
@@ -601,7 +603,8 @@ void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProvidi
     const auto request = Filters::filterRequest(shape.kind, shape.style, pointsPerPixel(panel));
     if (!region || !request)
         return;
-    const QImage piece = Filters::regionImage(panel.imageID, image, *region, *request);
+    const QImage piece =
+        cache ? cache->regionImage(image, *region, *request) : Filters::regionImage(image, *region, *request);
     if (piece.isNull())
         return;
     const Point contentMin = contentPointFromImage(panel, {region->minX(), region->minY()});

@@ -250,7 +250,6 @@ TEST(Renderer, HighlighterMultipliesOnLightImagesAndKeepsTextLightOnDarkOnes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.background.red());
-        Filters::clearCaches(); // darkness answers are cached by image id
         TestImages images;
         DocumentModel doc;
         doc.panels = {imagePanel(1, {0, 0}, {60, 40})};
@@ -302,7 +301,6 @@ TEST(Renderer, BlurAndPixelateRegionsFilterOnlyTheirRectangle)
 {
     for (const AnnotationKind kind : {AnnotationKind::blur, AnnotationKind::pixelate}) {
         SCOPED_TRACE(int(kind));
-        Filters::clearCaches();
         TestImages images;
         DocumentModel doc;
         doc.panels = {imagePanel(1, {0, 0}, {80, 40})};
@@ -451,7 +449,6 @@ TEST(Renderer, GoldenPanelScenes)
     Annotation blur = annotation(12, AnnotationKind::pixelate, {{140, 20}, {220, 50}});
     panel.annotations = {spot, lens, blur};
     doc.panels = {panel};
-    Filters::clearCaches();
     EXPECT_TRUE(matchesGolden(render(doc, images), QStringLiteral("panel-scene")));
 
     doc.cutMark = CutMark::lightning;
