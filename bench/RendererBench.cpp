@@ -3,11 +3,13 @@
 // spotlight, lens, text, callouts, bent arrows, outlined and chalk shapes, highlighters,
 // badges). Redrawn for the canvas at display density 1 (preview image) and 2 (full
 // image) with caches warm, rendered for a native export, and sampled by the colour
-// picker.
+// picker. A large document of 36 panels is redrawn for a small exposed area, with and
+// without skipping what lies outside it.
 
 #include "core/imaging/Exporter.h"
 #include "core/imaging/ImageCoding.h"
 #include "core/imaging/PixelSampler.h"
+#include "core/render/RenderCache.h"
 #include "core/render/Renderer.h"
 
 #include "ScreenshotFixture.h"
@@ -149,8 +151,10 @@ void BM_CanvasRedraw(benchmark::State& state)
     const Fixture& f = fixture();
     const double density = double(state.range(0));
     QImage target(int(2560 * density), int(1440 * density), QImage::Format_ARGB32_Premultiplied);
+    Renderer::RenderCache cache;
     Renderer::Options options;
     options.displayPixelsPerPoint = density;
+    options.cache = &cache;
     // The document's opaque background covers the whole view: the target needs no
     // clearing between redraws.
     const auto redraw = [&] {
@@ -165,6 +169,94 @@ void BM_CanvasRedraw(benchmark::State& state)
     }
 }
 BENCHMARK(BM_CanvasRedraw)->ArgName("density")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A large document: 6 x 6 panels of 1600 x 1000 pixels at 2 pixels per point, each with
+// ten shapes (filters, highlighter, text, callout, arrows, outlined shapes), and 40
+// document-level arrows and labels across it.
+const Fixture& largeFixture()
+{
+    static const Fixture f = [] {
+        Fixture f;
+        const QImage screenshot = bench::screenshotFixture(1600, 1000);
+        int n = 5000;
+        for (int row = 0; row < 6; ++row) {
+            for (int column = 0; column < 6; ++column) {
+                Panel panel;
+                panel.id = test::uuid(n++);
+                panel.imageID = test::uuid(n++);
+                panel.pixelSize = {1600, 1000};
+                panel.pixelsPerPoint = 2;
+                panel.origin = {column * 860.0, row * 560.0};
+                panel.caption = QStringLiteral("Passo %1").arg(row * 6 + column + 1);
+                f.images.add(panel.imageID, screenshot);
+                std::vector<Annotation>& a = panel.annotations;
+                a.push_back(shape(n++, AnnotationKind::blur, {{100, 100}, {500, 300}}));
+                a.push_back(shape(n++, AnnotationKind::pixelate, {{1000, 600}, {1400, 800}}));
+                a.push_back(shape(n++, AnnotationKind::highlighter, {{200, 700}, {900, 700}}));
+                a.push_back(shape(n++, AnnotationKind::text, {{600, 150}}, QStringLiteral("Fare clic qui")));
+                a.push_back(shape(n++, AnnotationKind::callout, {{900, 100}, {1100, 450}, {1400, 250}},
+                                  QStringLiteral("Una nota")));
+                a.push_back(shape(n++, AnnotationKind::arrow, {{300, 400}, {800, 600}, {500, 600}}));
+                Annotation outlined = shape(n++, AnnotationKind::rectangle, {{150, 800}, {600, 950}});
+                outlined.style.shapeOutline = true;
+                a.push_back(outlined);
+                Annotation chalk = shape(n++, AnnotationKind::ellipse, {{1100, 300}, {1500, 550}});
+                chalk.style.chalk = true;
+                a.push_back(chalk);
+                a.push_back(shape(n++, AnnotationKind::number, {{80, 80}}));
+                Annotation bent = shape(n++, AnnotationKind::arrow, {{1500, 900}, {1300, 500}, {1500, 700}});
+                bent.style.shapeOutline = true;
+                a.push_back(bent);
+                f.document.panels.push_back(panel);
+            }
+        }
+        for (int i = 0; i < 40; ++i) {
+            const double x = 100 + (i % 8) * 640;
+            const double y = 200 + (i / 8) * 640;
+            if (i % 2)
+                f.document.annotations.push_back(shape(n++, AnnotationKind::arrow, {{x, y}, {x + 300, y + 120}}));
+            else
+                f.document.annotations.push_back(shape(n++, AnnotationKind::text, {{x, y}}, QStringLiteral("Passaggio")));
+        }
+        f.document.padding = 24;
+        f.document.panelShadow = true;
+        f.document.panelCornerRadius = 10;
+        f.document.background = ColorBackground{RGBAColor::hex("#20242A")};
+        return f;
+    }();
+    return f;
+}
+
+// A 1600 x 1000 view of the large document at 1 pixel per point, of which a 200 x 200
+// area is exposed (a tooltip gone, a cursor blink): the painter is clipped to it as a
+// window's paint event is. Argument 1 also passes the area as Options::visibleRect, so
+// the renderer skips what lies outside it; 0 draws the whole document through the clip.
+void BM_ExposedRedraw(benchmark::State& state)
+{
+    const Fixture& f = largeFixture();
+    const bool culled = state.range(0) != 0;
+    QImage target(1600, 1000, QImage::Format_ARGB32_Premultiplied);
+    const QPoint viewOrigin(1500, 900); // canvas point at the view's top-left
+    const QRect exposed(700, 400, 200, 200);
+    Renderer::RenderCache cache;
+    Renderer::Options options;
+    options.displayPixelsPerPoint = 1;
+    options.cache = &cache;
+    if (culled)
+        options.visibleRect = Rect::fromQt(QRectF(exposed.translated(viewOrigin)));
+    const auto redraw = [&] {
+        QPainter painter(&target);
+        painter.setClipRect(exposed);
+        painter.translate(-viewOrigin.x(), -viewOrigin.y());
+        Renderer::draw(f.document, f.images, painter, options);
+    };
+    redraw(); // warm
+    for (auto _ : state) {
+        redraw();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_ExposedRedraw)->ArgName("culled")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ExportNativeRender(benchmark::State& state)
 {

@@ -13,7 +13,9 @@
 // coordinates) are drawn in tiles into the one bitmap; exports too large to hold are
 // refused with a reason rather than drawn wrong.
 //
-// Stateless; main thread (the renderer's caches are not locked).
+// Stateless: the document is drawn with no render cache, so nothing is shared with the
+// canvas and exports may run on any thread (several at once), given an ImageProviding
+// that is safe there (the ImageStore is).
 
 #include "core/model/DocumentModel.h"
 #include "core/model/ExportOptions.h"

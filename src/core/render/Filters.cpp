@@ -2,8 +2,6 @@
 
 #include "core/render/GaussianBlur.h"
 
-#include <QCache>
-#include <QHash>
 #include <QPainter>
 #include <QTransform>
 
@@ -14,34 +12,6 @@
 namespace vorlix::Filters {
 
 namespace {
-
-constexpr int regionCacheLimit = 64;
-// Darkness answers are tiny, but one is added for every distinct region a
-// highlighter has covered; the table is emptied when it reaches this size.
-constexpr int darknessCacheLimit = 4096;
-
-QCache<QString, QImage>& regionCache()
-{
-    static QCache<QString, QImage> cache(regionCacheLimit);
-    return cache;
-}
-
-QHash<QString, bool>& darknessCache()
-{
-    static QHash<QString, bool> cache;
-    return cache;
-}
-
-QString idText(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
-
-QString rectText(const Rect& r)
-{
-    return QStringLiteral("%1,%2,%3,%4")
-        .arg(roundedInt64(r.minX()))
-        .arg(roundedInt64(r.minY()))
-        .arg(roundedInt64(r.width()))
-        .arg(roundedInt64(r.height()));
-}
 
 // The whole-pixel rectangle of `region` inside `image`; empty when they do not meet.
 QRect pixelRect(const Rect& region, const QImage& image)
@@ -207,28 +177,8 @@ QImage pixelate(const QImage& image, double block, bool random)
     return blocks;
 }
 
-QString regionKey(const QUuid& imageID, const Rect& region, const FilterRequest& request)
+QImage regionImage(const QImage& image, const Rect& region, const FilterRequest& request)
 {
-    QString mode;
-    switch (request.mode) {
-    case FilterMode::blur:
-        mode = QStringLiteral("blur");
-        break;
-    case FilterMode::pixelate:
-        mode = QStringLiteral("pixelate");
-        break;
-    }
-    return idText(imageID) + u'-' + mode + u'-' + rectText(region) + u'-' +
-           QString::number(saturatingInt64(request.amount * 10)) + u'-' +
-           (request.noise ? QStringLiteral("true") : QStringLiteral("false"));
-}
-
-QImage regionImage(const QUuid& imageID, const QImage& image, const Rect& region, const FilterRequest& request)
-{
-    const QString key = regionKey(imageID, region, request);
-    if (const QImage* cached = regionCache().object(key))
-        return *cached;
-
     const QRect pixels = pixelRect(region, image);
     if (pixels.isEmpty())
         return {};
@@ -242,9 +192,6 @@ QImage regionImage(const QUuid& imageID, const QImage& image, const Rect& region
         piece = pixelate(crop, request.amount, request.noise);
         break;
     }
-    if (piece.isNull())
-        return {};
-    regionCache().insert(key, new QImage(piece), 1);
     return piece;
 }
 
@@ -268,10 +215,8 @@ void drawPiece(QPainter& painter, const QImage& piece, FilterMode mode, const Re
     painter.restore();
 }
 
-std::optional<bool> isDark(const std::vector<Point>& points, const Panel& panel, const QImage& image, double margin)
+std::optional<Rect> darknessRegion(const std::vector<Point>& points, const Panel& panel, double margin)
 {
-    if (image.isNull())
-        return std::nullopt;
     Rect box = Rect::null();
     for (const Point& p : points) {
         if (std::isfinite(p.x) && std::isfinite(p.y))
@@ -286,12 +231,13 @@ std::optional<bool> isDark(const std::vector<Point>& points, const Panel& panel,
         Rect(0, 0, panel.pixelSize.width, panel.pixelSize.height));
     if (region.isNull() || !(region.width() >= 1) || !(region.height() >= 1))
         return std::nullopt;
+    return region;
+}
 
-    const QString key = idText(panel.imageID) + u'-' + rectText(region);
-    auto& cache = darknessCache();
-    if (const auto found = cache.constFind(key); found != cache.constEnd())
-        return *found;
-
+std::optional<bool> isDarkRegion(const QImage& image, const Rect& region)
+{
+    if (image.isNull() || region.isNull())
+        return std::nullopt;
     const int sw = static_cast<int>(std::min(std::floor(region.width()), 96.0));
     const int sh = static_cast<int>(std::min(std::floor(region.height()), 48.0));
     const QRect pixels = pixelRect(region, image);
@@ -314,20 +260,15 @@ std::optional<bool> isDark(const std::vector<Point>& points, const Panel& panel,
     // The upper of the two middle values for an even count.
     const auto middle = lumas.begin() + static_cast<std::ptrdiff_t>(lumas.size() / 2);
     std::nth_element(lumas.begin(), middle, lumas.end());
-    const bool dark = *middle < 0.45;
-
-    if (cache.size() >= darknessCacheLimit)
-        cache.clear();
-    cache.insert(key, dark);
-    return dark;
+    return *middle < 0.45;
 }
 
-int cachedRegionCount() { return static_cast<int>(regionCache().count()); }
-
-void clearCaches()
+std::optional<bool> isDark(const std::vector<Point>& points, const Panel& panel, const QImage& image, double margin)
 {
-    regionCache().clear();
-    darknessCache().clear();
+    if (image.isNull())
+        return std::nullopt;
+    const std::optional<Rect> region = darknessRegion(points, panel, margin);
+    return region ? isDarkRegion(image, *region) : std::nullopt;
 }
 
 } // namespace vorlix::Filters

@@ -9,17 +9,16 @@
 // RGBA8888_Premultiplied. Regions and amounts are in the panel image's pixels;
 // only `amount` converts from canvas points.
 //
-// The canvas redraws many times a second, so filtered pieces (at most 64) and
-// darkness answers are kept in shared caches under text keys; an entry dropped from
-// a cache is simply computed again. The caches are plain shared state without
-// locks: call these functions on the main thread only.
+// Everything here computes afresh and keeps nothing, so it is safe from any thread.
+// The canvas, which redraws many times a second, keeps filtered pieces and darkness
+// answers in its RenderCache.
 //
 // Drawing a filtered piece over its panel (the renderer's part):
 //     clip  = shape rect ∩ panel frame                        (canvas points)
 //     cornersInImage = image points of clip's min and max corners
 //     region = Filters::imageRegion(cornersInImage.first, .second, panel.pixelSize)
 //     request = Filters::filterRequest(kind, style, panel pointsPerPixel)
-//     piece = Filters::regionImage(panel.imageID, image, *region, *request)
+//     piece = Filters::regionImage(image, *region, *request)  (or the canvas's RenderCache)
 //     content = rectangle spanned by the content points of region's min and max corners
 //     Filters::drawPiece(painter, piece, request->mode, clip, contentToCanvas, content)
 
@@ -29,8 +28,6 @@
 #include "core/model/Style.h"
 
 #include <QImage>
-#include <QString>
-#include <QUuid>
 
 #include <optional>
 #include <vector>
@@ -75,14 +72,9 @@ QImage blur(const QImage& image, double radius);
 // without smoothing. Null when the image is null.
 QImage pixelate(const QImage& image, double block, bool random);
 
-// The cache key of a filtered region: image id, mode, region, amount to a tenth of
-// a pixel and the noise flag.
-QString regionKey(const QUuid& imageID, const Rect& region, const FilterRequest& request);
-
-// The filtered piece of `image` (the image stored under `imageID`) inside `region`
-// (whole pixels, inside the image), from the cache or made and cached. Null when
-// the region holds no pixels of the image.
-QImage regionImage(const QUuid& imageID, const QImage& image, const Rect& region, const FilterRequest& request);
+// The filtered piece of `image` inside `region` (whole pixels, inside the image).
+// Null when the region holds no pixels of the image.
+QImage regionImage(const QImage& image, const Rect& region, const FilterRequest& request);
 
 // Draws a filtered piece over its panel: clipped to `clip` (canvas points), through
 // `contentToCanvas`, into `content` (the region in the panel's content space).
@@ -96,10 +88,9 @@ void drawPiece(QPainter& painter, const QImage& piece, FilterMode mode, const Re
 // at least 24 points, half of it sideways) is below 0.45. `image` is the panel's
 // image. Nothing when there are no points, no image or no region.
 std::optional<bool> isDark(const std::vector<Point>& points, const Panel& panel, const QImage& image, double margin);
-
-// The number of filtered pieces held, and a way to drop every cached piece and
-// darkness answer (the next request computes them again).
-int cachedRegionCount();
-void clearCaches();
+// The two halves of isDark: the image region it samples (whole pixels, inside the
+// panel's image), and the darkness of `image` in that region.
+std::optional<Rect> darknessRegion(const std::vector<Point>& points, const Panel& panel, double margin);
+std::optional<bool> isDarkRegion(const QImage& image, const Rect& region);
 
 } // namespace vorlix::Filters

@@ -3,7 +3,9 @@
 // unchanged shape skips building its path again (a callout bubble's path, for one, is a
 // rounded rectangle united with its tail, an intersection pass of its own). Keys are
 // exact: any change of an input, however small, builds afresh. Bounded: when full it
-// starts afresh. Not synchronised: one instance belongs to one thread.
+// starts afresh. Not synchronised: one instance belongs to one thread. The renderer's is
+// per thread (forThisThread): a path depends on nothing but its key, so it can never go
+// stale and needs no owner; exports on a worker thread fill that thread's own.
 
 #include <QPainterPath>
 

@@ -8,7 +8,7 @@
 #include "core/shapes/QtConversions.h"
 #include "core/render/Shadow.h"
 #include "core/shapes/ShapeGeometry.h"
-#include "core/render/ShapePictureCache.h"
+#include "core/render/RenderCache.h"
 #include "core/shapes/TextLayout.h"
 
 #include <QPainterPath>
@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vorlix::Renderer {
 
@@ -206,12 +207,13 @@ void drawLens(const CanvasShape& shape, const Panel& panel, const ImageProviding
 }
 
 void drawHighlighter(const CanvasShape& shape, const Annotation& annotation, const Panel& panel,
-                     const ImageProviding& images, QPainter& painter)
+                     const ImageProviding& images, QPainter& painter, RenderCache* cache)
 {
     const QImage image = images.image(panel.imageID);
     const double margin = annotation.style.lineWidth / std::max(pointsPerPixel(panel), minimumDivisor);
-    const std::optional<bool> dark =
-        image.isNull() ? std::nullopt : Filters::isDark(annotation.points, panel, image, margin);
+    const std::optional<bool> dark = image.isNull() ? std::nullopt
+                                     : cache        ? cache->isDark(annotation.points, panel, image, margin)
+                                                    : Filters::isDark(annotation.points, panel, image, margin);
     if (!dark.value_or(false)) {
         draw(painter, shape, std::nullopt, QPainter::CompositionMode_Multiply);
         return;
@@ -322,20 +324,91 @@ void drawCaption(const Panel& panel, const CanvasBackground& background, QPainte
     TextLayout::draw(*text, captionStyle(background), box->origin, painter);
 }
 
-// An annotation's shape; the canvas (which gives its display density) composites kept
-// pictures of unchanged shapes, exports draw them afresh.
+// An annotation's shape; a canvas (which passes its cache) composites kept pictures of
+// unchanged shapes, exports draw them afresh.
 void drawAnnotationShape(QPainter& painter, const QUuid& id, const CanvasShape& shape, std::optional<long long> number,
                          const Options& options)
 {
-    if (options.displayPixelsPerPoint)
-        ShapePictureCache::forThisThread().draw(painter, id, shape, number);
+    if (options.cache)
+        options.cache->shapePictures().draw(painter, id, shape, number);
     else
         draw(painter, shape, number, QPainter::CompositionMode_Multiply);
 }
 
-void drawPanel(const DocumentModel& document, const Panel& panel, const ImageProviding& images, QPainter& painter,
-               const Options& options, const CanvasBackground& background,
-               const std::map<QUuid, long long>& numbers)
+// What is left of the canvas to paint: the visible rectangle, and the length of a device
+// pixel in canvas points.
+struct Culling {
+    std::optional<Rect> visible;
+    double pixel = 1;
+
+    // Whether a drawing that stays within `reach` canvas points of `extent` may paint
+    // inside the visible rectangle. A few device pixels more cover antialiasing and the
+    // rounding of blurs to whole pixels; an extent or reach that cannot be trusted is
+    // always drawn.
+    bool mayPaint(const Rect& extent, double reach) const
+    {
+        if (!visible)
+            return true;
+        const double margin = reach + 4 * pixel;
+        if (extent.isNull() || !std::isfinite(margin) || !std::isfinite(extent.width()) ||
+            !std::isfinite(extent.height()))
+            return true;
+        return extent.insetBy(-margin, -margin).intersects(*visible);
+    }
+};
+
+// How far a panel's own drawing (frame, image, seams, cursor, spotlights, caption) reaches
+// past its frame and caption: its shadow's blur (3 sigma, sigma = blur / 2) and offset.
+double panelReach()
+{
+    return 1.5 * panelShadowLook.blur + std::abs(panelShadowLook.offset.x) + std::abs(panelShadowLook.offset.y);
+}
+
+// How far an annotation's drawing may reach past its bounds, in canvas points: stroke
+// joins, halos, text outlines, the callout's and the lens's shadows (at most 18 points),
+// a measure's label. Generous: a shape left out is not drawn at all.
+double annotationReach(const CanvasShape& shape)
+{
+    const double reach = 24 + 2 * std::abs(shape.style.lineWidth);
+    return shape.style.showsMeasure ? reach + 3 * std::max(std::abs(shape.style.fontSize), 8.0) : reach;
+}
+
+// A panel's annotation that is drawn, in canvas form, and whether it may paint inside
+// the visible rectangle.
+struct PanelShape {
+    const Annotation* annotation = nullptr;
+    CanvasShape shape;
+    bool paintsVisible = true;
+};
+
+std::vector<PanelShape> panelShapes(const Panel& panel, const Options& options, const Culling& culling)
+{
+    const PanelMapping mapping(panel);
+    std::vector<PanelShape> shapes;
+    shapes.reserve(panel.annotations.size());
+    for (const Annotation& a : panel.annotations) {
+        if (options.hiddenAnnotationIDs.count(a.id) || isHidden(panel, a))
+            continue;
+        CanvasShape shape = canvasShape(mapping, a);
+        const bool paints = culling.mayPaint(shape.bounds(), annotationReach(shape));
+        shapes.push_back({&a, std::move(shape), paints});
+    }
+    return shapes;
+}
+
+// Whether anything of the panel may paint inside the visible rectangle.
+bool panelPaintsVisible(const Panel& panel, const std::vector<PanelShape>& shapes, const Culling& culling)
+{
+    Rect own = frame(panel);
+    if (const auto caption = captionFrame(panel))
+        own = own.united(*caption);
+    return culling.mayPaint(own, panelReach()) ||
+           std::any_of(shapes.begin(), shapes.end(), [](const PanelShape& s) { return s.paintsVisible; });
+}
+
+void drawPanel(const DocumentModel& document, const Panel& panel, const std::vector<PanelShape>& shapes,
+               const ImageProviding& images, QPainter& painter, const Options& options,
+               const CanvasBackground& background, const std::map<QUuid, long long>& numbers)
 {
     const Rect panelFrame = frame(panel);
     const double radius = panelRadius(document, panel);
@@ -354,22 +427,21 @@ void drawPanel(const DocumentModel& document, const Panel& panel, const ImagePro
     drawStripSeams(panel, document.cutMark, painter);
     drawCursor(panel, images, painter);
 
-    const PanelMapping mapping(panel);
-    std::vector<std::pair<const Annotation*, CanvasShape>> visible;
+    // Spotlights dim the whole frame, so they are drawn whenever the panel is.
+    std::vector<const PanelShape*> visible;
     std::vector<CanvasShape> spotlights;
-    for (const Annotation& a : panel.annotations) {
-        if (options.hiddenAnnotationIDs.count(a.id) || isHidden(panel, a))
-            continue;
-        CanvasShape shape = canvasShape(mapping, a);
-        if (a.kind == AnnotationKind::spotlight)
-            spotlights.push_back(std::move(shape));
-        else
-            visible.emplace_back(&a, std::move(shape));
+    for (const PanelShape& s : shapes) {
+        if (s.annotation->kind == AnnotationKind::spotlight)
+            spotlights.push_back(s.shape);
+        else if (s.paintsVisible)
+            visible.push_back(&s);
     }
     if (!spotlights.empty())
         drawSpotlights(spotlights, panel, painter);
 
-    for (const auto& [annotation, shape] : visible) {
+    for (const PanelShape* s : visible) {
+        const Annotation* annotation = s->annotation;
+        const CanvasShape& shape = s->shape;
         painter.save();
         if (annotation->kind == AnnotationKind::lens) {
             drawLens(shape, panel, images, painter);
@@ -379,10 +451,10 @@ void drawPanel(const DocumentModel& document, const Panel& panel, const ImagePro
             switch (annotation->kind) {
             case AnnotationKind::pixelate:
             case AnnotationKind::blur:
-                drawRegion(shape, panel, images, painter);
+                drawRegion(shape, panel, images, painter, options.cache);
                 break;
             case AnnotationKind::highlighter:
-                drawHighlighter(shape, *annotation, panel, images, painter);
+                drawHighlighter(shape, *annotation, panel, images, painter, options.cache);
                 break;
             case AnnotationKind::arrow:
             case AnnotationKind::line:
@@ -445,9 +517,14 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
     if (const auto* color = std::get_if<ColorBackground>(&background))
         fillBackground(document, images, painter, options, toQColor(color->color));
 
+    const double scale = std::sqrt(std::abs(painter.deviceTransform().determinant()));
+    const Culling culling{options.visibleRect, scale > 0 ? 1 / scale : std::numeric_limits<double>::infinity()};
     const std::map<QUuid, long long> numbers = numberValues(document);
-    for (const Panel& panel : document.panels)
-        drawPanel(document, panel, images, painter, options, background, numbers);
+    for (const Panel& panel : document.panels) {
+        const std::vector<PanelShape> shapes = panelShapes(panel, options, culling);
+        if (panelPaintsVisible(panel, shapes, culling))
+            drawPanel(document, panel, shapes, images, painter, options, background, numbers);
+    }
 
     // Measure labels count the pixels of a native export, whatever the target's density.
     ExportOptions native;
@@ -457,6 +534,8 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
         if (options.hiddenAnnotationIDs.count(a.id) || isPanelFilter(a.kind))
             continue;
         const CanvasShape shape{a.kind, a.points, a.measureText(density).value_or(a.text), a.style};
+        if (!culling.mayPaint(shape.bounds(), annotationReach(shape)))
+            continue;
         const auto number = numbers.find(a.id);
         painter.save();
         drawAnnotationShape(painter, a.id, shape, number == numbers.end() ? std::nullopt : std::optional(number->second),
@@ -587,7 +666,8 @@ void drawCursor(const Panel& panel, const ImageProviding& images, QPainter& pain
     painter.restore();
 }
 
-void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter)
+void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter,
+                RenderCache* cache)
 {
     const Rect clip = shape.rect().standardized().intersection(frame(panel));
     if (clip.isNull() || clip.width() < 1 || clip.height() < 1)
@@ -601,7 +681,8 @@ void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProvidi
     const auto request = Filters::filterRequest(shape.kind, shape.style, pointsPerPixel(panel));
     if (!region || !request)
         return;
-    const QImage piece = Filters::regionImage(panel.imageID, image, *region, *request);
+    const QImage piece =
+        cache ? cache->regionImage(image, *region, *request) : Filters::regionImage(image, *region, *request);
     if (piece.isNull())
         return;
     const Point contentMin = contentPointFromImage(panel, {region->minX(), region->minY()});

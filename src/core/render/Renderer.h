@@ -10,7 +10,11 @@
 // the painter's state as it found it. Nothing is reported: what cannot be drawn (a
 // missing image, an empty caption) is left out and the rest is drawn.
 //
-// Stateless apart from the shared caches of Filters and TextLayout; main thread only.
+// Keeps nothing of its own between draws: what a canvas reuses from one redraw to the
+// next lives in the RenderCache it passes in `Options::cache`, and a draw without one
+// (an export) computes everything afresh. The only other memory is per thread (built
+// paths, text layouts and shadow pictures, which depend on nothing but their keys), so
+// draws may run on any thread, several at once, each with its own cache or none.
 
 #include "core/model/DocumentModel.h"
 #include "core/model/PanelGeometry.h"
@@ -27,6 +31,8 @@
 
 namespace vorlix::Renderer {
 
+class RenderCache;
+
 struct Options {
     // Annotations (panel-owned or document-level) that are not drawn, such as the text
     // being edited in place.
@@ -36,6 +42,14 @@ struct Options {
     // Device pixels per canvas point of the target. When set and well below a panel's
     // image density, a reduced preview of the image is drawn instead of the full one.
     std::optional<double> displayPixelsPerPoint;
+    // The drawing canvas's caches (shape pictures, filtered regions, darkness answers),
+    // used and filled by the draw; nothing is kept without one, as an export wants.
+    RenderCache* cache = nullptr;
+    // The part of the canvas that needs painting (canvas points), such as a window's
+    // exposed area. Panels and document-level annotations that paint nothing inside it
+    // (by their extent with a margin for shadows, halos and strokes) are skipped; pixels
+    // inside come out exactly as in a full draw, pixels outside may be left unpainted.
+    std::optional<Rect> visibleRect;
 
     bool operator==(const Options&) const = default;
 };
@@ -75,7 +89,8 @@ std::vector<Point> breakLine(Point a, Point b);
 void drawCursor(const Panel& panel, const ImageProviding& images, QPainter& painter);
 
 // A blur or pixelate annotation's filtered piece of its panel's image, clipped to the
-// shape's rectangle within the panel's frame.
-void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter);
+// shape's rectangle within the panel's frame; the piece is kept in `cache` when given.
+void drawRegion(const CanvasShape& shape, const Panel& panel, const ImageProviding& images, QPainter& painter,
+                RenderCache* cache = nullptr);
 
 } // namespace vorlix::Renderer

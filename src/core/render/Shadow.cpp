@@ -3,10 +3,8 @@
 #include "core/render/GaussianBlur.h"
 #include "core/render/Layer.h"
 
-#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
-#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -96,13 +94,27 @@ struct ShadowPicture {
     QPoint origin;    // device pixel of the image's top-left under `local`
 };
 
-// The most shadow pictures kept; the oldest goes first.
+// The most shadow pictures kept, and the most pixels they hold together (64 MB); the
+// oldest goes first.
 constexpr std::size_t maximumShadowPictures = 48;
+constexpr double maximumKeptPixels = 16.0 * 1024 * 1024;
 
-std::deque<ShadowPicture>& shadowPictures()
+double pixelsOf(const ShadowPicture& picture)
 {
-    static std::deque<ShadowPicture> pictures;
-    return pictures;
+    return double(picture.image.width()) * picture.image.height();
+}
+
+// Each thread keeps its own: a picture depends on nothing but its key, so any thread's
+// copy is as good, and none needs a lock.
+struct ShadowPictures {
+    std::deque<ShadowPicture> pictures;
+    double pixels = 0;
+};
+
+ShadowPictures& shadowPictures()
+{
+    static thread_local ShadowPictures kept;
+    return kept;
 }
 
 } // namespace
@@ -124,12 +136,8 @@ void drawPathShadow(QPainter& painter, const Shadow& shadow, const QPainterPath&
         p.setBrush(fill);
         p.drawPath(path);
     };
-    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
-        drawShadow(painter, shadow, path.boundingRect(), draw);
-        return;
-    }
-
-    std::deque<ShadowPicture>& pictures = shadowPictures();
+    ShadowPictures& kept = shadowPictures();
+    std::deque<ShadowPicture>& pictures = kept.pictures;
     const auto found = std::find_if(pictures.begin(), pictures.end(), [&](const ShadowPicture& p) {
         return p.fill == fill.rgba() && p.hints == painter.renderHints() && p.local == local && p.shadow == shadow &&
                p.path == path;
@@ -157,9 +165,12 @@ void drawPathShadow(QPainter& painter, const Shadow& shadow, const QPainterPath&
             p.setTransform(local * QTransform::fromTranslate(-area.x(), -area.y()));
             drawShadow(p, shadow, path.boundingRect(), draw);
         }
-        if (pictures.size() >= maximumShadowPictures)
-            pictures.pop_front();
+        kept.pixels += pixelsOf(picture);
         pictures.push_back(std::move(picture));
+        while (pictures.size() > maximumShadowPictures || (kept.pixels > maximumKeptPixels && pictures.size() > 1)) {
+            kept.pixels -= pixelsOf(pictures.front());
+            pictures.pop_front();
+        }
         drawAtDevicePixels(painter, pictures.back().image, pictures.back().origin + whole);
         return;
     }

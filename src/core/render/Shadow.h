@@ -39,7 +39,8 @@ void drawShadow(QPainter& painter, const Shadow& shadow, const QRectF& bounds,
 // The shadow of `path` filled with `fill` (its alpha counts), as `drawShadow` draws it.
 // The shadow picture is kept for the path, shadow, colour, render hints and device
 // transform up to whole-pixel moves, so redrawing an unchanged shape, or one scrolled
-// by whole pixels, reuses it. The cache holds a few dozen pictures; main thread only.
+// by whole pixels, reuses it. The pictures are kept per thread (at most 48 and 64 MB,
+// oldest out first): they depend on nothing but their key, so draws on any thread are safe.
 void drawPathShadow(QPainter& painter, const Shadow& shadow, const QPainterPath& path, const QColor& fill);
 
 // The shadow, then the shape itself on `painter`.

@@ -10,10 +10,8 @@ namespace vorlix::Renderer {
 
 namespace {
 
-// The canvas's pictures: about 64 MB, the shapes of a busy document on a large display.
-constexpr qsizetype canvasPixelCapacity = 16 * 1024 * 1024;
 // Larger pictures would crowd out the rest; such shapes are drawn directly.
-constexpr qsizetype maxPicturePixels = canvasPixelCapacity / 8;
+constexpr qsizetype maxPicturePixels = ShapePictureCache::canvasPixelCapacity / 8;
 // Fractions of a pixel closer than this are one placement.
 constexpr double sameFraction = 1e-6;
 
@@ -111,10 +109,12 @@ void ShapePictureCache::draw(QPainter& painter, const QUuid& id, const CanvasSha
     if (found == m_entries.end()) {
         found = m_entries.emplace(id, drawPicture(device, painter, shape, number)).first;
         m_pixels += pixelsOf(found->second);
+        ++m_picturesMade;
     } else if (!matches(found->second, shape, number, placementOf(device))) {
         m_pixels -= pixelsOf(found->second);
         found->second = drawPicture(device, painter, shape, number);
         m_pixels += pixelsOf(found->second);
+        ++m_picturesMade;
     }
     Entry& entry = found->second;
     entry.lastUse = ++m_clock;
@@ -145,12 +145,6 @@ void ShapePictureCache::clear()
 {
     m_entries.clear();
     m_pixels = 0;
-}
-
-ShapePictureCache& ShapePictureCache::forThisThread()
-{
-    static thread_local ShapePictureCache cache(canvasPixelCapacity);
-    return cache;
 }
 
 } // namespace vorlix::Renderer

@@ -10,7 +10,7 @@
 // and rotation of the device transform and the fraction of a pixel of its translation
 // stay the same (a view scrolled by whole pixels reuses it). A changed shape draws a new
 // picture in place of the old. Bounded by pixels, least recently used first out.
-// Not synchronised: one instance belongs to one thread.
+// Not synchronised: each canvas owns one, in its RenderCache.
 
 #include "core/shapes/CanvasShape.h"
 
@@ -27,6 +27,9 @@ namespace vorlix::Renderer {
 
 class ShapePictureCache {
 public:
+    // A canvas's pictures: about 64 MB, the shapes of a busy document on a large display.
+    static constexpr qsizetype canvasPixelCapacity = 16 * 1024 * 1024;
+
     explicit ShapePictureCache(qsizetype pixelCapacity) : m_pixelCapacity(pixelCapacity) {}
 
     // Draws the shape of annotation `id` like `Renderer::draw(painter, shape, number)`,
@@ -37,10 +40,9 @@ public:
     qsizetype pixelCount() const { return m_pixels; }
     // Shapes kept as pictures (the others are drawn directly each time).
     std::size_t pictureCount() const;
+    // Shapes drawn into a new picture so far; reusing a kept one adds nothing.
+    std::uint64_t picturesMade() const { return m_picturesMade; }
     void clear();
-
-    // The calling thread's cache for the canvas.
-    static ShapePictureCache& forThisThread();
 
 private:
     // What the picture depends on besides the shape: the device transform without its
@@ -72,6 +74,7 @@ private:
     qsizetype m_pixelCapacity;
     qsizetype m_pixels = 0;
     std::uint64_t m_clock = 0;
+    std::uint64_t m_picturesMade = 0;
     struct IdHash {
         std::size_t operator()(const QUuid& id) const noexcept { return qHash(id); }
     };

@@ -14,7 +14,9 @@
 // Caches: measuring memoises box sizes in a small least-recently-used cache, and outlined
 // text keeps its glyph outlines and strokes in a bounded cache. Both belong to the calling
 // thread (thread-local) and need no locks, so measuring and drawing are safe from any
-// thread; in practice the model and the renderer work on the main thread.
+// thread, and exports on a worker thread use that thread's own. They are pure memos: an
+// entry depends only on its key (text, font, widths), so it never goes stale, except
+// after the installed fonts change (see below).
 
 #include "core/model/Geometry.h"
 #include "core/model/Style.h"

@@ -21,12 +21,6 @@ QImage filled(int w, int h, QRgb colour)
     return image;
 }
 
-class FiltersCache : public testing::Test {
-protected:
-    void SetUp() override { Filters::clearCaches(); }
-    void TearDown() override { Filters::clearCaches(); }
-};
-
 } // namespace
 
 TEST(Filters, RequestsFollowKindStyleAndPanelScale)
@@ -138,47 +132,11 @@ TEST(Filters, NoiseKeepsChannelsWithinZeroAndAlpha)
     }
 }
 
-TEST_F(FiltersCache, EqualRequestsShareOneCachedPiece)
-{
-    const QImage image = filled(64, 48, qRgb(10, 200, 30));
-    const QUuid id = test::uuid(7);
-    const FilterRequest pixelate{FilterMode::pixelate, 4, true};
-    const QImage first = Filters::regionImage(id, image, Rect(8, 8, 10, 16), pixelate);
-    EXPECT_EQ(first.size(), QSize(3, 4));
-    EXPECT_EQ(Filters::regionImage(id, image, Rect(8, 8, 10, 16), pixelate), first);
-    EXPECT_EQ(Filters::cachedRegionCount(), 1);
-
-    // Intensity counts to a tenth of a pixel.
-    Filters::regionImage(id, image, Rect(8, 8, 10, 16), {FilterMode::pixelate, 4.04, true});
-    EXPECT_EQ(Filters::cachedRegionCount(), 1);
-    const FilterRequest others[] = {{FilterMode::pixelate, 4.1, true}, {FilterMode::pixelate, 4, false},
-                                    {FilterMode::blur, 4, false}};
-    for (const FilterRequest& r : others)
-        Filters::regionImage(id, image, Rect(8, 8, 10, 16), r);
-    Filters::regionImage(id, image, Rect(8, 9, 10, 16), pixelate);
-    Filters::regionImage(test::uuid(8), image, Rect(8, 8, 10, 16), pixelate);
-    EXPECT_EQ(Filters::cachedRegionCount(), 6);
-
-    const QImage blurred = Filters::regionImage(id, image, Rect(0, 0, 64, 48), {FilterMode::blur, 3, false});
-    EXPECT_EQ(blurred.size(), QSize(64, 48));
-    EXPECT_EQ(blurred.pixel(0, 0), qRgb(10, 200, 30));
-    EXPECT_EQ(blurred.pixel(63, 47), qRgb(10, 200, 30));
-}
-
-TEST_F(FiltersCache, CacheHoldsAtMostSixtyFourPieces)
-{
-    const QImage image = filled(100, 10, qRgb(1, 2, 3));
-    for (int x = 0; x < 80; ++x)
-        Filters::regionImage(test::uuid(1), image, Rect(x, 0, 5, 5), {FilterMode::pixelate, 2, false});
-    EXPECT_EQ(Filters::cachedRegionCount(), 64);
-}
-
-TEST_F(FiltersCache, RegionsOutsideTheImageGiveNothing)
+TEST(Filters, RegionsOutsideTheImageGiveNothing)
 {
     const QImage image = filled(20, 20, qRgb(1, 2, 3));
-    EXPECT_TRUE(Filters::regionImage(test::uuid(1), image, Rect(30, 0, 5, 5), {}).isNull());
-    EXPECT_TRUE(Filters::regionImage(test::uuid(1), QImage(), Rect(0, 0, 5, 5), {}).isNull());
-    EXPECT_EQ(Filters::cachedRegionCount(), 0);
+    EXPECT_TRUE(Filters::regionImage(image, Rect(30, 0, 5, 5), {}).isNull());
+    EXPECT_TRUE(Filters::regionImage(QImage(), Rect(0, 0, 5, 5), {}).isNull());
 }
 
 TEST(Filters, PixelatedPiecesKeepHardBlockEdgesAndThePainterState)
@@ -203,7 +161,7 @@ TEST(Filters, PixelatedPiecesKeepHardBlockEdgesAndThePainterState)
     EXPECT_EQ(canvas.pixel(36, 10), qRgb(0, 0, 255));
 }
 
-TEST_F(FiltersCache, DarknessIsTheMedianLumaOfTheRegion)
+TEST(Filters, DarknessIsTheMedianLumaOfTheRegion)
 {
     Panel panel;
     panel.imageID = test::uuid(3);
@@ -223,7 +181,6 @@ TEST_F(FiltersCache, DarknessIsTheMedianLumaOfTheRegion)
                           {QImage(), std::nullopt}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.image.isNull() ? 0 : c.image.pixel(0, 0));
-        Filters::clearCaches();
         EXPECT_EQ(Filters::isDark(middle, panel, c.image, 0), c.dark);
     }
 
@@ -234,25 +191,11 @@ TEST_F(FiltersCache, DarknessIsTheMedianLumaOfTheRegion)
     for (int y = 0; y < 100; ++y)
         for (int x = 150; x < 200; ++x)
             quarter.setPixel(x, y, qRgb(255, 255, 255));
-    Filters::clearCaches();
     EXPECT_EQ(Filters::isDark({{175, 50}}, panel, quarter, 0), false);
     EXPECT_EQ(Filters::isDark({{175, 50}}, panel, quarter, 300), true);
 }
 
-TEST_F(FiltersCache, DarknessAnswersAreCachedPerImageAndRegion)
-{
-    Panel panel;
-    panel.imageID = test::uuid(3);
-    panel.pixelSize = {50, 50};
-    const std::vector<Point> points{{25, 25}};
-    EXPECT_EQ(Filters::isDark(points, panel, filled(50, 50, qRgb(0, 0, 0)), 0), true);
-    // The same image id and region: the stored answer, whatever the pixels now are.
-    EXPECT_EQ(Filters::isDark(points, panel, filled(50, 50, qRgb(255, 255, 255)), 0), true);
-    panel.imageID = test::uuid(4);
-    EXPECT_EQ(Filters::isDark(points, panel, filled(50, 50, qRgb(255, 255, 255)), 0), false);
-}
-
-TEST_F(FiltersCache, RegionsAreCutFromEveryImageFormatAlike)
+TEST(Filters, RegionsAreCutFromEveryImageFormatAlike)
 {
     // A gradient so that a misplaced crop shows; the piece equals the filtered crop.
     QImage gradient(40, 30, QImage::Format_ARGB32);
@@ -267,8 +210,7 @@ TEST_F(FiltersCache, RegionsAreCutFromEveryImageFormatAlike)
         const QImage crop = image.copy(7, 5, 20, 13);
         for (const FilterRequest& r : requests) {
             SCOPED_TRACE(testing::Message() << format << " " << int(r.mode));
-            Filters::clearCaches();
-            const QImage piece = Filters::regionImage(test::uuid(1), image, region, r);
+            const QImage piece = Filters::regionImage(image, region, r);
             const QImage expected = r.mode == FilterMode::blur ? Filters::blur(crop, r.amount)
                                                                : Filters::pixelate(crop, r.amount, r.noise);
             EXPECT_EQ(piece.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));

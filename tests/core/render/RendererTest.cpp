@@ -1,7 +1,7 @@
 #include "core/render/Renderer.h"
 
 #include "core/document/DocumentAnnotations.h"
-#include "core/render/Filters.h"
+#include "core/render/RenderCache.h"
 #include "core/document/PanelCaptions.h"
 #include "support/RenderFixtures.h"
 
@@ -250,7 +250,6 @@ TEST(Renderer, HighlighterMultipliesOnLightImagesAndKeepsTextLightOnDarkOnes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.background.red());
-        Filters::clearCaches(); // darkness answers are cached by image id
         TestImages images;
         DocumentModel doc;
         doc.panels = {imagePanel(1, {0, 0}, {60, 40})};
@@ -302,7 +301,6 @@ TEST(Renderer, BlurAndPixelateRegionsFilterOnlyTheirRectangle)
 {
     for (const AnnotationKind kind : {AnnotationKind::blur, AnnotationKind::pixelate}) {
         SCOPED_TRACE(int(kind));
-        Filters::clearCaches();
         TestImages images;
         DocumentModel doc;
         doc.panels = {imagePanel(1, {0, 0}, {80, 40})};
@@ -451,7 +449,6 @@ TEST(Renderer, GoldenPanelScenes)
     Annotation blur = annotation(12, AnnotationKind::pixelate, {{140, 20}, {220, 50}});
     panel.annotations = {spot, lens, blur};
     doc.panels = {panel};
-    Filters::clearCaches();
     EXPECT_TRUE(matchesGolden(render(doc, images), QStringLiteral("panel-scene")));
 
     doc.cutMark = CutMark::lightning;
@@ -459,4 +456,96 @@ TEST(Renderer, GoldenPanelScenes)
     doc.panels[0].scale = 0.5;
     doc.panels[0].orientation = {1, true};
     EXPECT_TRUE(matchesGolden(render(doc, images, {}, 2), QStringLiteral("panel-turned-lightning")));
+}
+
+namespace {
+
+// Three panels in a row with shadows, captions and shapes that reach past their frames
+// (an outlined arrow, a filled callout, a lens, a blur, a highlighter), and document-level
+// shapes between and around them.
+DocumentModel spreadDocument(TestImages& images)
+{
+    DocumentModel doc;
+    doc.padding = 30;
+    doc.panelShadow = true;
+    doc.panelCornerRadius = 10;
+    doc.background = ColorBackground{RGBAColor::hex("#E8ECF0")};
+    for (int i = 0; i < 3; ++i) {
+        Panel panel = imagePanel(1 + i, {20 + 260.0 * i, 20}, {200, 140});
+        QImage picture(200, 140, QImage::Format_RGB32); // opaque: the background leaves it a hole
+        for (int y = 0; y < 140; ++y)
+            for (int x = 0; x < 200; ++x)
+                picture.setPixelColor(x, y, QColor(60 + x / 2, 90 + y, 150 + 40 * i));
+        images.add(panel.imageID, picture);
+        panel.caption = QStringLiteral("Pannello %1").arg(i + 1);
+        Annotation arrow = annotation(10 + 10 * i, AnnotationKind::arrow, {{150, 100}, {240, 170}, {180, 150}});
+        arrow.style.shapeOutline = true;
+        Annotation callout = annotation(11 + 10 * i, AnnotationKind::callout, {{20, 20}, {60, 90}, {110, 60}});
+        callout.style.fill = FillMode::solid;
+        panel.annotations = {annotation(12 + 10 * i, AnnotationKind::blur, {{120, 10}, {190, 60}}),
+                             annotation(13 + 10 * i, AnnotationKind::highlighter, {{10, 120}, {150, 120}}),
+                             annotation(14 + 10 * i, AnnotationKind::lens, {{40, 100}, {46, 100}, {-10, 150}}),
+                             arrow, callout};
+        doc.panels.push_back(panel);
+    }
+    Annotation outlined = annotation(50, AnnotationKind::rectangle, {{230, 100}, {270, 230}});
+    outlined.style.shapeOutline = true;
+    doc.annotations = {outlined, annotation(51, AnnotationKind::arrow, {{500, 250}, {740, 200}}),
+                       annotation(52, AnnotationKind::ellipse, {{-10, 200}, {120, 260}})};
+    return doc;
+}
+
+} // namespace
+
+TEST(Renderer, DrawingOnlyTheVisibleRectGivesTheSamePixelsThere)
+{
+    TestImages images;
+    const DocumentModel doc = spreadDocument(images);
+    constexpr double scale = 1.5;
+    const Rect bounds = canvasBounds(doc);
+    // The device pixels wholly inside `r`.
+    const auto pixelsInside = [&](const Rect& r) {
+        const Rect d((r.minX() - bounds.minX()) * scale, (r.minY() - bounds.minY()) * scale, r.width() * scale,
+                     r.height() * scale);
+        return QRect(QPoint(int(std::ceil(d.minX())), int(std::ceil(d.minY()))),
+                     QPoint(int(std::floor(d.maxX())) - 1, int(std::floor(d.maxY())) - 1));
+    };
+    struct Case {
+        const char* name;
+        Rect visible;
+    };
+    const Case cases[] = {
+        {"inside the first panel", Rect(40, 40, 60, 50)},
+        {"across the first panel's lower edge", Rect(60, 150, 80, 30)},
+        {"only the third panel's shadow, right of its frame", Rect(741, 30, 25, 70)},
+        {"only the third panel's shadow, below its frame", Rect(662, 161, 22, 5)},
+        {"only the shadow of a lens past its panel", Rect(0, 196, 25, 6)},
+        {"the gap between two panels", Rect(221, 30, 58, 120)},
+        {"around a document-level arrow", Rect(600, 200, 90, 50)},
+        {"over the captions of two panels", Rect(200, 160, 120, 40)},
+        {"a corner of bare background", Rect(bounds.maxX() - 25, bounds.maxY() - 25, 20.3, 20.7)},
+    };
+    Renderer::RenderCache fullCache;
+    Renderer::RenderCache culledCache;
+    for (Renderer::RenderCache* cache : {static_cast<Renderer::RenderCache*>(nullptr), &fullCache}) {
+        Renderer::Options options;
+        options.cache = cache;
+        const QImage full = render(doc, images, options, scale);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << (cache ? ", cached" : ""));
+            options.visibleRect = c.visible;
+            options.cache = cache ? &culledCache : nullptr;
+            const QImage culled = render(doc, images, options, scale);
+            const QRect inside = pixelsInside(c.visible);
+            ASSERT_FALSE(inside.isEmpty());
+            EXPECT_EQ(culled.copy(inside), full.copy(inside));
+        }
+    }
+
+    // Off the visible rect, the third panel's image was never drawn.
+    Renderer::Options options;
+    options.visibleRect = Rect(40, 40, 60, 50);
+    const QImage culled = render(doc, images, options, scale);
+    const QPoint thirdPanel = pixelsInside(Rect(620, 90, 1, 1)).topLeft();
+    EXPECT_EQ(pixelAt(culled, thirdPanel.x(), thirdPanel.y()), transparent);
 }

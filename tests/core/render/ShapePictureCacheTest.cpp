@@ -1,6 +1,7 @@
 #include "core/render/ShapePictureCache.h"
 
 #include "core/document/DocumentAnnotations.h"
+#include "core/render/RenderCache.h"
 #include "core/render/Renderer.h"
 #include "support/RenderFixtures.h"
 
@@ -48,15 +49,18 @@ DocumentModel busyDocument(TestImages& images)
 }
 const std::size_t keptShapes = 8; // all but the highlighter
 
-// The document drawn through `transform`, as the canvas (kept pictures) or as an export.
-QImage render(const DocumentModel& doc, const ImageProviding& images, const QTransform& transform, bool canvas)
+// The document drawn through `transform`, as a canvas with `cache` (kept pictures) or,
+// without one, as an export.
+QImage render(const DocumentModel& doc, const ImageProviding& images, const QTransform& transform,
+              Renderer::RenderCache* cache)
 {
     QImage image(520, 380, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setTransform(transform);
     Renderer::Options options;
-    if (canvas)
+    options.cache = cache;
+    if (cache)
         options.displayPixelsPerPoint = transform.m11();
     Renderer::draw(doc, images, painter, options);
     return image;
@@ -89,11 +93,11 @@ TEST(ShapePictureCache, CanvasThroughKeptPicturesLooksLikeDirectDrawing)
     const DocumentModel doc = busyDocument(images);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Renderer::ShapePictureCache::forThisThread().clear();
-        const QImage direct = render(doc, images, c.transform, false);
-        const QImage first = render(doc, images, c.transform, true);
-        EXPECT_EQ(Renderer::ShapePictureCache::forThisThread().pictureCount(), keptShapes);
-        const QImage again = render(doc, images, c.transform, true);
+        Renderer::RenderCache cache;
+        const QImage direct = render(doc, images, c.transform, nullptr);
+        const QImage first = render(doc, images, c.transform, &cache);
+        EXPECT_EQ(cache.shapePictures().pictureCount(), keptShapes);
+        const QImage again = render(doc, images, c.transform, &cache);
         EXPECT_EQ(first, again);
         EXPECT_EQ(differingPixels(direct, first, 2), 0);
     }
@@ -103,20 +107,23 @@ TEST(ShapePictureCache, ScrolledByWholePixelsReusesPicturesAndChangedShapesAreDr
 {
     TestImages images;
     DocumentModel doc = busyDocument(images);
-    auto& cache = Renderer::ShapePictureCache::forThisThread();
-    cache.clear();
-    const QImage before = render(doc, images, QTransform::fromTranslate(20.25, 30.5), true);
+    Renderer::RenderCache canvas;
+    const Renderer::ShapePictureCache& cache = canvas.shapePictures();
+    const QImage before = render(doc, images, QTransform::fromTranslate(20.25, 30.5), &canvas);
     const qsizetype pixels = cache.pixelCount();
+    const std::uint64_t made = cache.picturesMade();
 
-    const QImage scrolled = render(doc, images, QTransform::fromTranslate(27.25, 22.5), true);
+    const QImage scrolled = render(doc, images, QTransform::fromTranslate(27.25, 22.5), &canvas);
     EXPECT_EQ(cache.pixelCount(), pixels);
+    EXPECT_EQ(cache.picturesMade(), made);
     EXPECT_EQ(scrolled.copy(27, 22, 400, 300), before.copy(20, 30, 400, 300));
 
     // The chalk rectangle moves; nothing of it stays where it was.
     doc.panels[0].annotations[1].points = {{170, 130}, {300, 200}};
-    const QImage moved = render(doc, images, QTransform::fromTranslate(27.25, 22.5), true);
-    EXPECT_EQ(differingPixels(render(doc, images, QTransform::fromTranslate(27.25, 22.5), false), moved, 2), 0);
+    const QImage moved = render(doc, images, QTransform::fromTranslate(27.25, 22.5), &canvas);
+    EXPECT_EQ(differingPixels(render(doc, images, QTransform::fromTranslate(27.25, 22.5), nullptr), moved, 2), 0);
     EXPECT_EQ(cache.pictureCount(), keptShapes);
+    EXPECT_EQ(cache.picturesMade(), made + 1);
 }
 
 TEST(ShapePictureCache, KeepsWithinItsPixelsDroppingTheLeastRecentlyUsed)
