@@ -54,36 +54,9 @@ struct Options {
     bool operator==(const Options&) const = default;
 };
 
-// Below this fraction of an image's density (image pixels per canvas point) the
-// display draws a preview, sized this many times the pixels it needs.
-inline constexpr double previewDensityThreshold = 0.7;
-inline constexpr double previewOversize = 1.2;
-
 // Draws the whole document.
 void draw(const DocumentModel& document, const ImageProviding& images, QPainter& painter,
           const Options& options = {});
-
-// The panel's image pieces (visible segments) in its frame; a preview when
-// `displayPixelsPerPoint` is low enough. Not clipped to the rounded frame.
-void drawImage(const Panel& panel, const ImageProviding& images, QPainter& painter,
-               std::optional<double> displayPixelsPerPoint = std::nullopt);
-// The image drawImage draws: the full image, or a preview when `displayPixelsPerPoint`
-// is low enough; null when the image is missing.
-QImage displayedImage(const Panel& panel, const ImageProviding& images,
-                      std::optional<double> displayPixelsPerPoint = std::nullopt);
-// The pieces of `image` (the panel's full image, or a reduced copy of it) through the
-// painter's current transform, content space onto the canvas.
-void drawImagePieces(const Panel& panel, const QImage& image, QPainter& painter);
-
-// The marks where removed strips were closed up, clipped to the panel's frame: each
-// seam's polyline stroked white 4 points wide, then dark grey 1.6 points wide.
-void drawStripSeams(const Panel& panel, CutMark mark, QPainter& painter);
-// A zigzag along a->b: a point every 5 points, alternately 3 points to each side, then b.
-// Empty when a and b coincide.
-std::vector<Point> zigzagLine(Point a, Point b);
-// The lightning mark along a->b: round(length / 400) (at least 1) Z-shaped breaks spread
-// evenly, each up to 18 points wide and 10 high. Empty when a and b coincide.
-std::vector<Point> breakLine(Point a, Point b);
 
 // The captured cursor with its click ring under it, clipped to the panel's frame.
 void drawCursor(const Panel& panel, const ImageProviding& images, QPainter& painter);

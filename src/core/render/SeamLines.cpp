@@ -1,7 +1,9 @@
-// The polylines drawn along the seams where removed strips were closed up (declared with
-// the renderer).
+#include "core/render/SeamLines.h"
 
-#include "core/render/Renderer.h"
+#include "core/model/PanelGeometry.h"
+#include "core/render/Pens.h"
+
+#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +46,40 @@ std::vector<Point> breakLine(Point a, Point b)
     }
     points.push_back(b);
     return points;
+}
+
+void drawStripSeams(const Panel& panel, CutMark mark, QPainter& painter)
+{
+    const std::vector<StripSeam> seams = stripSeams(panel);
+    if (seams.empty())
+        return;
+    painter.save();
+    painter.setClipRect(frame(panel).toQt(), Qt::IntersectClip);
+    painter.setBrush(Qt::NoBrush);
+    const QPen light = pen(grey(1, 0.95), 4, Qt::FlatCap, Qt::MiterJoin);
+    const QPen dark = pen(toQColor(RGBAColor{0.24, 0.24, 0.26, 1}), 1.6, Qt::FlatCap, Qt::MiterJoin);
+    for (const StripSeam& seam : seams) {
+        std::vector<Point> points;
+        switch (mark) {
+        case CutMark::zigzag:
+            points = zigzagLine(seam.start, seam.end);
+            break;
+        case CutMark::lightning:
+            points = breakLine(seam.start, seam.end);
+            break;
+        }
+        if (points.empty())
+            continue;
+        QPolygonF polyline;
+        polyline.reserve(static_cast<qsizetype>(points.size()));
+        for (const Point& p : points)
+            polyline << QPointF(p.x, p.y);
+        painter.setPen(light);
+        painter.drawPolyline(polyline);
+        painter.setPen(dark);
+        painter.drawPolyline(polyline);
+    }
+    painter.restore();
 }
 
 } // namespace vorlix::Renderer

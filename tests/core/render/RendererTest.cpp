@@ -1,4 +1,5 @@
 #include "core/render/Renderer.h"
+#include "core/render/SeamLines.h"
 
 #include "core/document/DocumentAnnotations.h"
 #include "core/render/RenderCache.h"
