@@ -124,7 +124,8 @@ void drawHalo(QPainter& painter, const QRectF& bounds, const std::vector<QPointF
     // The target tiles that some copy reaches. Coverage pixel x reaches target pixels
     // x - 2 reach + 1 ... x - 1, and the phases differ by less than a pixel, so the
     // blocks of the first phase's coverage that hold ink mark the target tiles for all:
-    // block k (pixels 16 k ... 16 k + 15) marks target pixels 16 k - 2 reach ... 16 k + 15.
+    // block k (pixels tileSide k ... tileSide (k + 1) - 1) marks target pixels
+    // tileSide k - 2 reach ... tileSide (k + 1) - 1.
     // Likewise in y.
     const int sw = source.width();
     const int sh = source.height();
