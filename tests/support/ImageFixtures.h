@@ -1,11 +1,22 @@
 #pragma once
 // Small pictures and encoded files for image coding tests.
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
 
 namespace vorlix::test {
+
+// The picture as PNG data, as Qt writes it.
+inline QByteArray pngOf(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
 
 // A w × h opaque picture whose four corners differ: red top-left, green top-right,
 // blue bottom-left, white bottom-right, grey elsewhere. Shows turns and flips.

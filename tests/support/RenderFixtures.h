@@ -51,6 +51,22 @@ inline QImage solidImage(int w, int h, QColor colour)
     return image;
 }
 
+// An image of one colour in the byte order the renderer uses.
+inline QImage filledRGBA(int w, int h, QRgb colour)
+{
+    QImage image(w, h, QImage::Format_RGBA8888_Premultiplied);
+    image.fill(QColor::fromRgba(colour));
+    return image;
+}
+
+// An annotation with its kind's default style, fully opaque.
+inline Annotation opaqueAnnotation(int id, AnnotationKind kind, std::vector<Point> points, QString text = {})
+{
+    Style s = Style::defaults(kind);
+    s.opacity = 1;
+    return Annotation::make(uuid(id), kind, std::move(points), std::move(text), s);
+}
+
 // A panel showing `size` image pixels at one pixel per point.
 inline Panel imagePanel(int id, Point origin, Size size, double pixelsPerPoint = 1)
 {

@@ -1,6 +1,6 @@
 #include "app/support/Alerts.h"
 
-#include "EventLoopWaits.h"
+#include "support/EventLoopWaits.h"
 
 #include <QDialog>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "app/support/CopyNotice.h"
 
-#include "EventLoopWaits.h"
+#include "support/EventLoopWaits.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,7 +22,7 @@ protected:
     void TearDown() override
     {
         // Leave no notice for the next test.
-        test::runEventsUntil([] { return CopyNotice::current() == nullptr; }, 4s);
+        test::waitUntil([] { return CopyNotice::current() == nullptr; }, 4s);
         test::runDeferredDeletes();
     }
 };
@@ -62,7 +62,7 @@ TEST_F(CopyNoticeTest, ANoticeForAWindowSitsOnItAndMovesWithIt)
     EXPECT_EQ(notice->geometry().bottom() + 1, window.frameGeometry().bottom() + 1 - 36);
 
     window.move(300, 240);
-    test::runEventsFor(20ms);
+    test::processEventsFor(20ms);
     EXPECT_EQ(notice->pos(), CopyNotice::placement(notice->size(), window.frameGeometry()));
 }
 
@@ -84,7 +84,7 @@ TEST_F(CopyNoticeTest, ANewNoticeReplacesTheOldAtOnceAndKeepsItsOwnTimeline)
     QPointer<QWidget> first = CopyNotice::current();
     ASSERT_FALSE(first.isNull());
     EXPECT_LT(first->windowOpacity(), 0.5) << "fading in from nothing";
-    test::runEventsFor(500ms);
+    test::processEventsFor(500ms);
     EXPECT_DOUBLE_EQ(first->windowOpacity(), 1.0);
 
     QElapsedTimer sinceSecond;
@@ -97,13 +97,13 @@ TEST_F(CopyNoticeTest, ANewNoticeReplacesTheOldAtOnceAndKeepsItsOwnTimeline)
     EXPECT_TRUE(first.isNull());
 
     // Still whole 1.2 s after its own start (1.7 s after the first's), gone after hold plus fade-out.
-    test::runEventsUntil([&] { return sinceSecond.elapsed() >= 1200; }, 2s);
+    test::waitUntil([&] { return sinceSecond.elapsed() >= 1200; }, 2s);
     ASSERT_FALSE(second.isNull());
     EXPECT_TRUE(second->isVisible());
     EXPECT_DOUBLE_EQ(second->windowOpacity(), 1.0);
     EXPECT_EQ(CopyNotice::current(), second.data());
 
-    ASSERT_TRUE(test::runEventsUntil([&] { return CopyNotice::current() == nullptr; }, 3s));
+    ASSERT_TRUE(test::waitUntil([&] { return CopyNotice::current() == nullptr; }, 3s));
     const qint64 shownFor = sinceSecond.elapsed();
     EXPECT_GE(shownFor, (CopyNotice::hold + CopyNotice::fadeOut).count() - 20);
     EXPECT_LT(shownFor, 2600);

@@ -1,6 +1,6 @@
 #include "app/support/Files.h"
 
-#include "EventLoopWaits.h"
+#include "support/EventLoopWaits.h"
 
 #include <QDir>
 #include <QFile>

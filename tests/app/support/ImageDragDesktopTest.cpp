@@ -4,6 +4,7 @@
 #include "app/support/ImageDrag.h"
 
 #include "support/desktop/DesktopTools.h"
+#include "support/ImageFixtures.h"
 
 #include <QBuffer>
 #include <QDragEnterEvent>
@@ -30,11 +31,7 @@ QByteArray redPng()
 {
     QImage image(40, 20, QImage::Format_RGB32);
     image.fill(Qt::red);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return data;
+    return pngOf(image);
 }
 
 // A view that drags its image the way the program's views do.

@@ -1,5 +1,6 @@
 #include "app/support/Beeper.h"
 #include "app/support/ImageDrag.h"
+#include "support/ImageFixtures.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -23,11 +24,7 @@ QByteArray pngOf(QSize size)
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(Qt::red);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return data;
+    return test::pngOf(image);
 }
 
 QByteArray contents(const QString& path)

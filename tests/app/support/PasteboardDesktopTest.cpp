@@ -2,6 +2,7 @@
 
 #include "app/support/Pasteboard.h"
 #include "support/desktop/DesktopTools.h"
+#include "support/ImageFixtures.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -21,15 +22,6 @@ QImage picture()
     for (int x = 0; x < 40; ++x)
         image.setPixelColor(x, x % 30, QColor(250, 160, 60));
     return image;
-}
-
-QByteArray pngOf(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 } // namespace

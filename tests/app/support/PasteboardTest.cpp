@@ -1,7 +1,8 @@
 #include "app/support/Pasteboard.h"
 
 #include "app/support/CopyNotice.h"
-#include "EventLoopWaits.h"
+#include "support/EventLoopWaits.h"
+#include "support/ImageFixtures.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -16,19 +17,11 @@
 #include <gtest/gtest.h>
 
 using namespace vorlix;
+using vorlix::test::pngOf;
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-QByteArray pngOf(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QImage smallPicture()
 {
@@ -76,7 +69,7 @@ TEST(Pasteboard, CopyReplacesTheClipboardAndShowsTheNoticeWhenGiven)
     Pasteboard::copyPNG(png, std::nullopt, u"Immagine copiata"_s, nullptr);
     ASSERT_NE(CopyNotice::current(), nullptr);
     EXPECT_EQ(CopyNotice::current()->accessibleName(), u"Immagine copiata"_s);
-    EXPECT_TRUE(test::runEventsUntil([] { return CopyNotice::current() == nullptr; }, 4s));
+    EXPECT_TRUE(test::waitUntil([] { return CopyNotice::current() == nullptr; }, 4s));
     test::runDeferredDeletes();
 }
 

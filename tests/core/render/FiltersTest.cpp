@@ -1,6 +1,7 @@
 #include "core/render/Filters.h"
 
 #include "support/ModelBuilders.h"
+#include "support/RenderFixtures.h"
 
 #include <QPainter>
 
@@ -9,17 +10,11 @@
 #include <cmath>
 
 using namespace vorlix;
+using vorlix::test::filledRGBA;
 using Filters::FilterMode;
 using Filters::FilterRequest;
 
 namespace {
-
-QImage filled(int w, int h, QRgb colour)
-{
-    QImage image(w, h, QImage::Format_RGBA8888_Premultiplied);
-    image.fill(QColor::fromRgba(colour));
-    return image;
-}
 
 } // namespace
 
@@ -71,13 +66,13 @@ TEST(Filters, PixelateAveragesBlocksOnACeilingGrid)
     const Case cases[] = {{10, 6, 4, 3, 2}, {10, 6, 100, 1, 1}, {7, 5, 1, 7, 5}, {9, 9, 2.5, 4, 4}, {5, 5, 0, 5, 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " block " << c.block);
-        const QImage blocks = Filters::pixelate(filled(c.w, c.h, 0xFF336699), c.block, false);
+        const QImage blocks = Filters::pixelate(filledRGBA(c.w, c.h, 0xFF336699), c.block, false);
         EXPECT_EQ(blocks.size(), QSize(c.bw, c.bh));
         EXPECT_EQ(blocks.pixel(0, 0), 0xFF336699u);
     }
 
     // Exact averages: left block 0 and 100, right block 200 and 250.
-    QImage image = filled(4, 1, 0xFF000000);
+    QImage image = filledRGBA(4, 1, 0xFF000000);
     image.setPixel(0, 0, qRgb(0, 0, 0));
     image.setPixel(1, 0, qRgb(100, 100, 100));
     image.setPixel(2, 0, qRgb(200, 200, 200));
@@ -91,10 +86,10 @@ TEST(Filters, PixelateAveragesBlocksOnACeilingGrid)
 
 TEST(Filters, NoiseIsSeededByTheGridSize)
 {
-    const QImage one = Filters::pixelate(filled(3, 3, qRgb(128, 128, 128)), 5, true);
+    const QImage one = Filters::pixelate(filledRGBA(3, 3, qRgb(128, 128, 128)), 5, true);
     EXPECT_EQ(one.pixel(0, 0), qRgb(136, 136, 136));
 
-    const QImage four = Filters::pixelate(filled(4, 4, qRgb(128, 128, 128)), 2, true);
+    const QImage four = Filters::pixelate(filledRGBA(4, 4, qRgb(128, 128, 128)), 2, true);
     EXPECT_EQ(four.pixel(0, 0), qRgb(110, 110, 110));
     EXPECT_EQ(four.pixel(1, 0), qRgb(137, 137, 137));
     EXPECT_EQ(four.pixel(0, 1), qRgb(120, 120, 120));
@@ -134,7 +129,7 @@ TEST(Filters, NoiseKeepsChannelsWithinZeroAndAlpha)
 
 TEST(Filters, RegionsOutsideTheImageGiveNothing)
 {
-    const QImage image = filled(20, 20, qRgb(1, 2, 3));
+    const QImage image = filledRGBA(20, 20, qRgb(1, 2, 3));
     EXPECT_TRUE(Filters::regionImage(image, Rect(30, 0, 5, 5), {}).isNull());
     EXPECT_TRUE(Filters::regionImage(QImage(), Rect(0, 0, 5, 5), {}).isNull());
 }
@@ -167,16 +162,16 @@ TEST(Filters, DarknessIsTheMedianLumaOfTheRegion)
     panel.imageID = test::uuid(3);
     panel.pixelSize = {200, 100};
     panel.pixelsPerPoint = 1;
-    QImage halves = filled(200, 100, qRgb(0, 0, 0));
+    QImage halves = filledRGBA(200, 100, qRgb(0, 0, 0));
     for (int y = 0; y < 100; ++y)
         for (int x = 100; x < 200; ++x)
             halves.setPixel(x, y, qRgb(255, 255, 255));
     const std::vector<Point> middle{{90, 50}, {110, 50}};
 
     struct Case { QImage image; std::optional<bool> dark; };
-    const Case cases[] = {{filled(200, 100, qRgb(255, 255, 255)), false},
-                          {filled(200, 100, qRgb(0, 0, 0)), true},
-                          {filled(200, 100, qRgb(90, 90, 90)), true},
+    const Case cases[] = {{filledRGBA(200, 100, qRgb(255, 255, 255)), false},
+                          {filledRGBA(200, 100, qRgb(0, 0, 0)), true},
+                          {filledRGBA(200, 100, qRgb(90, 90, 90)), true},
                           {halves, false}, // upper median of an even count: white
                           {QImage(), std::nullopt}};
     for (const Case& c : cases) {
@@ -187,7 +182,7 @@ TEST(Filters, DarknessIsTheMedianLumaOfTheRegion)
     EXPECT_EQ(Filters::isDark({}, panel, halves, 0), std::nullopt);
     EXPECT_EQ(Filters::isDark({{500, 500}}, panel, halves, 4), std::nullopt);
     // Half the margin sideways: a wide one takes in the black three quarters.
-    QImage quarter = filled(200, 100, qRgb(0, 0, 0));
+    QImage quarter = filledRGBA(200, 100, qRgb(0, 0, 0));
     for (int y = 0; y < 100; ++y)
         for (int x = 150; x < 200; ++x)
             quarter.setPixel(x, y, qRgb(255, 255, 255));

@@ -14,20 +14,6 @@ using Filters::FilterRequest;
 
 namespace {
 
-QImage filled(int w, int h, QRgb colour)
-{
-    QImage image(w, h, QImage::Format_RGBA8888_Premultiplied);
-    image.fill(QColor::fromRgba(colour));
-    return image;
-}
-
-Annotation annotation(int id, AnnotationKind kind, std::vector<Point> points, QString text = {})
-{
-    Style s = Style::defaults(kind);
-    s.opacity = 1;
-    return Annotation::make(uuid(id), kind, std::move(points), std::move(text), s);
-}
-
 // A panel with a light checked image under a blur, a pixelation and a highlighter, and
 // shapes with shadows and halos (callout, lens, outlined arrow), plus text.
 DocumentModel busyDocument(TestImages& images)
@@ -43,17 +29,17 @@ DocumentModel busyDocument(TestImages& images)
         for (int x = 0; x < 300; ++x)
             picture.setPixelColor(x, y, (x / 4 + y / 4) % 2 ? QColor(230, 230, 230) : QColor(250, 250, 250));
     images.add(doc.panels[0].imageID, picture);
-    Annotation arrow = annotation(10, AnnotationKind::arrow, {{20, 20}, {140, 90}, {60, 90}});
+    Annotation arrow = opaqueAnnotation(10, AnnotationKind::arrow, {{20, 20}, {140, 90}, {60, 90}});
     arrow.style.shapeOutline = true;
-    Annotation callout = annotation(11, AnnotationKind::callout, {{170, 20}, {220, 110}, {290, 60}}, QStringLiteral("Nota"));
+    Annotation callout = opaqueAnnotation(11, AnnotationKind::callout, {{170, 20}, {220, 110}, {290, 60}}, QStringLiteral("Nota"));
     callout.style.fill = FillMode::solid;
-    doc.panels[0].annotations = {annotation(12, AnnotationKind::blur, {{20, 110}, {100, 160}}),
-                                 annotation(13, AnnotationKind::pixelate, {{110, 110}, {170, 160}}),
-                                 annotation(14, AnnotationKind::highlighter, {{20, 180}, {280, 180}}),
-                                 annotation(15, AnnotationKind::lens, {{240, 150}, {250, 150}, {200, 170}}),
+    doc.panels[0].annotations = {opaqueAnnotation(12, AnnotationKind::blur, {{20, 110}, {100, 160}}),
+                                 opaqueAnnotation(13, AnnotationKind::pixelate, {{110, 110}, {170, 160}}),
+                                 opaqueAnnotation(14, AnnotationKind::highlighter, {{20, 180}, {280, 180}}),
+                                 opaqueAnnotation(15, AnnotationKind::lens, {{240, 150}, {250, 150}, {200, 170}}),
                                  arrow,
                                  callout,
-                                 annotation(16, AnnotationKind::text, {{120, 30}}, QStringLiteral("Salva qui"))};
+                                 opaqueAnnotation(16, AnnotationKind::text, {{120, 30}}, QStringLiteral("Salva qui"))};
     return doc;
 }
 
@@ -76,7 +62,7 @@ QImage render(const DocumentModel& doc, const ImageProviding& images, const QTra
 TEST(RenderCache, EqualRequestsOnTheSamePixelsShareOnePiece)
 {
     Renderer::RenderCache cache;
-    const QImage image = filled(64, 48, qRgb(10, 200, 30));
+    const QImage image = filledRGBA(64, 48, qRgb(10, 200, 30));
     const FilterRequest pixelate{FilterMode::pixelate, 4, true};
     const QImage first = cache.regionImage(image, Rect(8, 8, 10, 16), pixelate);
     EXPECT_EQ(first.size(), QSize(3, 4));
@@ -112,7 +98,7 @@ TEST(RenderCache, EqualRequestsOnTheSamePixelsShareOnePiece)
 TEST(RenderCache, HoldsAtMostSixtyFourPieces)
 {
     Renderer::RenderCache cache;
-    const QImage image = filled(100, 10, qRgb(1, 2, 3));
+    const QImage image = filledRGBA(100, 10, qRgb(1, 2, 3));
     for (int x = 0; x < 80; ++x)
         cache.regionImage(image, Rect(x, 0, 5, 5), {FilterMode::pixelate, 2, false});
     EXPECT_EQ(cache.regionCount(), Renderer::RenderCache::regionCapacity);
@@ -125,12 +111,12 @@ TEST(RenderCache, DarknessAnswersFollowThePixelsNotTheImageID)
     panel.imageID = uuid(3);
     panel.pixelSize = {50, 50};
     const std::vector<Point> points{{25, 25}};
-    const QImage black = filled(50, 50, qRgb(0, 0, 0));
+    const QImage black = filledRGBA(50, 50, qRgb(0, 0, 0));
     EXPECT_EQ(cache.isDark(points, panel, black, 0), true);
     EXPECT_EQ(cache.isDark(points, panel, black, 0), true);
     EXPECT_EQ(cache.darknessCount(), 1);
     // The same id with new pixels (an image replaced in the store): a new answer.
-    EXPECT_EQ(cache.isDark(points, panel, filled(50, 50, qRgb(255, 255, 255)), 0), false);
+    EXPECT_EQ(cache.isDark(points, panel, filledRGBA(50, 50, qRgb(255, 255, 255)), 0), false);
     EXPECT_EQ(cache.darknessCount(), 2);
     EXPECT_EQ(cache.isDark({}, panel, black, 0), std::nullopt);
     EXPECT_EQ(cache.isDark(points, panel, QImage(), 0), std::nullopt);

@@ -37,13 +37,6 @@ DocumentModel onePanel(QColor colour, TestImages& images, Size size = {40, 30}, 
     return doc;
 }
 
-Annotation annotation(int id, AnnotationKind kind, std::vector<Point> points)
-{
-    Style s = Style::defaults(kind);
-    s.opacity = 1;
-    return Annotation::make(uuid(id), kind, std::move(points), {}, s);
-}
-
 const QColor transparent(0, 0, 0, 0);
 
 } // namespace
@@ -140,7 +133,7 @@ TEST(Renderer, SpotlightsShareOneDimmingWithTheDarkestIntensityAndOneHoleEach)
         TestImages images;
         DocumentModel doc = onePanel(Qt::white, images, {100, 40});
         for (std::size_t i = 0; i < c.intensities.size(); ++i) {
-            Annotation a = annotation(10 + int(i), AnnotationKind::spotlight,
+            Annotation a = opaqueAnnotation(10 + int(i), AnnotationKind::spotlight,
                                       {{5 + 50.0 * double(i), 5}, {35 + 50.0 * double(i), 35}});
             a.style.filterIntensity = c.intensities[i];
             a.style.cornerRadius = 0;
@@ -257,7 +250,7 @@ TEST(Renderer, HighlighterMultipliesOnLightImagesAndKeepsTextLightOnDarkOnes)
         QImage picture = solidImage(60, 40, c.background);
         QPainter(&picture).fillRect(40, 0, 10, 40, c.background.red() > 100 ? QColor(20, 20, 20) : Qt::white);
         images.add(doc.panels[0].imageID, picture);
-        Annotation a = annotation(10, AnnotationKind::highlighter, {{0, 20}, {60, 20}});
+        Annotation a = opaqueAnnotation(10, AnnotationKind::highlighter, {{0, 20}, {60, 20}});
         a.style.strokeColor = {1, 1, 0, 1};
         a.style.lineWidth = 10;
         doc.panels[0].annotations = {a};
@@ -272,15 +265,15 @@ TEST(Renderer, HiddenAnnotationsAndDocumentLevelFiltersAreNotDrawn)
 {
     TestImages images;
     DocumentModel doc = onePanel(Qt::white, images, {100, 60});
-    Annotation shown = annotation(10, AnnotationKind::rectangle, {{10, 10}, {30, 30}});
-    Annotation hidden = annotation(11, AnnotationKind::rectangle, {{50, 10}, {70, 30}});
+    Annotation shown = opaqueAnnotation(10, AnnotationKind::rectangle, {{10, 10}, {30, 30}});
+    Annotation hidden = opaqueAnnotation(11, AnnotationKind::rectangle, {{50, 10}, {70, 30}});
     doc.panels[0].annotations = {shown, hidden};
-    Annotation hiddenOnDocument = annotation(12, AnnotationKind::rectangle, {{10, 40}, {30, 55}});
+    Annotation hiddenOnDocument = opaqueAnnotation(12, AnnotationKind::rectangle, {{10, 40}, {30, 55}});
     doc.annotations = {hiddenOnDocument,
-                       annotation(13, AnnotationKind::blur, {{0, 0}, {100, 60}}),
-                       annotation(14, AnnotationKind::pixelate, {{0, 0}, {100, 60}}),
-                       annotation(15, AnnotationKind::spotlight, {{40, 35}, {60, 55}}),
-                       annotation(16, AnnotationKind::lens, {{80, 45}, {85, 45}, {60, 45}})};
+                       opaqueAnnotation(13, AnnotationKind::blur, {{0, 0}, {100, 60}}),
+                       opaqueAnnotation(14, AnnotationKind::pixelate, {{0, 0}, {100, 60}}),
+                       opaqueAnnotation(15, AnnotationKind::spotlight, {{40, 35}, {60, 55}}),
+                       opaqueAnnotation(16, AnnotationKind::lens, {{80, 45}, {85, 45}, {60, 45}})};
     Renderer::Options options;
     options.hiddenAnnotationIDs = {uuid(11), uuid(12)};
     const QImage image = render(doc, images, options);
@@ -310,7 +303,7 @@ TEST(Renderer, BlurAndPixelateRegionsFilterOnlyTheirRectangle)
             for (int x = 0; x < 80; ++x)
                 picture.setPixelColor(x, y, (x / 2 + y / 2) % 2 ? Qt::black : Qt::white); // 2-pixel checks
         images.add(doc.panels[0].imageID, picture);
-        Annotation a = annotation(10, kind, {{20, 0}, {60, 40}});
+        Annotation a = opaqueAnnotation(10, kind, {{20, 0}, {60, 40}});
         a.style.filterIntensity = 8;
         doc.panels[0].annotations = {a};
         const QImage image = render(doc, images);
@@ -331,7 +324,7 @@ TEST(Renderer, LensShowsTheMagnifiedSourceInAShadowedDisc)
     QPainter(&picture).fillRect(0, 0, 40, 60, Qt::red);
     images.add(doc.panels[0].imageID, picture);
     // Source circle about (20, 30), radius 8, shown 2x about (80, 30).
-    Annotation lens = annotation(10, AnnotationKind::lens, {{20, 30}, {28, 30}, {80, 30}});
+    Annotation lens = opaqueAnnotation(10, AnnotationKind::lens, {{20, 30}, {28, 30}, {80, 30}});
     lens.style.filterIntensity = 2;
     doc.panels[0].annotations = {lens};
     QImage image = render(doc, images);
@@ -420,9 +413,9 @@ TEST(Renderer, TwoRendersOfOneDocumentAreIdentical)
     doc.padding = 16;
     doc.background = ColorBackground{{0.9, 0.9, 0.9, 1}};
     doc.panels[0].caption = QStringLiteral("Uno");
-    doc.panels[0].annotations = {annotation(10, AnnotationKind::spotlight, {{10, 10}, {60, 50}}),
-                                 annotation(11, AnnotationKind::blur, {{70, 10}, {110, 70}}),
-                                 annotation(12, AnnotationKind::lens, {{30, 60}, {36, 60}, {90, 40}})};
+    doc.panels[0].annotations = {opaqueAnnotation(10, AnnotationKind::spotlight, {{10, 10}, {60, 50}}),
+                                 opaqueAnnotation(11, AnnotationKind::blur, {{70, 10}, {110, 70}}),
+                                 opaqueAnnotation(12, AnnotationKind::lens, {{30, 60}, {36, 60}, {90, 40}})};
     EXPECT_EQ(render(doc, images, {}, 2), render(doc, images, {}, 2));
 }
 
@@ -445,9 +438,9 @@ TEST(Renderer, GoldenPanelScenes)
     panel.removedStrips = {{RemovedStrip::Axis::rows, 90, 110}};
     panel.cursor = CursorElement{{180, 60}, uuid(50), {0, 0}, true, true};
     images.add(uuid(50), solidImage(6, 9, Qt::black));
-    Annotation spot = annotation(10, AnnotationKind::spotlight, {{20, 20}, {120, 80}});
-    Annotation lens = annotation(11, AnnotationKind::lens, {{60, 150}, {72, 150}, {180, 140}});
-    Annotation blur = annotation(12, AnnotationKind::pixelate, {{140, 20}, {220, 50}});
+    Annotation spot = opaqueAnnotation(10, AnnotationKind::spotlight, {{20, 20}, {120, 80}});
+    Annotation lens = opaqueAnnotation(11, AnnotationKind::lens, {{60, 150}, {72, 150}, {180, 140}});
+    Annotation blur = opaqueAnnotation(12, AnnotationKind::pixelate, {{140, 20}, {220, 50}});
     panel.annotations = {spot, lens, blur};
     doc.panels = {panel};
     EXPECT_TRUE(matchesGolden(render(doc, images), QStringLiteral("panel-scene")));
@@ -479,20 +472,20 @@ DocumentModel spreadDocument(TestImages& images)
                 picture.setPixelColor(x, y, QColor(60 + x / 2, 90 + y, 150 + 40 * i));
         images.add(panel.imageID, picture);
         panel.caption = QStringLiteral("Pannello %1").arg(i + 1);
-        Annotation arrow = annotation(10 + 10 * i, AnnotationKind::arrow, {{150, 100}, {240, 170}, {180, 150}});
+        Annotation arrow = opaqueAnnotation(10 + 10 * i, AnnotationKind::arrow, {{150, 100}, {240, 170}, {180, 150}});
         arrow.style.shapeOutline = true;
-        Annotation callout = annotation(11 + 10 * i, AnnotationKind::callout, {{20, 20}, {60, 90}, {110, 60}});
+        Annotation callout = opaqueAnnotation(11 + 10 * i, AnnotationKind::callout, {{20, 20}, {60, 90}, {110, 60}});
         callout.style.fill = FillMode::solid;
-        panel.annotations = {annotation(12 + 10 * i, AnnotationKind::blur, {{120, 10}, {190, 60}}),
-                             annotation(13 + 10 * i, AnnotationKind::highlighter, {{10, 120}, {150, 120}}),
-                             annotation(14 + 10 * i, AnnotationKind::lens, {{40, 100}, {46, 100}, {-10, 150}}),
+        panel.annotations = {opaqueAnnotation(12 + 10 * i, AnnotationKind::blur, {{120, 10}, {190, 60}}),
+                             opaqueAnnotation(13 + 10 * i, AnnotationKind::highlighter, {{10, 120}, {150, 120}}),
+                             opaqueAnnotation(14 + 10 * i, AnnotationKind::lens, {{40, 100}, {46, 100}, {-10, 150}}),
                              arrow, callout};
         doc.panels.push_back(panel);
     }
-    Annotation outlined = annotation(50, AnnotationKind::rectangle, {{230, 100}, {270, 230}});
+    Annotation outlined = opaqueAnnotation(50, AnnotationKind::rectangle, {{230, 100}, {270, 230}});
     outlined.style.shapeOutline = true;
-    doc.annotations = {outlined, annotation(51, AnnotationKind::arrow, {{500, 250}, {740, 200}}),
-                       annotation(52, AnnotationKind::ellipse, {{-10, 200}, {120, 260}})};
+    doc.annotations = {outlined, opaqueAnnotation(51, AnnotationKind::arrow, {{500, 250}, {740, 200}}),
+                       opaqueAnnotation(52, AnnotationKind::ellipse, {{-10, 200}, {120, 260}})};
     return doc;
 }
 

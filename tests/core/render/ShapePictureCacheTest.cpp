@@ -12,13 +12,6 @@ using namespace vorlix::test;
 
 namespace {
 
-Annotation annotation(int id, AnnotationKind kind, std::vector<Point> points, QString text = {})
-{
-    Style s = Style::defaults(kind);
-    s.opacity = 1;
-    return Annotation::make(uuid(id), kind, std::move(points), std::move(text), s);
-}
-
 // One panel with a shape of every kind the canvas keeps as a picture, in their variants
 // (outline halo, chalk, opacity layer, measure label), plus a highlighter, which is not kept.
 DocumentModel busyDocument(TestImages& images)
@@ -27,24 +20,24 @@ DocumentModel busyDocument(TestImages& images)
     doc.panels = {imagePanel(1, {0, 0}, {320, 220})};
     images.add(doc.panels[0].imageID, solidImage(320, 220, QColor(235, 240, 245)));
     std::vector<Annotation>& a = doc.panels[0].annotations;
-    Annotation arrow = annotation(10, AnnotationKind::arrow, {{20, 20}, {140, 90}, {60, 90}});
+    Annotation arrow = opaqueAnnotation(10, AnnotationKind::arrow, {{20, 20}, {140, 90}, {60, 90}});
     arrow.style.shapeOutline = true;
-    Annotation chalk = annotation(11, AnnotationKind::rectangle, {{170, 20}, {300, 90}});
+    Annotation chalk = opaqueAnnotation(11, AnnotationKind::rectangle, {{170, 20}, {300, 90}});
     chalk.style.chalk = true;
-    Annotation faint = annotation(12, AnnotationKind::ellipse, {{30, 110}, {130, 190}});
+    Annotation faint = opaqueAnnotation(12, AnnotationKind::ellipse, {{30, 110}, {130, 190}});
     faint.style.opacity = 0.5;
     faint.style.fill = FillMode::solid;
-    Annotation measured = annotation(13, AnnotationKind::line, {{150, 120}, {290, 160}});
+    Annotation measured = opaqueAnnotation(13, AnnotationKind::line, {{150, 120}, {290, 160}});
     measured.style.showsMeasure = true;
     a = {arrow,
          chalk,
          faint,
          measured,
-         annotation(14, AnnotationKind::text, {{150, 170}}, QStringLiteral("Salva qui")),
-         annotation(15, AnnotationKind::callout, {{200, 30}, {250, 120}, {300, 60}}, QStringLiteral("Nota")),
-         annotation(16, AnnotationKind::number, {{100, 30}}),
-         annotation(17, AnnotationKind::pencil, {{20, 200}, {60, 180}, {100, 205}}),
-         annotation(18, AnnotationKind::highlighter, {{150, 200}, {300, 200}})};
+         opaqueAnnotation(14, AnnotationKind::text, {{150, 170}}, QStringLiteral("Salva qui")),
+         opaqueAnnotation(15, AnnotationKind::callout, {{200, 30}, {250, 120}, {300, 60}}, QStringLiteral("Nota")),
+         opaqueAnnotation(16, AnnotationKind::number, {{100, 30}}),
+         opaqueAnnotation(17, AnnotationKind::pencil, {{20, 200}, {60, 180}, {100, 205}}),
+         opaqueAnnotation(18, AnnotationKind::highlighter, {{150, 200}, {300, 200}})};
     return doc;
 }
 const std::size_t keptShapes = 8; // all but the highlighter

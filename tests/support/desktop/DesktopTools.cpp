@@ -42,29 +42,6 @@ ToolResult runTool(const QString& program, const QStringList& arguments, std::ch
     return {process.exitCode(), process.readAllStandardOutput()};
 }
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeout.count())
-            return condition();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-void processEventsFor(std::chrono::milliseconds duration)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < duration.count()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 bool sendKeys(const QString& keys)
 {
     return runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), keys}).exitCode == 0;

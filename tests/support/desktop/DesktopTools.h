@@ -4,6 +4,8 @@
 // call keeps the test program's event loop turning while it waits, so that the program
 // can answer the tool (a clipboard it owns, a window it draws) and queued work runs.
 
+#include "support/EventLoopWaits.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -24,11 +26,6 @@ struct ToolResult {
 
 // Runs `program` on the process desktop and waits for it.
 ToolResult runTool(const QString& program, const QStringList& arguments, std::chrono::milliseconds timeout = 5s);
-
-// Turns the event loop until `condition` holds or `timeout` passes; the last answer.
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s);
-// Turns the event loop for `duration`: for waiting that nothing happens.
-void processEventsFor(std::chrono::milliseconds duration);
 
 // Key presses in xdotool's notation ("ctrl+shift+2", "Num_Lock"), each pressed and released.
 bool sendKeys(const QString& keys);

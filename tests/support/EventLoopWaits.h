@@ -1,5 +1,6 @@
 #pragma once
-// Turning the event loop in widget tests, so timers, animations and deferred deletes run.
+// Turning the event loop in tests, so timers, animations, deferred deletes and the
+// desktop's answers arrive.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,7 +12,8 @@
 
 namespace vorlix::test {
 
-inline void runEventsFor(std::chrono::milliseconds duration)
+// Turns the event loop for `duration`: for waiting that nothing happens.
+inline void processEventsFor(std::chrono::milliseconds duration)
 {
     QElapsedTimer clock;
     clock.start();
@@ -22,7 +24,7 @@ inline void runEventsFor(std::chrono::milliseconds duration)
 }
 
 // Turns the loop until `condition` holds or `timeout` passes; the last answer.
-inline bool runEventsUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+inline bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5))
 {
     QElapsedTimer clock;
     clock.start();
