@@ -60,6 +60,15 @@ Annotation shape(int n, AnnotationKind kind, std::vector<Point> points, QString 
     return Annotation::make(test::uuid(1000 + n), kind, std::move(points), std::move(text));
 }
 
+// The frame of a typical canvas: padding, shadowed rounded panels on a dark background.
+void withCanvasLook(DocumentModel& document)
+{
+    document.padding = 24;
+    document.panelShadow = true;
+    document.panelCornerRadius = 10;
+    document.background = ColorBackground{RGBAColor::hex("#20242A")};
+}
+
 struct Fixture {
     DocumentModel document;
     BenchImages images;
@@ -134,10 +143,7 @@ const Fixture& fixture()
             }
         }
         f.document.panels = {panel};
-        f.document.padding = 24;
-        f.document.panelShadow = true;
-        f.document.panelCornerRadius = 10;
-        f.document.background = ColorBackground{RGBAColor::hex("#20242A")};
+        withCanvasLook(f.document);
         return f;
     }();
     return f;
@@ -218,10 +224,7 @@ const Fixture& largeFixture()
             else
                 f.document.annotations.push_back(shape(n++, AnnotationKind::text, {{x, y}}, QStringLiteral("Passaggio")));
         }
-        f.document.padding = 24;
-        f.document.panelShadow = true;
-        f.document.panelCornerRadius = 10;
-        f.document.background = ColorBackground{RGBAColor::hex("#20242A")};
+        withCanvasLook(f.document);
         return f;
     }();
     return f;
