@@ -133,7 +133,8 @@ std::vector<PanelShape> panelShapes(const Panel& panel, const Options& options, 
         if (options.hiddenAnnotationIDs.count(a.id) || isHidden(panel, a))
             continue;
         CanvasShape shape = canvasShape(mapping, a);
-        const bool paints = culling.mayPaint(shape.bounds(), annotationReach(shape));
+        // Bounds cost a shape's geometry: only measured when something is culled.
+        const bool paints = !culling.visible || culling.mayPaint(shape.bounds(), annotationReach(shape));
         shapes.push_back({&a, std::move(shape), paints});
     }
     return shapes;
@@ -277,7 +278,7 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
         if (options.hiddenAnnotationIDs.count(a.id) || isPanelFilter(a.kind))
             continue;
         const CanvasShape shape{a.kind, a.points, a.measureText(density).value_or(a.text), a.style};
-        if (!culling.mayPaint(shape.bounds(), annotationReach(shape)))
+        if (culling.visible && !culling.mayPaint(shape.bounds(), annotationReach(shape)))
             continue;
         const auto number = numbers.find(a.id);
         painter.save();
