@@ -14,7 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-
+#include <random>
 #include <vector>
 
 using namespace vorlix;
@@ -100,7 +100,22 @@ namespace {
 
 // A pasted 90,000-point pencil scribble across a 400 x 300 view (a Lissajous figure
 // sampled about every 0.23 points, 21,000 points long), drawn into that view, then at
-// the clipboard's largest line width (1000) in chalk, and dashed.
+// the clipboard's largest line width (1000) in chalk, and dashed; and a crafted stroke of
+// 90,000 points scattered at random over the view, 3 and 20 points wide, which no
+// simplification shortens.
+CanvasShape scatteredPencil(double lineWidth)
+{
+    std::mt19937 generator(20261211);
+    std::uniform_real_distribution<double> x(0, 400);
+    std::uniform_real_distribution<double> y(0, 300);
+    std::vector<Point> points(90'000);
+    for (Point& p : points)
+        p = {x(generator), y(generator)};
+    CanvasShape shape = shapeOf(AnnotationKind::pencil, std::move(points));
+    shape.style.lineWidth = lineWidth;
+    return shape;
+}
+
 CanvasShape longPencil()
 {
     std::vector<Point> points;
@@ -115,8 +130,8 @@ CanvasShape longPencil()
 
 void BM_DrawLongPencil(benchmark::State& state)
 {
-    CanvasShape shape = longPencil();
-    if (state.range(0) != 0) {
+    CanvasShape shape = state.range(0) >= 3 ? scatteredPencil(state.range(0) == 3 ? 3 : 20) : longPencil();
+    if (state.range(0) == 1 || state.range(0) == 2) {
         shape.style.lineWidth = 1000;
         shape.style.chalk = true;
     }
@@ -131,6 +146,8 @@ void BM_DrawLongPencil(benchmark::State& state)
         benchmark::DoNotOptimize(target.constBits());
     }
 }
-BENCHMARK(BM_DrawLongPencil)->ArgName("plain0_width1000chalk1_dashed2")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawLongPencil)
+    ->ArgName("plain0_width1000chalk1_dashed2_scattered3_scatteredWidth20_4")
+    ->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 } // namespace
