@@ -100,9 +100,9 @@ namespace {
 
 // A pasted 90,000-point pencil scribble across a 400 x 300 view (a Lissajous figure
 // sampled about every 0.23 points, 21,000 points long), drawn into that view, then at
-// the clipboard's largest line width (1000) in chalk, and dashed; and a crafted stroke of
-// 90,000 points scattered at random over the view, 3 and 20 points wide, which no
-// simplification shortens.
+// the clipboard's largest line width (1000) in chalk, in chalk and dashed, and dashed at
+// its usual width; and a crafted stroke of 90,000 points scattered at random over the
+// view, which no simplification shortens, 3 and 20 points wide, and 20 wide dashed.
 CanvasShape scatteredPencil(double lineWidth)
 {
     std::mt19937 generator(20261211);
@@ -130,12 +130,15 @@ CanvasShape longPencil()
 
 void BM_DrawLongPencil(benchmark::State& state)
 {
-    CanvasShape shape = state.range(0) >= 3 ? scatteredPencil(state.range(0) == 3 ? 3 : 20) : longPencil();
-    if (state.range(0) == 1 || state.range(0) == 2) {
+    const int variant = static_cast<int>(state.range(0));
+    CanvasShape shape = variant == 3   ? scatteredPencil(3)
+                        : variant == 4 || variant == 6 ? scatteredPencil(20)
+                                                       : longPencil();
+    if (variant == 1 || variant == 2) {
         shape.style.lineWidth = 1000;
         shape.style.chalk = true;
     }
-    shape.style.dashed = state.range(0) == 2;
+    shape.style.dashed = variant == 2 || variant == 5 || variant == 6;
     QImage target(400, 300, QImage::Format_ARGB32_Premultiplied);
     target.fill(Qt::white);
     for (auto _ : state) {
@@ -147,7 +150,8 @@ void BM_DrawLongPencil(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DrawLongPencil)
-    ->ArgName("plain0_width1000chalk1_dashed2_scattered3_scatteredWidth20_4")
-    ->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+    ->ArgName("plain0_width1000chalk1_dashed2_scattered3_scatteredWidth20_4_dashedWidth4_5_scatteredDashed6")
+    ->DenseRange(0, 6)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -11,23 +11,40 @@ StrokeCoverage::StrokeCoverage(QRect area, double radius)
     , m_radius(std::max(radius, 0.0))
     , m_stride(m_area.width() + 1)
     , m_edges(static_cast<std::size_t>(m_stride) * static_cast<std::size_t>(std::max(m_area.height(), 0)), 0)
-    , m_fullRows(static_cast<std::size_t>(std::max(m_area.height(), 0)), 0)
+    , m_runs(static_cast<std::size_t>(std::max(m_area.height(), 0)))
+    , m_rowsPerCheck(std::max<long long>(m_area.height(), static_cast<long long>(m_area.width()) * m_area.height() / 16))
 {
 }
 
 void StrokeCoverage::addSegment(QPointF a, QPointF b)
 {
-    if (++m_segmentsSinceCheck == segmentsPerCheck)
-        findFullRows();
-    if (m_area.isEmpty() || !std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
+    if (m_rowsSinceCheck >= m_rowsPerCheck)
+        findCoveredRuns();
+    if (m_area.isEmpty() || m_fullRowCount == m_area.height() || !std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
         !std::isfinite(b.y()))
         return;
     const double r = m_radius;
     // Rows whose centre lies within the capsule's vertical reach, relative to the area.
     const double top = std::min(a.y(), b.y()) - r - m_area.y() - 0.5;
     const double bottom = std::max(a.y(), b.y()) + r - m_area.y() - 0.5;
-    const int firstRow = std::max(0, static_cast<int>(std::ceil(std::max(top, -1.0))));
-    const int lastRow = std::min(m_area.height() - 1, static_cast<int>(std::floor(std::min(bottom, 1e9))));
+    int firstRow = std::max(0, static_cast<int>(std::ceil(std::max(top, -1.0))));
+    int lastRow = std::min(m_area.height() - 1, static_cast<int>(std::floor(std::min(bottom, 1e9))));
+    // The columns whose centres the capsule may reach; rows whose covered run holds
+    // them all are left alone.
+    const double left = std::ceil(std::min(a.x(), b.x()) - r - m_area.x() - 0.5);
+    const double right = std::floor(std::max(a.x(), b.x()) + r - m_area.x() - 0.5);
+    if (right < 0 || left > m_area.width() - 1)
+        return;
+    const int firstColumn = static_cast<int>(std::max(left, 0.0));
+    const int lastColumn = static_cast<int>(std::min(right, double(m_area.width() - 1)));
+    const auto isCovered = [&](int row) {
+        const Run& run = m_runs[static_cast<std::size_t>(row)];
+        return run.first <= firstColumn && lastColumn <= run.last;
+    };
+    while (firstRow <= lastRow && isCovered(firstRow))
+        ++firstRow;
+    while (firstRow <= lastRow && isCovered(lastRow))
+        --lastRow;
     if (firstRow > lastRow)
         return;
 
@@ -70,16 +87,20 @@ void StrokeCoverage::addSegment(QPointF a, QPointF b)
     }
     const int width = m_area.width();
     const auto mark = [&](int row, double low, double high) {
-        if (m_fullRows[static_cast<std::size_t>(row)])
-            return;
         // Pixels whose centres x + 0.5 lie in [low, high].
         const double first = std::ceil(low - m_area.x() - 0.5);
         const double last = std::floor(high - m_area.x() - 0.5);
         if (last < 0 || first > width - 1 || first > last)
             return;
+        const int from = static_cast<int>(std::max(first, 0.0));
+        const int to = static_cast<int>(std::min(last, double(width - 1)));
+        const Run& run = m_runs[static_cast<std::size_t>(row)];
+        if (run.first <= from && to <= run.last)
+            return;
+        ++m_rowsSinceCheck;
         int* edges = m_edges.data() + static_cast<std::ptrdiff_t>(row) * m_stride;
-        ++edges[static_cast<int>(std::max(first, 0.0))];
-        --edges[static_cast<int>(std::min(last, double(width - 1))) + 1];
+        ++edges[from];
+        --edges[to + 1];
     };
     // Rows farther than r from both ends, between them, meet the body alone: the bulk of
     // the rows of a long segment, done without the caps' tests.
@@ -103,6 +124,8 @@ void StrokeCoverage::addSegment(QPointF a, QPointF b)
             row = bodyLast;
             continue;
         }
+        if (isCovered(row))
+            continue;
         const double y = y0 + row;
         double low = infinity;
         double high = -infinity;
@@ -137,18 +160,26 @@ void StrokeCoverage::addPolyline(const std::vector<QPointF>& points)
         addSegment(points[i - 1], points[i]);
 }
 
-void StrokeCoverage::findFullRows()
+void StrokeCoverage::findCoveredRuns()
 {
-    m_segmentsSinceCheck = 0;
+    m_rowsSinceCheck = 0;
+    const int width = m_area.width();
     for (int row = 0; row < m_area.height(); ++row) {
-        if (m_fullRows[static_cast<std::size_t>(row)])
+        Run& longest = m_runs[static_cast<std::size_t>(row)];
+        if (longest.first == 0 && longest.last == width - 1)
             continue;
         const int* edges = m_edges.data() + static_cast<std::ptrdiff_t>(row) * m_stride;
         int sum = 0;
-        int x = 0;
-        while (x < m_area.width() && (sum += edges[x]) > 0)
-            ++x;
-        m_fullRows[static_cast<std::size_t>(row)] = x == m_area.width();
+        int start = 0;
+        for (int x = 0; x < width; ++x) {
+            sum += edges[x];
+            if (sum <= 0) {
+                start = x + 1;
+            } else if (x - start > longest.last - longest.first) {
+                longest = {start, x};
+            }
+        }
+        m_fullRowCount += longest.first == 0 && longest.last == width - 1;
     }
 }
 

@@ -5,9 +5,10 @@
 // the rows and the pixels whose centres fall in any of them are covered. The work is
 // one short computation per segment and row it crosses plus one per pixel, whatever
 // the overlaps, so a stroke that criss-crosses a view ten thousand times costs little
-// more than one that crosses it once: every few thousand segments the rows already
-// covered from end to end are found, and later segments skip them. Edges are aliased
-// (a pixel is in or out).
+// more than one that crosses it once: whenever the intervals added since the last
+// search number a sixteenth of the pixels (at least one a row), the longest covered run
+// of pixels of each row is found, and later segments skip the rows where their reach
+// lies within it. Edges are aliased (a pixel is in or out).
 
 #include <QColor>
 #include <QImage>
@@ -32,15 +33,19 @@ public:
     QImage image(const QColor& color) const;
 
 private:
-    static constexpr int segmentsPerCheck = 4096;
-    void findFullRows();
+    struct Run {
+        int first = 0, last = -1; // columns, both covered
+    };
+    void findCoveredRuns();
 
     QRect m_area;
     double m_radius;
     int m_stride;
     std::vector<int> m_edges; // per row: +1 where an interval starts, -1 one past its end
-    std::vector<char> m_fullRows;
-    int m_segmentsSinceCheck = 0;
+    std::vector<Run> m_runs; // per row: its longest covered run at the last search
+    int m_fullRowCount = 0;
+    long long m_rowsPerCheck;
+    long long m_rowsSinceCheck = 0;
 };
 
 } // namespace vorlix
