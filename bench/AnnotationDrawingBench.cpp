@@ -102,7 +102,8 @@ namespace {
 // sampled about every 0.23 points, 21,000 points long), drawn into that view, then at
 // the clipboard's largest line width (1000) in chalk, in chalk and dashed, and dashed at
 // its usual width; and a crafted stroke of 90,000 points scattered at random over the
-// view, which no simplification shortens, 3 and 20 points wide, and 20 wide dashed.
+// view, which no simplification shortens, 3 and 20 points wide, and 20 wide dashed, in
+// chalk and outlined. An unchanged stroke is redrawn: its simplification is remembered.
 CanvasShape scatteredPencil(double lineWidth)
 {
     std::mt19937 generator(20261211);
@@ -131,14 +132,14 @@ CanvasShape longPencil()
 void BM_DrawLongPencil(benchmark::State& state)
 {
     const int variant = static_cast<int>(state.range(0));
-    CanvasShape shape = variant == 3   ? scatteredPencil(3)
-                        : variant == 4 || variant == 6 ? scatteredPencil(20)
-                                                       : longPencil();
+    CanvasShape shape = variant == 3 ? scatteredPencil(3) : variant >= 4 && variant != 5 ? scatteredPencil(20) : longPencil();
     if (variant == 1 || variant == 2) {
         shape.style.lineWidth = 1000;
         shape.style.chalk = true;
     }
     shape.style.dashed = variant == 2 || variant == 5 || variant == 6;
+    shape.style.chalk = shape.style.chalk || variant == 7;
+    shape.style.shapeOutline = variant == 8;
     QImage target(400, 300, QImage::Format_ARGB32_Premultiplied);
     target.fill(Qt::white);
     for (auto _ : state) {
@@ -150,8 +151,8 @@ void BM_DrawLongPencil(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DrawLongPencil)
-    ->ArgName("plain0_width1000chalk1_dashed2_scattered3_scatteredWidth20_4_dashedWidth4_5_scatteredDashed6")
-    ->DenseRange(0, 6)
+    ->ArgName("plain0_width1000chalk1_dashed2_scattered3_scattered4_dashed5_scatteredDashed6_Chalk7_Outlined8")
+    ->DenseRange(0, 8)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -251,6 +251,25 @@ void addDashes(StrokeCoverage& coverage, const std::vector<QPointF>& points, dou
     }
 }
 
+// PencilGeometry::simplifyForDrawing, remembering the last stroke simplified on this
+// thread: chalk draws a stroke four times and a halo many, and an unchanged stroke is
+// drawn again on every redraw. Comparing the points costs far less than simplifying them.
+std::vector<Point> simplifiedForDrawing(const std::vector<Point>& points, double tolerance)
+{
+    struct Last {
+        std::vector<Point> points;
+        double tolerance = -1;
+        std::vector<Point> simplified;
+    };
+    thread_local Last last;
+    if (last.tolerance != tolerance || last.points != points) {
+        last.simplified = PencilGeometry::simplifyForDrawing(points, tolerance);
+        last.points = points;
+        last.tolerance = tolerance;
+    }
+    return last.simplified;
+}
+
 // Draws a long stroke from its coverage when it is beyond the stroker's budget (see
 // pencilCoverageBudget) and the device transform keeps its round pen round; false
 // leaves it to be stroked.
@@ -306,7 +325,7 @@ void drawLongPencil(QPainter& painter, const CanvasShape& shape)
         return;
     const double stretch = deviceStretch(painter);
     const double tolerance = std::isfinite(stretch) && stretch > 0 ? pencilDrawingTolerance / stretch : 0;
-    const std::vector<Point> drawn = PencilGeometry::simplifyForDrawing(shape.points, tolerance);
+    const std::vector<Point> drawn = simplifiedForDrawing(shape.points, tolerance);
     if (drawAsCoverage(painter, drawn, style))
         return;
     const std::vector<QPainterPath> pieces = PencilGeometry::smoothPathPieces(
