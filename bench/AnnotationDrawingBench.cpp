@@ -14,7 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-
+#include <random>
 #include <vector>
 
 using namespace vorlix;
@@ -100,7 +100,23 @@ namespace {
 
 // A pasted 90,000-point pencil scribble across a 400 x 300 view (a Lissajous figure
 // sampled about every 0.23 points, 21,000 points long), drawn into that view, then at
-// the clipboard's largest line width (1000) in chalk, and dashed.
+// the clipboard's largest line width (1000) in chalk, in chalk and dashed, and dashed at
+// its usual width; and a crafted stroke of 90,000 points scattered at random over the
+// view, which no simplification shortens, 3 and 20 points wide, and 20 wide dashed, in
+// chalk and outlined. An unchanged stroke is redrawn: its simplification is remembered.
+CanvasShape scatteredPencil(double lineWidth)
+{
+    std::mt19937 generator(20261211);
+    std::uniform_real_distribution<double> x(0, 400);
+    std::uniform_real_distribution<double> y(0, 300);
+    std::vector<Point> points(90'000);
+    for (Point& p : points)
+        p = {x(generator), y(generator)};
+    CanvasShape shape = shapeOf(AnnotationKind::pencil, std::move(points));
+    shape.style.lineWidth = lineWidth;
+    return shape;
+}
+
 CanvasShape longPencil()
 {
     std::vector<Point> points;
@@ -115,12 +131,15 @@ CanvasShape longPencil()
 
 void BM_DrawLongPencil(benchmark::State& state)
 {
-    CanvasShape shape = longPencil();
-    if (state.range(0) != 0) {
+    const int variant = static_cast<int>(state.range(0));
+    CanvasShape shape = variant == 3 ? scatteredPencil(3) : variant >= 4 && variant != 5 ? scatteredPencil(20) : longPencil();
+    if (variant == 1 || variant == 2) {
         shape.style.lineWidth = 1000;
         shape.style.chalk = true;
     }
-    shape.style.dashed = state.range(0) == 2;
+    shape.style.dashed = variant == 2 || variant == 5 || variant == 6;
+    shape.style.chalk = shape.style.chalk || variant == 7;
+    shape.style.shapeOutline = variant == 8;
     QImage target(400, 300, QImage::Format_ARGB32_Premultiplied);
     target.fill(Qt::white);
     for (auto _ : state) {
@@ -131,6 +150,9 @@ void BM_DrawLongPencil(benchmark::State& state)
         benchmark::DoNotOptimize(target.constBits());
     }
 }
-BENCHMARK(BM_DrawLongPencil)->ArgName("plain0_width1000chalk1_dashed2")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawLongPencil)
+    ->ArgName("plain0_width1000chalk1_dashed2_scattered3_scattered4_dashed5_scatteredDashed6_Chalk7_Outlined8")
+    ->DenseRange(0, 8)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

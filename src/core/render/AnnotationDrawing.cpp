@@ -8,6 +8,7 @@
 #include "core/shapes/QtConversions.h"
 #include "core/render/Shadow.h"
 #include "core/render/ShapeEffects.h"
+#include "core/render/StrokeCoverage.h"
 #include "core/shapes/ShapeGeometry.h"
 #include "core/shapes/TextLayout.h"
 
@@ -41,6 +42,15 @@ constexpr double pencilDrawingTolerance = 0.25;
 // Filling one stroke outline costs the raster engine more than linear time in its
 // elements: long strokes are filled a piece of this many curves at a time.
 constexpr std::size_t pencilCurvesPerPiece = 256;
+// A long stroke is drawn from its pixel coverage (StrokeCoverage) once, after
+// simplification, more than pencilPointsDrawnAsStored of its segments reach the visible
+// device area and its ink there (visible length times width) would cover that area this
+// many times over. Only crafted or pasted strokes get there (points scattered over the
+// view, or a line width of hundreds of pixels): the stroker's cost grows with every
+// segment and every covered pixel, while the coverage costs one short step per segment
+// and pixel row and one per pixel. Those strokes are drawn with aliased edges, along
+// the polyline through their simplified points rather than the curves between them.
+constexpr double pencilCoverageBudget = 16;
 
 // A pen in canvas points, with the miter limit of 10 rather than Qt's 2. Dashes are 3
 // and 2.2 times max(width, 1) points long; Qt measures dash patterns in units of
@@ -191,6 +201,117 @@ double deviceStretch(const QPainter& painter)
     return std::sqrt(t.m11() * t.m11() + t.m12() * t.m12() + t.m21() * t.m21() + t.m22() * t.m22());
 }
 
+// The length of the segment from `a` to `b` inside `area` (Liang-Barsky clipping).
+double lengthInside(QPointF a, QPointF b, const QRectF& area)
+{
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    double t0 = 0;
+    double t1 = 1;
+    const auto clip = [&](double p, double q) {
+        if (p == 0)
+            return q >= 0;
+        const double t = q / p;
+        if (p < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        return t0 <= t1;
+    };
+    if (!clip(-dx, a.x() - area.left()) || !clip(dx, area.right() - a.x()) || !clip(-dy, a.y() - area.top()) ||
+        !clip(dy, area.bottom() - a.y()))
+        return 0;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    return (t1 - t0) * (std::isfinite(length) ? length : std::hypot(dx, dy));
+}
+
+// Adds the dashes of the polyline `points` to `coverage`: `dash` on, `gap` off, from the
+// polyline's start, the phase running on across its corners.
+void addDashes(StrokeCoverage& coverage, const std::vector<QPointF>& points, double dash, double gap)
+{
+    bool on = true;
+    double left = dash; // of the current dash or gap
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        QPointF from = points[i - 1];
+        const QPointF to = points[i];
+        double length = std::hypot(to.x() - from.x(), to.y() - from.y());
+        while (length > 0) {
+            const double step = std::min(left, length);
+            const QPointF end = from + (to - from) * (step / length);
+            if (on)
+                coverage.addSegment(from, end);
+            from = end;
+            length -= step;
+            left -= step;
+            if (left <= 0) {
+                on = !on;
+                left = on ? dash : gap;
+            }
+        }
+    }
+}
+
+// PencilGeometry::simplifyForDrawing, remembering the last stroke simplified on this
+// thread: chalk draws a stroke four times and a halo many, and an unchanged stroke is
+// drawn again on every redraw. Comparing the points costs far less than simplifying them.
+std::vector<Point> simplifiedForDrawing(const std::vector<Point>& points, double tolerance)
+{
+    struct Last {
+        std::vector<Point> points;
+        double tolerance = -1;
+        std::vector<Point> simplified;
+    };
+    thread_local Last last;
+    if (last.tolerance != tolerance || last.points != points) {
+        last.simplified = PencilGeometry::simplifyForDrawing(points, tolerance);
+        last.points = points;
+        last.tolerance = tolerance;
+    }
+    return last.simplified;
+}
+
+// Draws a long stroke from its coverage when it is beyond the stroker's budget (see
+// pencilCoverageBudget) and the device transform keeps its round pen round; false
+// leaves it to be stroked.
+bool drawAsCoverage(QPainter& painter, const std::vector<Point>& points, const Style& style)
+{
+    const QTransform device = painter.deviceTransform();
+    const double sx = std::hypot(device.m11(), device.m12());
+    const double sy = std::hypot(device.m21(), device.m22());
+    if (device.type() > QTransform::TxRotate || !std::isfinite(sx) || !(sx > 0) ||
+        std::abs(sx - sy) > 1e-9 * sx || std::abs(device.m11() * device.m21() + device.m12() * device.m22()) > 1e-9 * sx * sy)
+        return false;
+    const QRect area = paintableDeviceRect(painter);
+    if (area.isEmpty())
+        return false;
+    const double radius = style.lineWidth * sx / 2;
+    std::vector<QPointF> mapped;
+    mapped.reserve(points.size());
+    for (const Point& p : points)
+        mapped.push_back(device.map(p.toQt()));
+    const QRectF reach = QRectF(area).adjusted(-radius, -radius, radius, radius);
+    std::size_t visibleSegments = 0;
+    double visibleLength = 0;
+    for (std::size_t i = 1; i < mapped.size(); ++i) {
+        const double inside = lengthInside(mapped[i - 1], mapped[i], reach);
+        visibleSegments += inside > 0;
+        visibleLength += inside;
+    }
+    if (visibleSegments <= pencilPointsDrawnAsStored ||
+        !(visibleLength * 2 * radius > pencilCoverageBudget * area.width() * area.height()))
+        return false;
+
+    StrokeCoverage coverage(area, radius);
+    if (style.dashed) {
+        const std::array<double, 2> dash = Style::dashPattern(style.lineWidth);
+        addDashes(coverage, mapped, dash[0] * sx, dash[1] * sx);
+    } else {
+        coverage.addPolyline(mapped);
+    }
+    drawAtDevicePixels(painter, coverage.image(toQColor(style.strokeColor)), area.topLeft());
+    return true;
+}
+
 // A stroke too long to draw point by point in time: simplified to the device's
 // resolution, so that its cost follows its drawn length rather than its point count,
 // and stroked a piece at a time. The pieces meet with equal round caps; drawn in the
@@ -204,9 +325,11 @@ void drawLongPencil(QPainter& painter, const CanvasShape& shape)
         return;
     const double stretch = deviceStretch(painter);
     const double tolerance = std::isfinite(stretch) && stretch > 0 ? pencilDrawingTolerance / stretch : 0;
+    const std::vector<Point> drawn = simplifiedForDrawing(shape.points, tolerance);
+    if (drawAsCoverage(painter, drawn, style))
+        return;
     const std::vector<QPainterPath> pieces = PencilGeometry::smoothPathPieces(
-        PencilGeometry::simplifyForDrawing(shape.points, tolerance),
-        style.dashed ? std::numeric_limits<std::size_t>::max() : pencilCurvesPerPiece);
+        drawn, style.dashed ? std::numeric_limits<std::size_t>::max() : pencilCurvesPerPiece);
 
     const auto strokePieces = [&](QPainter& p, const RGBAColor& color) {
         const QPen pen = strokePen(color, style.lineWidth, style.dashed);

@@ -205,8 +205,9 @@ void drawChalk(QPainter& painter, const CanvasShape& shape)
     Layer layer(painter, area.toQt(), std::min(shape.style.opacity, 1.0));
     if (!layer.isEmpty()) {
         QPainter& p = layer.painter();
+        // One copy for every pass: a pasted pencil stroke may hold 100,000 points.
+        CanvasShape& copy = base;
         for (const Pass& pass : passes) {
-            CanvasShape copy = base;
             copy.style.lineWidth = std::max(lw * pass.factor, 1.0);
             p.save();
             p.translate(pass.dx, pass.dy);

@@ -6,7 +6,23 @@
 
 namespace vorlix::PencilGeometry {
 
-std::vector<Point> simplify(const std::vector<Point>& points, double tolerance)
+namespace {
+
+// The distance from `p` to the segment from `a` to `b`, squared.
+double squaredDistanceToSegment(Point p, Point a, Point b)
+{
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    const double t = lengthSquared > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared, 0.0, 1.0) : 0;
+    const double ex = a.x + t * dx - p.x;
+    const double ey = a.y + t * dy - p.y;
+    return ex * ex + ey * ey;
+}
+
+// Douglas-Peucker as `simplify` describes, measuring with `distanceToSegment`.
+template <typename Distance>
+std::vector<Point> simplifyBy(const std::vector<Point>& points, double tolerance, Distance distanceToSegment)
 {
     const std::size_t n = points.size();
     if (n < 3)
@@ -23,7 +39,7 @@ std::vector<Point> simplify(const std::vector<Point>& points, double tolerance)
         std::size_t farthest = first + 1;
         double maxDistance = -1;
         for (std::size_t i = first + 1; i < last; ++i) {
-            const double d = points[i].distanceToSegment(points[first], points[last]);
+            const double d = distanceToSegment(points[i], points[first], points[last]);
             if (d > maxDistance) { // strictly greater: the earliest of equal points wins
                 maxDistance = d;
                 farthest = i;
@@ -41,6 +57,13 @@ std::vector<Point> simplify(const std::vector<Point>& points, double tolerance)
             result.push_back(points[i]);
     }
     return result;
+}
+
+} // namespace
+
+std::vector<Point> simplify(const std::vector<Point>& points, double tolerance)
+{
+    return simplifyBy(points, tolerance, [](Point p, Point a, Point b) { return p.distanceToSegment(a, b); });
 }
 
 QPainterPath smoothPath(const std::vector<Point>& points)
@@ -69,8 +92,12 @@ std::vector<Point> simplifyForDrawing(const std::vector<Point>& points, double t
         return points;
     const double half = tolerance / 2;
     std::vector<Point> spread{points.front()};
+    spread.reserve(points.size());
     for (std::size_t i = 1; i + 1 < points.size(); ++i) {
-        if (points[i].distance(spread.back()) >= half)
+        // Squared distances: this loop sees every point of the stroke on every redraw.
+        const double dx = points[i].x - spread.back().x;
+        const double dy = points[i].y - spread.back().y;
+        if (dx * dx + dy * dy >= half * half)
             spread.push_back(points[i]);
     }
     spread.push_back(points.back());
@@ -80,7 +107,9 @@ std::vector<Point> simplifyForDrawing(const std::vector<Point>& points, double t
         const std::size_t last = std::min(first + pointsPerRun - 1, spread.size() - 1);
         const std::vector<Point> run(spread.begin() + static_cast<std::ptrdiff_t>(first),
                                      spread.begin() + static_cast<std::ptrdiff_t>(last) + 1);
-        const std::vector<Point> kept = simplify(run, half);
+        // Squared distances against the squared tolerance: the same points within
+        // rounding, without a square root for every point on every redraw.
+        const std::vector<Point> kept = simplifyBy(run, half * half, squaredDistanceToSegment);
         result.insert(result.end(), kept.begin() + 1, kept.end());
     }
     return result;

@@ -11,6 +11,7 @@
 #include <QPen>
 
 #include <cmath>
+#include <random>
 
 using namespace vorlix;
 using namespace vorlix::test;
@@ -518,5 +519,60 @@ TEST(AnnotationDrawing, PencilOf90000PointsDraws)
         EXPECT_FALSE(isBackground(image.pixelColor(380, 150 + static_cast<int>(130 * std::sin(11 * 3.141592653589793 / 14)))));
         EXPECT_EQ(isBackground(image.pixelColor(3, 3)), !chalk);
         EXPECT_EQ(isBackground(image.pixelColor(396, 296)), !chalk);
+    }
+}
+
+TEST(AnnotationDrawing, PencilOfScatteredPointsDrawsInkAtItsPoints)
+{
+    // A crafted stroke of 90,000 points at random over the view, beyond what stroking
+    // can draw in time: drawn from its coverage, in one pass of the colour (crossings
+    // of a translucent colour are not darkened), with ink at every point in view.
+    std::mt19937 generator(11);
+    std::uniform_real_distribution<double> x(-20, 420);
+    std::uniform_real_distribution<double> y(-20, 320);
+    std::vector<Point> points(90'000);
+    for (Point& p : points)
+        p = {x(generator), y(generator)};
+    struct Case { const char* name; double scale; double width; double alpha; bool dashed; };
+    const Case cases[] = {
+        {"plain", 1, 3, 1, false},
+        {"zoomed, translucent", 2, 2, 0.5, false},
+        {"dashed", 1, 3, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CanvasShape shape = makeShape(AnnotationKind::pencil, points, [&](Style& s) {
+            s.lineWidth = c.width;
+            s.strokeColor = blue.withAlpha(c.alpha);
+            s.dashed = c.dashed;
+        });
+        QImage image = canvasImage(400, 300);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.scale(c.scale, c.scale);
+        Renderer::draw(painter, shape);
+        painter.end();
+
+        const QColor ink = c.alpha < 1 ? QColor(127, 127, 255) : QColor(0, 0, 255);
+        int inkAtPoints = 0;
+        int pointsInView = 0;
+        for (const Point& p : points) {
+            const QPoint pixel(static_cast<int>(std::floor(p.x * c.scale)), static_cast<int>(std::floor(p.y * c.scale)));
+            if (!image.rect().contains(pixel))
+                continue;
+            ++pointsInView;
+            inkAtPoints += channelDistance(image.pixelColor(pixel), ink) <= 2;
+        }
+        EXPECT_GT(pointsInView, 10'000);
+        // Dashes leave gaps: a dash and its gap are 3 and 2.2 widths long.
+        EXPECT_GE(inkAtPoints, c.dashed ? pointsInView / 3 : pointsInView);
+        int otherColours = 0;
+        for (int py = 0; py < image.height(); ++py) {
+            for (int px = 0; px < image.width(); ++px) {
+                const QColor colour = image.pixelColor(px, py);
+                otherColours += !isBackground(colour) && channelDistance(colour, ink) > 2;
+            }
+        }
+        EXPECT_EQ(otherColours, 0);
     }
 }
