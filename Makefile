@@ -26,7 +26,7 @@ FUZZ_QUICK_TIMEOUT ?= 10
 FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
 FUZZ_TARGETS ?= document clipboard history_png image package svg_path
 
-.PHONY: deps configure build run test test-desktop bench test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
+.PHONY: deps configure build run test test-desktop bench format test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
 
 deps:
 	./scripts/install-deps
@@ -48,6 +48,10 @@ test: build
 # Only the tests that run on private X servers (Xvfb, started and stopped by each test).
 test-desktop: build
 	cd $(BUILD_DIR) && $(TEST_ENV) ctest -L '^desktop$$' --output-on-failure -j $(JOBS)
+
+# Lays out every C++ file as .clang-format says; the ctest `format` checks it.
+format:
+	git ls-files '*.h' '*.cpp' | xargs clang-format-14 -i
 
 bench: build
 	for b in $(BUILD_DIR)/bench/*_bench; do $(TEST_ENV) $$b || exit 1; done

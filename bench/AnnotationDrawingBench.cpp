@@ -40,15 +40,34 @@ std::vector<CanvasShape> mixedShapes(bool effects)
         const double x = 60 + (i % 8) * 300;
         const double y = 60 + (i / 8) * 270;
         switch (i % 10) {
-        case 0: shapes.push_back(shapeOf(AnnotationKind::arrow, {{x, y}, {x + 220, y + 160}, {x + 60, y + 120}})); break;
-        case 1: shapes.push_back(shapeOf(AnnotationKind::rectangle, {{x, y}, {x + 240, y + 180}})); break;
-        case 2: shapes.push_back(shapeOf(AnnotationKind::text, {{x, y}}, QStringLiteral("Fare clic qui\npoi su Salva"))); break;
-        case 3: shapes.push_back(shapeOf(AnnotationKind::line, {{x, y}, {x + 240, y + 120}})); break;
-        case 4: shapes.push_back(shapeOf(AnnotationKind::callout, {{x, y}, {x + 120, y + 200}, {x + 220, y + 90}}, QStringLiteral("Una nota sul passaggio"))); break;
-        case 5: shapes.push_back(shapeOf(AnnotationKind::ellipse, {{x, y}, {x + 200, y + 140}})); break;
-        case 6: shapes.push_back(shapeOf(AnnotationKind::number, {{x + 20, y + 20}})); break;
-        case 7: shapes.push_back(shapeOf(AnnotationKind::highlighter, {{x, y + 40}, {x + 240, y + 40}})); break;
-        case 8: shapes.push_back(shapeOf(AnnotationKind::cursor, {{x + 40, y + 40}})); break;
+        case 0:
+            shapes.push_back(shapeOf(AnnotationKind::arrow, {{x, y}, {x + 220, y + 160}, {x + 60, y + 120}}));
+            break;
+        case 1:
+            shapes.push_back(shapeOf(AnnotationKind::rectangle, {{x, y}, {x + 240, y + 180}}));
+            break;
+        case 2:
+            shapes.push_back(shapeOf(AnnotationKind::text, {{x, y}}, QStringLiteral("Fare clic qui\npoi su Salva")));
+            break;
+        case 3:
+            shapes.push_back(shapeOf(AnnotationKind::line, {{x, y}, {x + 240, y + 120}}));
+            break;
+        case 4:
+            shapes.push_back(shapeOf(AnnotationKind::callout, {{x, y}, {x + 120, y + 200}, {x + 220, y + 90}},
+                                     QStringLiteral("Una nota sul passaggio")));
+            break;
+        case 5:
+            shapes.push_back(shapeOf(AnnotationKind::ellipse, {{x, y}, {x + 200, y + 140}}));
+            break;
+        case 6:
+            shapes.push_back(shapeOf(AnnotationKind::number, {{x + 20, y + 20}}));
+            break;
+        case 7:
+            shapes.push_back(shapeOf(AnnotationKind::highlighter, {{x, y + 40}, {x + 240, y + 40}}));
+            break;
+        case 8:
+            shapes.push_back(shapeOf(AnnotationKind::cursor, {{x + 40, y + 40}}));
+            break;
         case 9: {
             std::vector<Point> points;
             for (int k = 0; k < 60; ++k)
@@ -132,7 +151,9 @@ CanvasShape longPencil()
 void BM_DrawLongPencil(benchmark::State& state)
 {
     const int variant = static_cast<int>(state.range(0));
-    CanvasShape shape = variant == 3 ? scatteredPencil(3) : variant >= 4 && variant != 5 ? scatteredPencil(20) : longPencil();
+    CanvasShape shape = variant == 3                   ? scatteredPencil(3)
+                        : variant >= 4 && variant != 5 ? scatteredPencil(20)
+                                                       : longPencil();
     if (variant == 1 || variant == 2) {
         shape.style.lineWidth = 1000;
         shape.style.chalk = true;

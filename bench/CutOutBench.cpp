@@ -23,7 +23,8 @@ QImage region(int side)
     painter.drawRoundedRect(QRectF(side * 0.15, side * 0.15, side * 0.7, side * 0.7), 24, 24);
     painter.setBrush(QColor(40, 44, 52));
     for (int line = 0; line < 20; ++line)
-        painter.drawRect(QRectF(side * 0.2, side * (0.2 + line * 0.02), side * (0.3 + (line % 5) * 0.05), side * 0.008));
+        painter.drawRect(
+            QRectF(side * 0.2, side * (0.2 + line * 0.02), side * (0.3 + (line % 5) * 0.05), side * 0.008));
     painter.setBrush(QColor(30, 120, 220));
     painter.drawEllipse(QPointF(side * 0.65, side * 0.7), side * 0.12, side * 0.12);
     return image;

@@ -33,8 +33,8 @@ const std::vector<GuideExporter::Step>& guideSteps()
             p.setFont(font);
             p.drawText(QRect(100 + 60 * i, 700, 420, 160), Qt::AlignCenter, QStringLiteral("Passo %1").arg(i + 1));
             p.end();
-            result.push_back({i + 1, QStringLiteral("Fai clic sul pulsante evidenziato nel passaggio %1.").arg(i + 1),
-                              image, 1});
+            result.push_back(
+                {i + 1, QStringLiteral("Fai clic sul pulsante evidenziato nel passaggio %1.").arg(i + 1), image, 1});
         }
         return result;
     }();

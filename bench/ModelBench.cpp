@@ -27,9 +27,9 @@ DocumentModel largeDocument()
         panel.caption = QStringLiteral("Passo %1").arg(p + 1);
         for (int a = 0; a < 100; ++a) {
             const AnnotationKind kind = kinds[static_cast<std::size_t>(a) % kinds.size()];
-            panel.annotations.push_back(Annotation::make(test::uuid(n++), kind,
-                                                         {{a * 3.0, a * 2.0}, {a * 3.0 + 120, a * 2.0 + 80}},
-                                                         isTextual(kind) ? QStringLiteral("Testo di prova") : QString()));
+            panel.annotations.push_back(
+                Annotation::make(test::uuid(n++), kind, {{a * 3.0, a * 2.0}, {a * 3.0 + 120, a * 2.0 + 80}},
+                                 isTextual(kind) ? QStringLiteral("Testo di prova") : QString()));
         }
         d.panels.push_back(std::move(panel));
     }
@@ -61,7 +61,8 @@ void BM_EditorPerform(benchmark::State& state)
     double x = 0;
     for (auto _ : state) {
         x += 1;
-        editor.perform(QStringLiteral("Sposta"), [x](DocumentModel& d) { d.panels[10].annotations[50].points[0].x = x; });
+        editor.perform(QStringLiteral("Sposta"),
+                       [x](DocumentModel& d) { d.panels[10].annotations[50].points[0].x = x; });
         // Every step keeps the whole earlier document: forget them now and then, so the
         // figure is the step's own cost and not the machine running out of memory.
         if (static_cast<long>(x) % 64 == 0) {

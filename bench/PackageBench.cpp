@@ -4,11 +4,11 @@
 // the sibling folder, the swap and the removal of the old package. The JSON coding
 // of the document alone is measured beside it.
 
-#include "support/ModelBuilders.h"
 #include "core/formats/ProjectPackage.h"
 #include "core/formats/ProjectPackageReader.h"
 #include "core/formats/ProjectPackageWriter.h"
 #include "core/imaging/ImageCoding.h"
+#include "support/ModelBuilders.h"
 
 #include "ScreenshotFixture.h"
 
@@ -24,7 +24,6 @@ namespace {
 constexpr int panelCount = 10;
 constexpr int annotationCount = 2000;
 
-
 struct Fixture {
     DocumentModel document;
     ImageStore images;
@@ -36,8 +35,8 @@ const Fixture& fixture()
         Fixture out;
         // One picture encoded once; each panel stores it under its own id.
         const QByteArray png = *ImageCoding::encode(bench::screenshotFixture(), ImageType::png, 2, 0.9);
-        const AnnotationKind kinds[] = {AnnotationKind::arrow, AnnotationKind::rectangle, AnnotationKind::text,
-                                        AnnotationKind::pencil, AnnotationKind::number, AnnotationKind::line};
+        const AnnotationKind kinds[] = {AnnotationKind::arrow,  AnnotationKind::rectangle, AnnotationKind::text,
+                                        AnnotationKind::pencil, AnnotationKind::number,    AnnotationKind::line};
         int next = 1;
         for (int i = 0; i < panelCount; ++i) {
             Panel panel;
@@ -88,8 +87,8 @@ void BM_SavePackageOverPrevious(benchmark::State& state)
     Package::write(fixture().document, fixture().images, target);
     for (auto _ : state)
         Package::write(fixture().document, fixture().images, target);
-    state.counters["imageBytes"] = double(fixture().images.asset(fixture().document.panels[0].imageID)->data.size())
-        * panelCount;
+    state.counters["imageBytes"] =
+        double(fixture().images.asset(fixture().document.panels[0].imageID)->data.size()) * panelCount;
 }
 BENCHMARK(BM_SavePackageOverPrevious)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -222,7 +222,8 @@ const Fixture& largeFixture()
             if (i % 2)
                 f.document.annotations.push_back(shape(n++, AnnotationKind::arrow, {{x, y}, {x + 300, y + 120}}));
             else
-                f.document.annotations.push_back(shape(n++, AnnotationKind::text, {{x, y}}, QStringLiteral("Passaggio")));
+                f.document.annotations.push_back(
+                    shape(n++, AnnotationKind::text, {{x, y}}, QStringLiteral("Passaggio")));
         }
         withCanvasLook(f.document);
         return f;

@@ -44,8 +44,8 @@ inline QImage screenshotFixture(int width = 5120, int height = 2880)
     code.setPixelSize(24);
     const QColor syntax[] = {QColor(30, 30, 30), QColor(0, 92, 197), QColor(215, 58, 73), QColor(34, 134, 58),
                              QColor(111, 66, 193)};
-    const char* words[] = {"const", "auto", "image", "return", "panel", "canvas", "ritaglia", "salva",
-                           "esporta", "for", "if", "QImage", "width", "height", "0.5", "nullptr"};
+    const char* words[] = {"const",   "auto", "image", "return", "panel", "canvas", "ritaglia", "salva",
+                           "esporta", "for",  "if",    "QImage", "width", "height", "0.5",      "nullptr"};
 
     const QRect windows[] = {{width / 20, height / 10, width / 2, height * 3 / 4},
                              {width * 3 / 5, height / 2, width / 3, height * 2 / 5}};

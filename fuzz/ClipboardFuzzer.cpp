@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::fail("decode(encoded()) differs from the clipboard");
     (void)clipboard->bounds();
     DocumentModel doc = smallDocument();
-    const std::vector<QUuid> ids = clipboard->paste(doc, {AnnotationClipboard::pasteOffset, AnnotationClipboard::pasteOffset});
+    const std::vector<QUuid> ids =
+        clipboard->paste(doc, {AnnotationClipboard::pasteOffset, AnnotationClipboard::pasteOffset});
     if (ids.size() != clipboard->items.size())
         fuzz::fail("paste added a different number of annotations");
     return 0;

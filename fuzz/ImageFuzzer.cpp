@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const QImage image = ImageCoding::decode(bytes);
-    if (!image.isNull() && image.format() != QImage::Format_RGB32
-        && image.format() != QImage::Format_ARGB32_Premultiplied)
+    if (!image.isNull() && image.format() != QImage::Format_RGB32 &&
+        image.format() != QImage::Format_ARGB32_Premultiplied)
         fuzz::fail("a decoded image is not in a drawable format");
     const QImage thumb = ImageCoding::thumbnail(bytes, 64, true);
     if (!thumb.isNull() && std::max(thumb.width(), thumb.height()) > 64)

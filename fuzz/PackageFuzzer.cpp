@@ -10,9 +10,9 @@
 
 #include "FuzzSupport.h"
 
+#include "core/document/DocumentAnnotations.h"
 #include "core/formats/ProjectPackage.h"
 #include "core/formats/ProjectPackageReader.h"
-#include "core/document/DocumentAnnotations.h"
 
 #include <QTemporaryDir>
 
@@ -96,7 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto placement = Placement(piece.empty() ? 0 : std::uint8_t(piece[0]) % int(Placement::count));
         if (!piece.empty())
             piece.remove_prefix(1);
-        const QUuid id = i - 1 < ids.size() ? ids[i - 1] : QUuid(QStringLiteral("{00000000-0000-4000-8000-0000000000%1}").arg(i, 2, 10, QChar(u'0')));
+        const QUuid id =
+            i - 1 < ids.size()
+                ? ids[i - 1]
+                : QUuid(QStringLiteral("{00000000-0000-4000-8000-0000000000%1}").arg(i, 2, 10, QChar(u'0')));
         const std::string upper = id.toString(QUuid::WithoutBraces).toUpper().toStdString();
         switch (placement) {
         case Placement::pngFile:

@@ -5,11 +5,11 @@
 
 #include "support/ModelBuilders.h"
 
+#include "core/document/AnnotationClipboard.h"
+#include "core/document/DocumentAnnotations.h"
 #include "core/formats/HistoryEntry.h"
 #include "core/formats/PngChunks.h"
 #include "core/formats/ProjectPackage.h"
-#include "core/document/AnnotationClipboard.h"
-#include "core/document/DocumentAnnotations.h"
 #include "core/imaging/ImageCoding.h"
 
 #include <QDir>
@@ -157,7 +157,8 @@ int main(int argc, char** argv)
     write("image", "alpha-144dpi.png", encoded(ImageCoding::encode(clear, ImageType::png, 2, 0.9)));
     write("image", "quality-90.jpeg", encoded(ImageCoding::encode(opaque, ImageType::jpeg, 2, 0.9)));
     write("image", "quality-30.jpeg", encoded(ImageCoding::encode(clear, ImageType::jpeg, 1, 0.3)));
-    write("image", "described.png", encoded(ImageCoding::encode(opaque, ImageType::png, 1, 0.9, QStringLiteral("Descrizione"))));
+    write("image", "described.png",
+          encoded(ImageCoding::encode(opaque, ImageType::png, 1, 0.9, QStringLiteral("Descrizione"))));
 
     // project packages: our own package files, and an older document the reader upgrades
     const DocumentModel older = test::offDefaultDocument(); // format 2, step numbers shown

@@ -40,8 +40,7 @@ std::unique_ptr<HotkeyGrabber> HotkeyCenter::makePlatformGrabber()
     return std::make_unique<FakeHotkeyGrabber>();
 }
 
-HotkeyCenter::HotkeyCenter(std::unique_ptr<HotkeyGrabber> grabber)
-    : m_grabber(std::move(grabber))
+HotkeyCenter::HotkeyCenter(std::unique_ptr<HotkeyGrabber> grabber) : m_grabber(std::move(grabber))
 {
     m_grabber->setPressHandler([this](std::uint32_t id) { firePressed(id); });
 }

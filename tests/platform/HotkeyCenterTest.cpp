@@ -1,5 +1,5 @@
-#include "platform/FakeHotkeyGrabber.h"
 #include "platform/HotkeyCenter.h"
+#include "platform/FakeHotkeyGrabber.h"
 
 #include <QCoreApplication>
 
@@ -30,10 +30,14 @@ TEST(HotkeyCenter, IdsCountOnThroughRefusalsAndUnregistering)
     EXPECT_TRUE(first);
     EXPECT_EQ(first.id, 1u);
 
-    struct Case { KeyCombo combo; std::uint32_t id; HotkeyRegistrationError error; };
+    struct Case {
+        KeyCombo combo;
+        std::uint32_t id;
+        HotkeyRegistrationError error;
+    };
     const Case refusals[] = {
-        {ctrlShift2, 2, HotkeyRegistrationError::alreadyTaken()}, // registered here already
-        {ctrlShift1, 3, HotkeyRegistrationError::alreadyTaken()}, // held by another program
+        {ctrlShift2, 2, HotkeyRegistrationError::alreadyTaken()},                        // registered here already
+        {ctrlShift1, 3, HotkeyRegistrationError::alreadyTaken()},                        // held by another program
         {{0xFFFF, KeyCombo::Modifiers::command}, 4, HotkeyRegistrationError::failed(0)}, // no such key
     };
     for (const Case& c : refusals) {
@@ -96,7 +100,10 @@ TEST(HotkeyCenter, WithoutADisplayTheFakeGrabberServesAndNamesKeysByUsPosition)
     EXPECT_NE(dynamic_cast<FakeHotkeyGrabber*>(&shared.grabber()), nullptr);
     EXPECT_EQ(&shared, &HotkeyCenter::shared());
 
-    struct Case { std::uint32_t keyCode; const char* expected; };
+    struct Case {
+        std::uint32_t keyCode;
+        const char* expected;
+    };
     const Case cases[] = {{KeyCode::digit2, "2"}, {KeyCode::o, "o"}, {KeyCode::space, "?"}, {0xFFFF, "?"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keyCode);

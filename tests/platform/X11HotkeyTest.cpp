@@ -28,8 +28,7 @@ constexpr KeyCombo::Modifiers ctrlShift = KeyCombo::Modifiers::command | KeyComb
 // Another X client on the test's desktop.
 class OtherClient {
 public:
-    OtherClient()
-        : m_connection(xcb_connect(processDesktop().displayName().toUtf8().constData(), nullptr))
+    OtherClient() : m_connection(xcb_connect(processDesktop().displayName().toUtf8().constData(), nullptr))
     {
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
     }
@@ -119,7 +118,10 @@ TEST_F(X11Hotkeys, ACombinationFiresOncePerPressOnTheMainThreadWhateverTheLocks)
         onMainThread = onMainThread && QThread::currentThread() == QCoreApplication::instance()->thread();
     }));
 
-    struct Case { bool caps; bool num; };
+    struct Case {
+        bool caps;
+        bool num;
+    };
     const Case cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
     int expected = 0;
     for (const Case& c : cases) {
@@ -187,9 +189,8 @@ TEST_F(X11Hotkeys, AModifierMappingChangeGrabsAgainForTheNewNumLock)
     m_center->setKeyboardChangeHandler([&] { ++changes; });
 
     // NumLock moves from Mod2 to Mod3: only grabs made again cover the new state.
-    ASSERT_EQ(runTool(QStringLiteral("xmodmap"),
-                      {QStringLiteral("-e"), QStringLiteral("clear mod2"), QStringLiteral("-e"),
-                       QStringLiteral("add mod3 = Num_Lock")})
+    ASSERT_EQ(runTool(QStringLiteral("xmodmap"), {QStringLiteral("-e"), QStringLiteral("clear mod2"),
+                                                  QStringLiteral("-e"), QStringLiteral("add mod3 = Num_Lock")})
                   .exitCode,
               0);
     ASSERT_TRUE(waitUntil([&] { return changes > 0; }, 3s));
@@ -208,10 +209,19 @@ TEST_F(X11Hotkeys, AModifierMappingChangeGrabsAgainForTheNewNumLock)
 
 TEST_F(X11Hotkeys, KeyCharactersFollowTheLayoutAndKeysStillFireAfterAChange)
 {
-    struct Case { std::uint32_t keyCode; const char* us; const char* de; };
+    struct Case {
+        std::uint32_t keyCode;
+        const char* us;
+        const char* de;
+    };
     const Case cases[] = {
-        {0x06, "z", "y"}, {0x10, "y", "z"}, {KeyCode::digit2, "2", "2"}, {0x1B, "-", "ß"},
-        {KeyCode::escape, "?", "?"}, {KeyCode::tab, "?", "?"}, {0xFFFF, "?", "?"},
+        {0x06, "z", "y"},
+        {0x10, "y", "z"},
+        {KeyCode::digit2, "2", "2"},
+        {0x1B, "-", "ß"},
+        {KeyCode::escape, "?", "?"},
+        {KeyCode::tab, "?", "?"},
+        {0xFFFF, "?", "?"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keyCode);
@@ -237,11 +247,12 @@ TEST_F(X11Hotkeys, AKeyHeldDownFiresOnceThroughItsRepeats)
     int count = 0;
     ASSERT_TRUE(m_center->registerCombo({KeyCode::digit2, ctrlShift}, [&] { ++count; }));
     // Repeats start after 20 ms and come every 10 ms.
-    ASSERT_EQ(runTool(QStringLiteral("xset"), {QStringLiteral("r"), QStringLiteral("rate"), QStringLiteral("20"),
-                                               QStringLiteral("100")})
+    ASSERT_EQ(runTool(QStringLiteral("xset"),
+                      {QStringLiteral("r"), QStringLiteral("rate"), QStringLiteral("20"), QStringLiteral("100")})
                   .exitCode,
               0);
-    ASSERT_EQ(runTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("ctrl+shift+2")}).exitCode, 0);
+    ASSERT_EQ(runTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("ctrl+shift+2")}).exitCode,
+              0);
     processEventsFor(200ms);
     ASSERT_EQ(runTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("2")}).exitCode, 0);
     processEventsFor(50ms);

@@ -23,8 +23,8 @@ inline QImage canvasImage(int w, int h, QColor background = Qt::white)
     return image;
 }
 
-inline CanvasShape makeShape(AnnotationKind kind, std::vector<Point> points, const std::function<void(Style&)>& edit = {},
-                             QString text = {})
+inline CanvasShape makeShape(AnnotationKind kind, std::vector<Point> points,
+                             const std::function<void(Style&)>& edit = {}, QString text = {})
 {
     CanvasShape shape;
     shape.kind = kind;

@@ -24,7 +24,8 @@ inline void processEventsFor(std::chrono::milliseconds duration)
 }
 
 // Turns the loop until `condition` holds or `timeout` passes; the last answer.
-inline bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+inline bool waitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(5))
 {
     QElapsedTimer clock;
     clock.start();

@@ -35,12 +35,12 @@ inline QImage cornerImage(int w, int h)
 // start-of-image marker (before JFIF, as cameras write it).
 inline QByteArray withExifOrientation(const QByteArray& jpeg, int orientation)
 {
-    QByteArray tiff("II*\0\x08\0\0\0", 8);      // little-endian TIFF, IFD0 at offset 8
-    tiff += QByteArray("\x01\0", 2);            // one entry
+    QByteArray tiff("II*\0\x08\0\0\0", 8);             // little-endian TIFF, IFD0 at offset 8
+    tiff += QByteArray("\x01\0", 2);                   // one entry
     tiff += QByteArray("\x12\x01\x03\0\x01\0\0\0", 8); // 0x0112 Orientation, SHORT, count 1
     tiff += char(orientation);
     tiff += QByteArray(3, '\0');
-    tiff += QByteArray(4, '\0');                // no next IFD
+    tiff += QByteArray(4, '\0'); // no next IFD
     const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
     const int length = int(body.size()) + 2;
     QByteArray segment("\xff\xe1", 2);

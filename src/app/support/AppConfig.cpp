@@ -1,7 +1,7 @@
 #include "app/support/AppConfig.h"
 
-#include "app/support/DefaultsStore.h"
 #include "app/support/AppConfigValues.h"
+#include "app/support/DefaultsStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +9,6 @@
 
 #include <pwd.h>
 #include <unistd.h>
-
 
 using namespace Qt::StringLiterals;
 
@@ -46,9 +45,12 @@ QString folderOr(QStandardPaths::StandardLocation location, const QString& homeS
 
 Info compiledInfo()
 {
-    return {compiled(buildconfig::name),        compiled(buildconfig::version),
-            compiled(buildconfig::buildNumber), compiled(buildconfig::buildDate),
-            compiled(buildconfig::projectExtension), compiled(buildconfig::updatePageURL)};
+    return {compiled(buildconfig::name),
+            compiled(buildconfig::version),
+            compiled(buildconfig::buildNumber),
+            compiled(buildconfig::buildDate),
+            compiled(buildconfig::projectExtension),
+            compiled(buildconfig::updatePageURL)};
 }
 
 QString organizationName() { return u"Vorlix"_s; }

@@ -24,14 +24,8 @@ void beep()
         QApplication::beep();
 }
 
-Override::Override(std::function<void()> sound)
-    : m_previous(std::exchange(currentSound(), std::move(sound)))
-{
-}
+Override::Override(std::function<void()> sound) : m_previous(std::exchange(currentSound(), std::move(sound))) {}
 
-Override::~Override()
-{
-    currentSound() = std::move(m_previous);
-}
+Override::~Override() { currentSound() = std::move(m_previous); }
 
 } // namespace vorlix::Beeper

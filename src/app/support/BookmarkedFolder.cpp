@@ -30,7 +30,9 @@ std::optional<std::uint64_t> parseUnsigned(QByteArrayView text)
 
 } // namespace
 
-BookmarkedFolder::BookmarkedFolder(QString key, DefaultsStore& defaults) : m_key(std::move(key)), m_defaults(defaults) {}
+BookmarkedFolder::BookmarkedFolder(QString key, DefaultsStore& defaults) : m_key(std::move(key)), m_defaults(defaults)
+{
+}
 
 BookmarkedFolder::Resolution BookmarkedFolder::resolve()
 {
@@ -125,7 +127,8 @@ QByteArray BookmarkedFolder::encodeRecord(const Record& record)
 std::optional<BookmarkedFolder::Record> BookmarkedFolder::decodeRecord(const QByteArray& data)
 {
     const qsizetype firstBreak = data.indexOf('\n');
-    if (firstBreak < 0 || QByteArrayView(data).first(firstBreak) != QByteArrayView(recordMagic.data(), recordMagic.size()))
+    if (firstBreak < 0 ||
+        QByteArrayView(data).first(firstBreak) != QByteArrayView(recordMagic.data(), recordMagic.size()))
         return std::nullopt;
     const qsizetype secondBreak = data.indexOf('\n', firstBreak + 1);
     if (secondBreak < 0)

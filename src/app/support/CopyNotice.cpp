@@ -63,10 +63,10 @@ QRect anchorRect(QWidget* window)
 class Notice : public QWidget {
 public:
     Notice(const QString& text, QWidget* window)
-        : QWidget(window ? window->window() : nullptr,
-                  Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-                      | Qt::WindowTransparentForInput)
-        , m_window(window ? window->window() : nullptr)
+        : QWidget(window ? window->window() : nullptr, Qt::ToolTip | Qt::FramelessWindowHint |
+                                                           Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
+                                                           Qt::WindowTransparentForInput),
+          m_window(window ? window->window() : nullptr)
     {
         setAttribute(Qt::WA_TranslucentBackground);
         setAttribute(Qt::WA_ShowWithoutActivating);

@@ -5,11 +5,7 @@
 
 namespace vorlix {
 
-DrawnIconEngine::DrawnIconEngine(QSize size, Drawing draw)
-    : m_size(size)
-    , m_draw(std::move(draw))
-{
-}
+DrawnIconEngine::DrawnIconEngine(QSize size, Drawing draw) : m_size(size), m_draw(std::move(draw)) {}
 
 QIcon DrawnIconEngine::maskIcon(QSize size, Drawing draw)
 {
@@ -60,24 +56,12 @@ void DrawnIconEngine::drawInto(QPainter& painter, const QRectF& rect, QIcon::Mod
     painter.restore();
 }
 
-QSize DrawnIconEngine::actualSize(const QSize& size, QIcon::Mode, QIcon::State)
-{
-    return size;
-}
+QSize DrawnIconEngine::actualSize(const QSize& size, QIcon::Mode, QIcon::State) { return size; }
 
-QList<QSize> DrawnIconEngine::availableSizes(QIcon::Mode, QIcon::State)
-{
-    return {m_size};
-}
+QList<QSize> DrawnIconEngine::availableSizes(QIcon::Mode, QIcon::State) { return {m_size}; }
 
-QString DrawnIconEngine::key() const
-{
-    return QStringLiteral("vorlix-drawn");
-}
+QString DrawnIconEngine::key() const { return QStringLiteral("vorlix-drawn"); }
 
-QIconEngine* DrawnIconEngine::clone() const
-{
-    return new DrawnIconEngine(m_size, m_draw);
-}
+QIconEngine* DrawnIconEngine::clone() const { return new DrawnIconEngine(m_size, m_draw); }
 
 } // namespace vorlix

@@ -18,10 +18,7 @@ Icon::Element stroke(const char* data, std::optional<std::vector<qreal>> dash = 
     return Icon::Stroke{.path = SvgPath::parse(QString::fromLatin1(data)), .dash = std::move(dash), .opacity = opacity};
 }
 
-Icon::Element fill(const char* data)
-{
-    return Icon::Fill{.path = SvgPath::parse(QString::fromLatin1(data))};
-}
+Icon::Element fill(const char* data) { return Icon::Fill{.path = SvgPath::parse(QString::fromLatin1(data))}; }
 
 Icon::Element fillAndStroke(const char* data, qreal width)
 {
@@ -89,10 +86,7 @@ void drawElement(QPainter& painter, const Icon::Element& element, const QColor& 
         element);
 }
 
-Icon make(std::initializer_list<Icon::Element> elements)
-{
-    return Icon{.elements = elements};
-}
+Icon make(std::initializer_list<Icon::Element> elements) { return Icon{.elements = elements}; }
 
 } // namespace
 
@@ -112,9 +106,8 @@ void Icon::draw(QPainter& painter, const QRectF& rect, const QColor& color) cons
 
 QIcon Icon::templateImage(QSize size) const
 {
-    return DrawnIconEngine::maskIcon(size, [icon = *this](QPainter& painter, const QRectF& rect) {
-        icon.draw(painter, rect, Qt::black);
-    });
+    return DrawnIconEngine::maskIcon(
+        size, [icon = *this](QPainter& painter, const QRectF& rect) { icon.draw(painter, rect, Qt::black); });
 }
 
 // Each icon is made on its first use (a function-local static: made once, safely, even
@@ -154,8 +147,7 @@ VORLIX_ICON(strokeDashed, stroke("M3 12H21", std::vector<qreal>{3, 3}))
 VORLIX_ICON(pencil, stroke("M5 19L6 15L16 5L19 8L9 18Z"), stroke("M14 7L17 10M6 15L9 18"))
 VORLIX_ICON(highlighter, fillTinted("M3 18.5H21V21.5H3Z", 0.4), stroke("M8.5 14.5L15.5 4L20 7L13 17.5Z"),
             stroke("M8.5 14.5L7 17L10 18.5L11.5 16.5"))
-VORLIX_ICON(number,
-            stroke("M3.5 12C3.5 7.31 7.31 3.5 12 3.5S20.5 7.31 20.5 12S16.69 20.5 12 20.5S3.5 16.69 3.5 12Z"),
+VORLIX_ICON(number, stroke("M3.5 12C3.5 7.31 7.31 3.5 12 3.5S20.5 7.31 20.5 12S16.69 20.5 12 20.5S3.5 16.69 3.5 12Z"),
             stroke("M10.6 10.2l1.9-1.4v7"))
 VORLIX_ICON(pixelate, fillTinted("M4 4H9.33V9.33H4ZM14.67 9.33H20V14.67H14.67ZM9.33 14.67H14.67V20H9.33Z", 0.5),
             stroke("M4 4H20V20H4Z"), stroke("M9.33 4V20M14.67 4V20M4 9.33H20M4 14.67H20"))
@@ -167,8 +159,7 @@ VORLIX_ICON(spotlight,
 VORLIX_ICON(lens,
             stroke("M4.5 10.5C4.5 7.19 7.19 4.5 10.5 4.5S16.5 7.19 16.5 10.5S13.81 16.5 10.5 16.5S4.5 13.81 4.5 10.5Z"),
             stroke("M14.8 14.8L20 20"), stroke("M8 10.5H13M10.5 8V13"))
-VORLIX_ICON(colorPicker,
-            fill("M14 6L16.5 3.5C17.3 2.7 18.6 2.7 19.4 3.5L20.5 4.6C21.3 5.4 21.3 6.7 20.5 7.5L18 10Z"),
+VORLIX_ICON(colorPicker, fill("M14 6L16.5 3.5C17.3 2.7 18.6 2.7 19.4 3.5L20.5 4.6C21.3 5.4 21.3 6.7 20.5 7.5L18 10Z"),
             stroke("M12.5 7.5L16.5 11.5"), stroke("M13.5 8.5L6 16L5 19L8 18L15.5 10.5"))
 VORLIX_ICON(drag, stroke("M4 4H14V14H4Z", std::vector<qreal>{2, 2}), stroke("M11 11L20 20M20 14V20H14"))
 VORLIX_ICON(cutStrip, stroke("M3 5H21M3 19H21"), stroke("M3 12L6 9.5L9 14.5L12 9.5L15 14.5L18 9.5L21 12"))

@@ -32,8 +32,8 @@ constexpr qsizetype maximumBaseNameBytes = 200;
 bool isLineOrControl(QChar c)
 {
     const QChar::Category category = c.category();
-    return category == QChar::Other_Control || category == QChar::Separator_Line
-        || category == QChar::Separator_Paragraph;
+    return category == QChar::Other_Control || category == QChar::Separator_Line ||
+           category == QChar::Separator_Paragraph;
 }
 
 QString cutToUtf8Bytes(const QString& text, qsizetype maximum)
@@ -77,18 +77,13 @@ QSize scaledToDragSide(QSize size)
     if (size.width() <= 0 || size.height() <= 0)
         return {fallbackDragImageSide, fallbackDragImageSide};
     const double factor = double(dragImageSide) / std::max(size.width(), size.height());
-    const auto side = [&](int length) {
-        return std::clamp(int(std::lround(length * factor)), 1, dragImageSide);
-    };
+    const auto side = [&](int length) { return std::clamp(int(std::lround(length * factor)), 1, dragImageSide); };
     return {side(size.width()), side(size.height())};
 }
 
 } // namespace
 
-QString defaultFolder()
-{
-    return QDir(QDir::tempPath()).filePath(u"Trascinamenti"_s);
-}
+QString defaultFolder() { return QDir(QDir::tempPath()).filePath(u"Trascinamenti"_s); }
 
 QString safeBaseName(const QString& fileName)
 {
@@ -126,10 +121,7 @@ std::optional<QString> temporaryFile(const QByteArray& png, const QString& fileN
     return path;
 }
 
-QSize dragImageSize(const QByteArray& png)
-{
-    return scaledToDragSide(QImage::fromData(png).size());
-}
+QSize dragImageSize(const QByteArray& png) { return scaledToDragSide(QImage::fromData(png).size()); }
 
 QPixmap dragPixmap(const QByteArray& png, qreal devicePixelRatio)
 {

@@ -16,7 +16,8 @@ void NotificationCenter::post(const QString& name) { emit posted(name); }
 
 void NotificationCenter::postLater(const QString& name)
 {
-    QMetaObject::invokeMethod(this, [this, name] { post(name); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, name] { post(name); }, Qt::QueuedConnection);
 }
 
 } // namespace vorlix

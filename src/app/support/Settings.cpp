@@ -28,8 +28,8 @@ Style migratedToolStyle(AnnotationKind kind, Style style)
         style.fillColor = Palette::migratedColor(*style.fillColor);
     if (style.arrowHeadColor)
         style.arrowHeadColor = Palette::migratedColor(*style.arrowHeadColor);
-    if (kind == AnnotationKind::highlighter
-        && std::ranges::find(previousHighlighterOpacities, style.opacity) != std::end(previousHighlighterOpacities))
+    if (kind == AnnotationKind::highlighter &&
+        std::ranges::find(previousHighlighterOpacities, style.opacity) != std::end(previousHighlighterOpacities))
         style.opacity = Style::defaults(AnnotationKind::highlighter).opacity;
     return style;
 }
@@ -41,7 +41,8 @@ struct JsonCoding<StoredToolStyles> {
     static StoredToolStyles decode(const JsonValue& v)
     {
         StoredToolStyles out;
-        v.forEachMember([&](const std::string& key, const JsonValue& style) { out.byKind[key] = decodeJson<Style>(style); });
+        v.forEachMember(
+            [&](const std::string& key, const JsonValue& style) { out.byKind[key] = decodeJson<Style>(style); });
         return out;
     }
     static Json encode(const StoredToolStyles& styles)

@@ -160,8 +160,8 @@ inline constexpr SettingKey<std::vector<CaptureSize>> captureSizes{
     .notification = &Settings::captureSizesDidChange,
 };
 inline constexpr SettingKey<std::optional<CaptureSize>> lastCaptureSize{.name = "lastCaptureSize"};
-inline constexpr SettingKey<HotkeyConfiguration> hotkeys{
-    .name = "hotkeys", .fallback = [] { return HotkeyConfiguration::defaults(); }};
+inline constexpr SettingKey<HotkeyConfiguration> hotkeys{.name = "hotkeys",
+                                                         .fallback = [] { return HotkeyConfiguration::defaults(); }};
 
 // ---- Editor
 // Seconds without input before a drawing tool returns to selection; 0 turns that off.
@@ -194,9 +194,8 @@ inline constexpr SettingKey<TimestampFormat> timestampFormat{"timestampFormat", 
 inline constexpr SettingKey<FilenameTemplate> filenameTemplate{
     .name = "filenameTemplate",
     .fallback = FilenameTemplate::standard,
-    .read = [](FilenameTemplate t) {
-        return t == FilenameTemplate::previousStandard() ? FilenameTemplate::standard() : t;
-    },
+    .read =
+        [](FilenameTemplate t) { return t == FilenameTemplate::previousStandard() ? FilenameTemplate::standard() : t; },
 };
 inline constexpr SettingKey<FilenameTemplate> imageFilenameTemplate{.name = "imageFilenameTemplate",
                                                                     .fallback = FilenameTemplate::imageStandard};
@@ -209,9 +208,10 @@ inline constexpr SettingKey<bool> historyEnabled{"historyEnabled", true};
 inline constexpr SettingKey<std::int64_t> historyRetentionDays{
     .name = "historyRetentionDays",
     .fallback = standardHistoryRetentionDays,
-    .read = [](std::int64_t days) {
-        return days < 1 ? standardHistoryRetentionDays : std::min(days, maximumHistoryRetentionDays);
-    },
+    .read =
+        [](std::int64_t days) {
+            return days < 1 ? standardHistoryRetentionDays : std::min(days, maximumHistoryRetentionDays);
+        },
 };
 inline constexpr SettingKey<std::optional<QDateTime>> lastHistoryCleanup{.name = "lastHistoryCleanup"};
 // Kept by the settings' BookmarkedFolder objects, not through get/set.

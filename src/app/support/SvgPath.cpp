@@ -74,10 +74,7 @@ private:
 
 class Parser {
 public:
-    explicit Parser(std::vector<Token> tokens)
-        : m_tokens(std::move(tokens))
-    {
-    }
+    explicit Parser(std::vector<Token> tokens) : m_tokens(std::move(tokens)) {}
 
     QPainterPath run()
     {
@@ -187,9 +184,6 @@ private:
 
 } // namespace
 
-QPainterPath parse(QStringView data)
-{
-    return Parser(Tokenizer().run(data)).run();
-}
+QPainterPath parse(QStringView data) { return Parser(Tokenizer().run(data)).run(); }
 
 } // namespace vorlix::SvgPath

@@ -24,8 +24,7 @@ QPointer<QWidget>& shownPanel()
 // the user leaves the size alone, so the panel stays where the user put it.
 class CornerPlacement : public QObject {
 public:
-    explicit CornerPlacement(QWidget* panel)
-        : QObject(panel)
+    explicit CornerPlacement(QWidget* panel) : QObject(panel)
     {
         panel->installEventFilter(this);
         place(panel);
@@ -62,10 +61,7 @@ QPoint bottomRightPosition(const QRect& available, QSize frameSize)
             available.y() + available.height() - frameSize.height() - screenInset};
 }
 
-QWidget* current()
-{
-    return shownPanel();
-}
+QWidget* current() { return shownPanel(); }
 
 void show(const TextRecognition::Result& result)
 {

@@ -31,8 +31,7 @@ QFont systemFont(double pointSize, QFont::Weight weight = QFont::Normal)
 } // namespace
 
 TextResultView::TextResultView(const TextRecognition::Result& result, QWidget* parent)
-    : QWidget(parent)
-    , m_text(result.combined())
+    : QWidget(parent), m_text(result.combined())
 {
     const bool empty = result.isEmpty();
 

@@ -21,7 +21,10 @@ using Channels = std::array<double, 3>;
 class Removal {
 public:
     Removal(const QImage& source, int threshold)
-        : m_bits(source.constBits()), m_width(source.width()), m_height(source.height()), m_threshold(threshold),
+        : m_bits(source.constBits()),
+          m_width(source.width()),
+          m_height(source.height()),
+          m_threshold(threshold),
           m_labels(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), kept)
     {
         m_stack.reserve(2 * (static_cast<std::size_t>(m_width) + static_cast<std::size_t>(m_height)));
@@ -146,7 +149,8 @@ private:
             const std::uint32_t x = u % width;
             const std::uint32_t y = u / width;
             // The inner step of the flood, forced inline: as a call it costs a third of the time.
-            const auto visit = [&](std::int32_t j) __attribute__((always_inline)) {
+            const auto visit = [&](std::int32_t j) __attribute__((always_inline))
+            {
                 std::int32_t& label = m_labels[static_cast<std::size_t>(j)];
                 if (label == kept && similar(reference, pixel(static_cast<std::size_t>(j)))) {
                     label = reference;

@@ -1,8 +1,8 @@
 #include "core/analysis/HighlighterAlignment.h"
 
+#include "core/analysis/TextLineFinder.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/RegionRender.h"
-#include "core/analysis/TextLineFinder.h"
 
 #include <cmath>
 

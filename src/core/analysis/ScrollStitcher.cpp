@@ -76,8 +76,8 @@ int ScrollStitcher::scrollShift(std::span<const std::uint64_t> previous, std::sp
         const int allowedMisses = compared - requiredMatches(compared);
         int misses = 0;
         for (int i = 0; i < compared && misses <= allowedMisses; ++i) {
-            const bool same = direction == Direction::down ? previous[i + k] == current[i]
-                                                           : previous[i] == current[i + k];
+            const bool same =
+                direction == Direction::down ? previous[i + k] == current[i] : previous[i] == current[i + k];
             misses += same ? 0 : 1;
         }
         if (misses <= allowedMisses)
@@ -177,7 +177,8 @@ int ScrollStitcher::add(const QImage& frame)
     if (converting)
         block = whole ? pixels : pixels.copy(0, first, w, count);
     else
-        block = (whole ? pixels : pixels.copy(0, first, w, count)).convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+        block =
+            (whole ? pixels : pixels.copy(0, first, w, count)).convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     if (format == QImage::Format_RGBA8888_Premultiplied)
         block.detach();
     if (block.isNull())

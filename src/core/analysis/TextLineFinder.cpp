@@ -19,7 +19,7 @@ namespace vorlix::TextRecognition {
 
 namespace {
 
-constexpr int inkContrast = 48;       // luma steps (of 255) between ink and background
+constexpr int inkContrast = 48; // luma steps (of 255) between ink and background
 constexpr int maxCutDepth = 6;
 constexpr qsizetype parallelFlattenPixels = 1'000'000;
 constexpr double smallRunShare = 0.35; // a row run below this share of its neighbour is a mark on it
@@ -35,10 +35,10 @@ struct Span {
 class InkMap {
 public:
     InkMap(const QImage& luma, int background)
-        : m_bits(luma.constBits())
-        , m_stride(luma.bytesPerLine())
-        , m_low(uchar(std::max(0, background - inkContrast)))
-        , m_range(uchar(std::min(255, background + inkContrast) - m_low))
+        : m_bits(luma.constBits()),
+          m_stride(luma.bytesPerLine()),
+          m_low(uchar(std::max(0, background - inkContrast))),
+          m_range(uchar(std::min(255, background + inkContrast) - m_low))
     {
     }
 
@@ -188,9 +188,8 @@ QImage flattenedLuma(const QImage& image)
     if (image.isNull() || image.format() == QImage::Format_Grayscale8)
         return image;
     // RGB32 has the same layout with an opaque alpha byte: no conversion needed.
-    const QImage argb = image.format() == QImage::Format_RGB32
-        ? image
-        : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage argb =
+        image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage luma(argb.size(), QImage::Format_Grayscale8);
     const int width = argb.width();
     auto flattenRows = [&](int top, int bottom) {

@@ -30,11 +30,11 @@ namespace vorlix::TextRecognition {
 
 namespace {
 
-constexpr float minLineConfidence = 40.0f;    // Tesseract's 0-100 scale; below is mostly noise
-constexpr double targetLineHeight = 30.0;     // pixels the engine reads best
+constexpr float minLineConfidence = 40.0f; // Tesseract's 0-100 scale; below is mostly noise
+constexpr double targetLineHeight = 30.0;  // pixels the engine reads best
 constexpr int maxUpscale = 3;
 constexpr qsizetype maxRecognitionPixels = 24'000'000;
-constexpr int engineResolution = 300;         // dots per inch told to the engine
+constexpr int engineResolution = 300; // dots per inch told to the engine
 constexpr std::size_t maxIdleEngines = 4;
 
 // Initialised engines, lent to one recognition at a time. An engine is not thread-safe
@@ -125,9 +125,10 @@ QStringList readCodes(QImage& luma)
     // With a second core, two families of codes are looked for at once: each search
     // binarises the image again, but the finders of all formats together cost more.
     using enum ZXing::BarcodeFormat;
-    const std::vector<ZXing::BarcodeFormats> families = analysisThreads(2) > 1
-        ? std::vector<ZXing::BarcodeFormats>{QRCode | MicroQRCode | PDF417 | LinearCodes, Aztec | DataMatrix | MaxiCode}
-        : std::vector<ZXing::BarcodeFormats>{Any};
+    const std::vector<ZXing::BarcodeFormats> families =
+        analysisThreads(2) > 1 ? std::vector<ZXing::BarcodeFormats>{QRCode | MicroQRCode | PDF417 | LinearCodes,
+                                                                    Aztec | DataMatrix | MaxiCode}
+                               : std::vector<ZXing::BarcodeFormats>{Any};
     std::vector<ZXing::Results> found(families.size());
     runTogether(families.size(), [&](std::size_t i) { found[i] = ZXing::ReadBarcodes(view, hintsFor(families[i])); });
     ZXing::Results results;
@@ -220,8 +221,7 @@ std::vector<Observation> recognizeBand(const QImage& input, Band band, int scale
     tesseract::TessBaseAPI& engine = *loan.engine;
     // The band is handed over as an image of its own: with a sub-rectangle of the whole
     // image the engine's line recognition reads pixels from the wrong rows.
-    engine.SetImage(input.constScanLine(band.top), input.width(), band.bottom - band.top, 1,
-                    int(input.bytesPerLine()));
+    engine.SetImage(input.constScanLine(band.top), input.width(), band.bottom - band.top, 1, int(input.bytesPerLine()));
     engine.SetSourceResolution(engineResolution);
     if (engine.Recognize(nullptr) != 0)
         return {};
@@ -238,9 +238,8 @@ std::vector<Observation> recognizeBand(const QImage& input, Band band, int scale
         int left = 0, top = 0, right = 0, bottom = 0;
         if (text.isEmpty() || !it->BoundingBox(level, &left, &top, &right, &bottom))
             continue;
-        observations.push_back(
-            {text, Rect(double(left) / scale, double(band.top + top) / scale, double(right - left) / scale,
-                        double(bottom - top) / scale)});
+        observations.push_back({text, Rect(double(left) / scale, double(band.top + top) / scale,
+                                           double(right - left) / scale, double(bottom - top) / scale)});
     } while (it->Next(level));
     return observations;
 }

@@ -25,9 +25,9 @@ constexpr auto clipboardFields = std::tuple{
 bool hasSaneStyle(const Style& s)
 {
     const auto within = [](double v, double low, double high) { return v >= low && v <= high; };
-    return within(s.lineWidth, -1000, 1000) && within(s.fontSize, -1000, 1000)
-        && within(s.filterIntensity, -1000, 1000) && within(s.cornerRadius, -1e5, 1e5)
-        && within(s.arrowHeadScale, -100, 100);
+    return within(s.lineWidth, -1000, 1000) && within(s.fontSize, -1000, 1000) &&
+           within(s.filterIntensity, -1000, 1000) && within(s.cornerRadius, -1e5, 1e5) &&
+           within(s.arrowHeadScale, -100, 100);
 }
 
 } // namespace
@@ -84,8 +84,8 @@ std::optional<AnnotationClipboard> AnnotationClipboard::decode(const QByteArray&
         std::size_t totalPoints = 0;
         for (const Item& item : clipboard.items) {
             totalPoints += item.points.size();
-            if (item.points.size() > maximumPointsPerItem || totalPoints > maximumPoints
-                || item.text.size() > maximumTextLength || !hasSaneStyle(item.style))
+            if (item.points.size() > maximumPointsPerItem || totalPoints > maximumPoints ||
+                item.text.size() > maximumTextLength || !hasSaneStyle(item.style))
                 return std::nullopt;
         }
         return clipboard;

@@ -1,8 +1,8 @@
 #include "core/document/CropAndStrips.h"
 
-#include "core/model/PanelGeometry.h"
-#include "core/document/PanelRecrop.h"
 #include "core/document/PanelComposition.h"
+#include "core/document/PanelRecrop.h"
+#include "core/model/PanelGeometry.h"
 
 #include <algorithm>
 #include <cmath>

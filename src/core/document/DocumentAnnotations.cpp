@@ -1,9 +1,9 @@
 #include "core/document/DocumentAnnotations.h"
 
-#include "core/model/ExportOptions.h"
-#include "core/model/PanelGeometry.h"
 #include "core/document/PanelCaptions.h"
 #include "core/document/PanelShapes.h"
+#include "core/model/ExportOptions.h"
+#include "core/model/PanelGeometry.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "core/document/PanelComposition.h"
 
-#include "core/model/PanelGeometry.h"
 #include "core/document/PanelCaptions.h"
+#include "core/model/PanelGeometry.h"
 
 #include <cmath>
 

@@ -10,8 +10,8 @@ namespace {
 
 bool isFinite(const Rect& r)
 {
-    return std::isfinite(r.origin.x) && std::isfinite(r.origin.y) && std::isfinite(r.size.width)
-        && std::isfinite(r.size.height);
+    return std::isfinite(r.origin.x) && std::isfinite(r.origin.y) && std::isfinite(r.size.width) &&
+           std::isfinite(r.size.height);
 }
 
 std::optional<Rect> normalizedCrop(const Panel& panel, const std::optional<Rect>& crop)

@@ -1,8 +1,8 @@
 #include "core/document/StepNumbers.h"
 
-#include "core/model/PanelGeometry.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/document/PanelShapes.h"
+#include "core/model/PanelGeometry.h"
 
 #include <algorithm>
 

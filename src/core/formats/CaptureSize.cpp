@@ -84,7 +84,10 @@ Rect CaptureSize::ratioRect(Point start, Point end, const Rect& bounds) const
     return Rect(right ? start.x : start.x - w, down ? start.y : start.y - h, w, h);
 }
 
-CaptureSize JsonCoding<CaptureSize>::decode(const JsonValue& v) { return decodeRecord<CaptureSize>(v, captureSizeFields); }
+CaptureSize JsonCoding<CaptureSize>::decode(const JsonValue& v)
+{
+    return decodeRecord<CaptureSize>(v, captureSizeFields);
+}
 Json JsonCoding<CaptureSize>::encode(const CaptureSize& size) { return encodeRecord(size, captureSizeFields); }
 
 } // namespace vorlix

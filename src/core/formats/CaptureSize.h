@@ -18,7 +18,7 @@ namespace vorlix {
 
 struct CaptureSize {
     static constexpr std::size_t maximumFavorites = 12;
-    static constexpr std::int64_t minimumSide = 8;    // pixels, fixed sizes
+    static constexpr std::int64_t minimumSide = 8; // pixels, fixed sizes
     static constexpr std::int64_t maximumRatioTerm = 1000;
 
     std::int64_t width = 0;  // pixels, or the ratio's first term

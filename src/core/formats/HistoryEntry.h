@@ -38,16 +38,16 @@ struct HistoryEntry {
 
     int formatVersion = currentFormatVersion; // kept as read, never checked
     QUuid id;
-    QDateTime date;                           // when the shot was taken
+    QDateTime date; // when the shot was taken
     CaptureKind captureKind = CaptureKind::area;
     int pixelWidth = 0;
     int pixelHeight = 0;
-    double pixelsPerPoint = 1;                // backing scale: 1 or 2 in practice
+    double pixelsPerPoint = 1; // backing scale: 1 or 2 in practice
     std::optional<QString> sourceAppName;
     std::optional<QString> sourceAppBundleID;
     std::optional<QString> sourceWindowTitle;
     std::optional<QString> recognizedText;
-    std::optional<QString> fileURL;           // not coded
+    std::optional<QString> fileURL; // not coded
 
     bool operator==(const HistoryEntry&) const = default;
 };

@@ -165,7 +165,6 @@ struct HistoryStore::KeptFiles {
         scanned = false;
     }
 
-
     struct Kept {
         FileStamp stamp;
         QString name;
@@ -181,7 +180,9 @@ struct HistoryStore::KeptFiles {
 };
 
 HistoryError::HistoryError(Kind kind, const QString& path, const QString& reason)
-    : std::runtime_error(errorText(kind, path, reason).toStdString()), m_kind(kind), m_path(path),
+    : std::runtime_error(errorText(kind, path, reason).toStdString()),
+      m_kind(kind),
+      m_path(path),
       m_message(QString::fromUtf8(what()))
 {
 }
@@ -189,7 +190,9 @@ HistoryError::HistoryError(Kind kind, const QString& path, const QString& reason
 QString HistoryError::message() const { return m_message; }
 
 HistoryStore::HistoryStore(QString directory, QString filePrefix, QTimeZone timeZone)
-    : m_directory(std::move(directory)), m_filePrefix(std::move(filePrefix)), m_timeZone(std::move(timeZone)),
+    : m_directory(std::move(directory)),
+      m_filePrefix(std::move(filePrefix)),
+      m_timeZone(std::move(timeZone)),
       m_kept(std::make_unique<KeptFiles>())
 {
 }
@@ -199,7 +202,9 @@ HistoryStore::HistoryStore(HistoryStore&&) noexcept = default;
 HistoryStore& HistoryStore::operator=(HistoryStore&&) noexcept = default;
 
 HistoryStore::HistoryStore(const HistoryStore& other)
-    : m_directory(other.m_directory), m_filePrefix(other.m_filePrefix), m_timeZone(other.m_timeZone),
+    : m_directory(other.m_directory),
+      m_filePrefix(other.m_filePrefix),
+      m_timeZone(other.m_timeZone),
       m_kept(std::make_unique<KeptFiles>(*other.m_kept))
 {
 }

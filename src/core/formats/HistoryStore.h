@@ -28,8 +28,8 @@
 #include <QTimeZone>
 #include <QUuid>
 
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <vector>

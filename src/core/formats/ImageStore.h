@@ -84,10 +84,10 @@ private:
     };
     using Recency = std::list<Kept>; // most recently used first
 
-    QImage cached(const QString& key) const;                   // under the lock
-    void keep(const QString& key, const QImage& image) const;  // under the lock
-    void forget(const QUuid& id);                              // under the lock
-    void trim() const;                                         // under the lock
+    QImage cached(const QString& key) const;                  // under the lock
+    void keep(const QString& key, const QImage& image) const; // under the lock
+    void forget(const QUuid& id);                             // under the lock
+    void trim() const;                                        // under the lock
     QImage decodeOutsideLock(std::unique_lock<std::mutex>& lock, const QUuid& id, const QByteArray& data) const;
 
     mutable std::mutex m_mutex;

@@ -1,11 +1,11 @@
 #include "core/formats/LinuxKeyMap.h"
 
-
-
 namespace vorlix {
 
 namespace {
 
+// One row of the keyboard per line.
+// clang-format off
 constexpr LinuxKey table[] = {
     // Letters
     {0x00, 30, u"A"}, {0x0B, 48, u"B"}, {0x08, 46, u"C"}, {0x02, 32, u"D"}, {0x0E, 18, u"E"},
@@ -46,6 +46,7 @@ constexpr LinuxKey table[] = {
     {0x48, 115, u"Volume su"}, {0x49, 114, u"Volume giù"}, {0x4A, 113, u"Muto"}, {0x5D, 124, u"¥"},
     {0x5E, 89, u"_"}, {0x5F, 121, u"Num ,"}, {0x66, 94, u"Muhenkan"}, {0x68, 92, u"Henkan"},
 };
+// clang-format on
 
 const LinuxKey* findByKeyCode(std::uint32_t keyCode)
 {

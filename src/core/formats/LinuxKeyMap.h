@@ -47,9 +47,9 @@ QString keyName(std::uint32_t keyCode);
 inline constexpr unsigned x11ShiftMask = 1u << 0;
 inline constexpr unsigned x11LockMask = 1u << 1;
 inline constexpr unsigned x11ControlMask = 1u << 2;
-inline constexpr unsigned x11AltMask = 1u << 3;   // Mod1
+inline constexpr unsigned x11AltMask = 1u << 3;     // Mod1
 inline constexpr unsigned x11NumLockMask = 1u << 4; // Mod2
-inline constexpr unsigned x11SuperMask = 1u << 6; // Mod4
+inline constexpr unsigned x11SuperMask = 1u << 6;   // Mod4
 
 unsigned x11ModifierMask(KeyCombo::Modifiers modifiers);
 KeyCombo::Modifiers modifiersFromX11Mask(unsigned mask);

@@ -13,14 +13,22 @@ namespace {
 int exifOrientation(QImageIOHandler::Transformations t)
 {
     switch (int(t)) {
-    case QImageIOHandler::TransformationMirror: return 2;
-    case QImageIOHandler::TransformationRotate180: return 3;
-    case QImageIOHandler::TransformationFlip: return 4;
-    case QImageIOHandler::TransformationFlipAndRotate90: return 5;
-    case QImageIOHandler::TransformationRotate90: return 6;
-    case QImageIOHandler::TransformationMirrorAndRotate90: return 7;
-    case QImageIOHandler::TransformationRotate270: return 8;
-    default: return 1;
+    case QImageIOHandler::TransformationMirror:
+        return 2;
+    case QImageIOHandler::TransformationRotate180:
+        return 3;
+    case QImageIOHandler::TransformationFlip:
+        return 4;
+    case QImageIOHandler::TransformationFlipAndRotate90:
+        return 5;
+    case QImageIOHandler::TransformationRotate90:
+        return 6;
+    case QImageIOHandler::TransformationMirrorAndRotate90:
+        return 7;
+    case QImageIOHandler::TransformationRotate270:
+        return 8;
+    default:
+        return 1;
     }
 }
 
@@ -29,14 +37,22 @@ int exifOrientation(QImageIOHandler::Transformations t)
 PanelOrientation panelOrientation(int exif)
 {
     switch (exif) {
-    case 2: return {0, true};
-    case 3: return {2, false};
-    case 4: return {2, true};
-    case 5: return {1, true};
-    case 6: return {1, false};
-    case 7: return {3, true};
-    case 8: return {3, false};
-    default: return PanelOrientation::identity();
+    case 2:
+        return {0, true};
+    case 3:
+        return {2, false};
+    case 4:
+        return {2, true};
+    case 5:
+        return {1, true};
+    case 6:
+        return {1, false};
+    case 7:
+        return {3, true};
+    case 8:
+        return {3, false};
+    default:
+        return PanelOrientation::identity();
     }
 }
 

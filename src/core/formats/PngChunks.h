@@ -29,10 +29,10 @@ inline constexpr int maximumHeaderChunks = 4096;
 
 // What the header chunks say about the picture.
 struct Header {
-    int width = 0;                        // pixels, from IHDR (1 ... 2^31 - 1)
+    int width = 0; // pixels, from IHDR (1 ... 2^31 - 1)
     int height = 0;
-    std::optional<QString> description;   // the "Description" text (tEXt, zTXt or iTXt)
-    std::optional<double> dotsPerInch;    // from pHYs, rounded to whole dots per inch
+    std::optional<QString> description; // the "Description" text (tEXt, zTXt or iTXt)
+    std::optional<double> dotsPerInch;  // from pHYs, rounded to whole dots per inch
 
     bool operator==(const Header&) const = default;
 };

@@ -57,8 +57,8 @@ bool isImageFileExtension(QStringView fileExtension)
     const auto isAlphanumeric = [](QChar c) {
         return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
     };
-    return !fileExtension.isEmpty() && fileExtension.size() <= maximumLength
-        && std::all_of(fileExtension.begin(), fileExtension.end(), isAlphanumeric);
+    return !fileExtension.isEmpty() && fileExtension.size() <= maximumLength &&
+           std::all_of(fileExtension.begin(), fileExtension.end(), isAlphanumeric);
 }
 
 QByteArray encodeDocument(const DocumentModel& document)
@@ -134,8 +134,8 @@ DocumentModel decodeDocument(std::string_view data)
     // holds. A huge whole number is a newer version too, not damage.
     const JsonValue probe = root.key("formatVersion");
     if (probe.raw().is_number_unsigned() && probe.raw().get<std::uint64_t>() > std::uint64_t(currentFormatVersion))
-        throw ReadError::newerFormat(std::int64_t(std::min<std::uint64_t>(probe.raw().get<std::uint64_t>(),
-                                                                          std::uint64_t(INT64_MAX))));
+        throw ReadError::newerFormat(
+            std::int64_t(std::min<std::uint64_t>(probe.raw().get<std::uint64_t>(), std::uint64_t(INT64_MAX))));
     const std::int64_t version = probe.toInt64();
     if (version > currentFormatVersion)
         throw ReadError::newerFormat(version);

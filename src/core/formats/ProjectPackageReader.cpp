@@ -47,8 +47,8 @@ private:
 std::optional<QByteArray> readRegularFile(int folder, const char* name, std::int64_t maximumSize)
 {
     struct stat before;
-    if (::fstatat(folder, name, &before, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(before.st_mode)
-        || before.st_size > maximumSize)
+    if (::fstatat(folder, name, &before, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(before.st_mode) ||
+        before.st_size > maximumSize)
         return std::nullopt;
     // O_NONBLOCK: should the entry have been replaced by a FIFO since, opening it must
     // not wait for a writer; the check below then refuses it.
@@ -56,8 +56,8 @@ std::optional<QByteArray> readRegularFile(int folder, const char* name, std::int
     if (!fd.isOpen())
         return std::nullopt;
     struct stat opened;
-    if (::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino
-        || opened.st_dev != before.st_dev || opened.st_size > maximumSize)
+    if (::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino ||
+        opened.st_dev != before.st_dev || opened.st_size > maximumSize)
         return std::nullopt;
 
     QByteArray data(qsizetype(opened.st_size), Qt::Uninitialized);
@@ -166,8 +166,8 @@ Project read(const QString& folder, const ReadLimits& limits)
     const Descriptor package(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!package.isOpen())
         throw ReadError::missingDocument();
-    const std::optional<QByteArray> json = readRegularFile(package.get(), documentFileName.data(),
-                                                           limits.maximumDocumentSize);
+    const std::optional<QByteArray> json =
+        readRegularFile(package.get(), documentFileName.data(), limits.maximumDocumentSize);
     if (!json)
         throw ReadError::missingDocument();
 

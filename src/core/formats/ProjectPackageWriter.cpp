@@ -47,8 +47,7 @@ QString makeSibling(PackageFileSystem& fileSystem, const QString& target, const 
 bool cannotExchange(int error) { return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP; }
 
 // Puts the finished package at `staged` in the place of the one at `target`.
-void swapIntoPlace(PackageFileSystem& fileSystem, const QString& staged, const QString& target,
-                   const QString& parent)
+void swapIntoPlace(PackageFileSystem& fileSystem, const QString& staged, const QString& target, const QString& parent)
 {
     if (!fileSystem.exists(target)) {
         check(fileSystem.rename(staged, target), target);

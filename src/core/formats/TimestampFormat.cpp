@@ -1,8 +1,8 @@
 #include "core/formats/TimestampFormat.h"
 
+#include "core/document/DocumentAnnotations.h"
 #include "core/model/Color.h"
 #include "core/model/PanelGeometry.h"
-#include "core/document/DocumentAnnotations.h"
 #include "core/shapes/TextLayout.h"
 
 #include <algorithm>
@@ -82,16 +82,14 @@ QString timeFormat(const QLocale& locale, bool seconds)
 {
     if (!seconds)
         return locale.timeFormat(QLocale::ShortFormat);
-    const QString format = rewriteFields(locale.timeFormat(QLocale::LongFormat), [](QChar c, const QString& field) {
-        return c == u't' ? QString() : field;
-    });
+    const QString format = rewriteFields(locale.timeFormat(QLocale::LongFormat),
+                                         [](QChar c, const QString& field) { return c == u't' ? QString() : field; });
     return trimmedSeparators(format);
 }
 
 } // namespace
 
-QString timestampString(TimestampFormat format, const QDateTime& date, const QLocale& locale,
-                        const QTimeZone& timeZone)
+QString timestampString(TimestampFormat format, const QDateTime& date, const QLocale& locale, const QTimeZone& timeZone)
 {
     const QDateTime local = date.toTimeZone(timeZone);
     switch (format) {

@@ -12,7 +12,8 @@ QString boundedString(const JsonValue& v, qsizetype maximumLength)
 {
     QString text = v.toString();
     if (text.size() > maximumLength)
-        v.fail(DecodeErrorKind::dataCorrupted, "The text is longer than " + std::to_string(maximumLength) + " characters.");
+        v.fail(DecodeErrorKind::dataCorrupted,
+               "The text is longer than " + std::to_string(maximumLength) + " characters.");
     return text;
 }
 

@@ -13,8 +13,8 @@
 #include "core/model/Json.h"
 
 #include <QDateTime>
-#include <QTimeZone>
 #include <QString>
+#include <QTimeZone>
 #include <QUrl>
 
 #include <cstdint>
@@ -30,10 +30,10 @@ struct UpdateInfo {
     static constexpr qsizetype maximumURLLength = 2048;
     static constexpr qsizetype maximumNotesLength = 16 * 1024;
 
-    QString version;                  // dotted numbers as published
+    QString version; // dotted numbers as published
     std::optional<std::int64_t> build;
-    std::optional<QString> url;       // the page to open for the download
-    std::optional<QString> notes;     // plain text, never shown as rich text
+    std::optional<QString> url;   // the page to open for the download
+    std::optional<QString> notes; // plain text, never shown as rich text
 
     bool operator==(const UpdateInfo&) const = default;
 

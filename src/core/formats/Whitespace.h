@@ -8,10 +8,7 @@
 
 namespace vorlix {
 
-inline bool isHorizontalWhitespace(QChar c)
-{
-    return c == u'\t' || c.category() == QChar::Separator_Space;
-}
+inline bool isHorizontalWhitespace(QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; }
 
 inline QStringView trimmedHorizontalWhitespace(QStringView text)
 {

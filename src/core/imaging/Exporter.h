@@ -41,10 +41,10 @@ inline constexpr std::int64_t maximumBitmapBytes = std::int64_t(2048) << 20;
 inline constexpr int tileSide = 16384;
 
 enum class RenderFailure {
-    emptyCanvas,  // the canvas has no width or no height
-    invalidSize,  // the pixel size is not a finite, positive number
-    tooLarge,     // above maximumPixelSide or maximumBitmapBytes
-    outOfMemory,  // the bitmap could not be allocated
+    emptyCanvas, // the canvas has no width or no height
+    invalidSize, // the pixel size is not a finite, positive number
+    tooLarge,    // above maximumPixelSide or maximumBitmapBytes
+    outOfMemory, // the bitmap could not be allocated
 };
 
 // What the user is told, in Italian.

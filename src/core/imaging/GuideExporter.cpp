@@ -1,10 +1,10 @@
 #include "core/imaging/GuideExporter.h"
 
-#include "core/model/ExportOptions.h"
-#include "core/model/PanelGeometry.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/Exporter.h"
 #include "core/imaging/ImageCoding.h"
+#include "core/model/ExportOptions.h"
+#include "core/model/PanelGeometry.h"
 #include "core/shapes/QtConversions.h"
 #include "core/shapes/TextLayout.h"
 
@@ -145,15 +145,15 @@ std::vector<Step> steps(const DocumentModel& document, const ImageProviding& ima
         if (area.isEmpty())
             continue;
         // Outward to whole pixels, then clipped to the bitmap as a cut-out is.
-        const Rect pixels = Rect(s * (area.minX() - bounds.minX()), s * (area.minY() - bounds.minY()),
-                                 s * area.width(), s * area.height())
+        const Rect pixels = Rect(s * (area.minX() - bounds.minX()), s * (area.minY() - bounds.minY()), s * area.width(),
+                                 s * area.height())
                                 .integral()
                                 .intersection(imageBounds);
         if (pixels.isEmpty() || !std::isfinite(pixels.minX()) || !std::isfinite(pixels.minY()) ||
             !std::isfinite(pixels.width()) || !std::isfinite(pixels.height()))
             continue;
-        const QImage piece = rendered->copy(QRect(int(pixels.minX()), int(pixels.minY()), int(pixels.width()),
-                                                  int(pixels.height())));
+        const QImage piece =
+            rendered->copy(QRect(int(pixels.minX()), int(pixels.minY()), int(pixels.width()), int(pixels.height())));
         if (piece.isNull())
             continue;
         result.push_back(Step{std::int64_t(i) + 1, trimmedCaption(panel.caption), piece, s});
@@ -228,8 +228,8 @@ std::optional<QByteArray> pdf(const QString& title, const std::vector<Step>& ste
         return std::nullopt;
     {
         QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QSizeF(pageWidth, pageHeight), QPageSize::Point, QString(),
-                                     QPageSize::ExactMatch));
+        writer.setPageSize(
+            QPageSize(QSizeF(pageWidth, pageHeight), QPageSize::Point, QString(), QPageSize::ExactMatch));
         writer.setPageOrientation(QPageLayout::Portrait);
         writer.setResolution(72); // one device unit is one point
         writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
@@ -309,8 +309,7 @@ std::variant<FolderReport, FolderError> writeFolder(const QString& folder, const
     std::vector<bool> linked(steps.size(), false);
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step& step = steps[i];
-        const std::optional<QByteArray> png =
-            ImageCoding::encode(step.image, ImageType::png, step.pixelsPerPoint, 0.9);
+        const std::optional<QByteArray> png = ImageCoding::encode(step.image, ImageType::png, step.pixelsPerPoint, 0.9);
         if (!png) {
             report.stepsWithoutPicture.push_back(step.number);
             continue;

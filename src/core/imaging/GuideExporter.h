@@ -48,9 +48,9 @@ struct Step {
 inline constexpr double pageWidth = 595;
 inline constexpr double pageHeight = 842;
 inline constexpr double pageMargin = 48;
-inline constexpr double columnWidth = pageWidth - 2 * pageMargin;     // 499
-inline constexpr double usableHeight = pageHeight - 2 * pageMargin;   // 746
-inline constexpr double maximumImageHeight = 0.7 * usableHeight;      // 522.2
+inline constexpr double columnWidth = pageWidth - 2 * pageMargin;   // 499
+inline constexpr double usableHeight = pageHeight - 2 * pageMargin; // 746
+inline constexpr double maximumImageHeight = 0.7 * usableHeight;    // 522.2
 
 // The file the Markdown guide is written to inside its folder.
 inline constexpr const char* markdownFileName = "guida.md";
@@ -78,9 +78,9 @@ struct PdfBlock {
     enum class Kind { title, heading, caption, image };
 
     Kind kind = Kind::title;
-    std::size_t stepIndex = 0;  // into the steps; 0 for the title
-    int page = 0;               // from 0
-    Rect rect;                  // points, from the page's top-left corner
+    std::size_t stepIndex = 0; // into the steps; 0 for the title
+    int page = 0;              // from 0
+    Rect rect;                 // points, from the page's top-left corner
 
     bool operator==(const PdfBlock&) const = default;
 };
@@ -103,8 +103,8 @@ struct FolderError {
     enum class Kind { createFolder, write };
 
     Kind kind = Kind::write;
-    QString path;     // the folder or file concerned
-    QString message;  // Italian, for the alert
+    QString path;    // the folder or file concerned
+    QString message; // Italian, for the alert
 
     bool operator==(const FolderError&) const = default;
 };

@@ -173,8 +173,8 @@ bool prepare(const QByteArray& data, QImageReader& reader, bool upright)
     if (!size.isValid() || size.isEmpty())
         return false;
     const qint64 pixels = qint64(size.width()) * size.height();
-    return pixels <= maximumDecodedPixels
-        && pixels <= std::max(alwaysDecodablePixels, qint64(data.size()) * maximumPixelsPerByte);
+    return pixels <= maximumDecodedPixels &&
+           pixels <= std::max(alwaysDecodablePixels, qint64(data.size()) * maximumPixelsPerByte);
 }
 
 // Decodes with a reader over the data, checked and set up by `prepare`; a null image
@@ -231,8 +231,8 @@ QImage thumbnail(const QByteArray& data, int maxPixelSize, bool upright)
         return {};
     return readWith(data, upright, [&](QImageReader& reader) {
         const QSize stored = reader.size();
-        if (stored.isValid() && std::max(stored.width(), stored.height()) > maxPixelSize
-            && reader.supportsOption(QImageIOHandler::ScaledSize))
+        if (stored.isValid() && std::max(stored.width(), stored.height()) > maxPixelSize &&
+            reader.supportsOption(QImageIOHandler::ScaledSize))
             reader.setScaledSize(fitted(stored, maxPixelSize));
         return drawable(scaledToFit(reader.read(), maxPixelSize));
     });
@@ -256,10 +256,7 @@ QImage scaledToFit(const QImage& image, int maxPixelSize)
     return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-bool hasFastThumbnails(const QByteArray& data)
-{
-    return startsWith(data, "\xff\xd8\xff", 3);
-}
+bool hasFastThumbnails(const QByteArray& data) { return startsWith(data, "\xff\xd8\xff", 3); }
 
 std::optional<double> dotsPerInch(const QByteArray& data)
 {

@@ -44,8 +44,8 @@ QString fileExtension(ImageType type);
 // white first, and colour is not subsampled (4:4:4) so coloured text stays sharp. A
 // non-empty description is written as the PNG "Description" text (JPEG ignores it).
 // Nothing for a null image or one the format cannot hold (JPEG above 65,500 pixels).
-std::optional<QByteArray> encode(const QImage& image, ImageType type, double pixelsPerPoint,
-                                 double jpegQuality, const QString& description = {});
+std::optional<QByteArray> encode(const QImage& image, ImageType type, double pixelsPerPoint, double jpegQuality,
+                                 const QString& description = {});
 
 // Decodes the first image of the data, as stored: the EXIF orientation is not applied
 // (a panel carries it), unless `upright` asks for it. Null when the data is no image,

@@ -20,10 +20,7 @@ struct ErrorJump {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void jumpOnError(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<ErrorJump*>(info->err)->jump, 1);
-}
+[[noreturn]] void jumpOnError(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorJump*>(info->err)->jump, 1); }
 
 void printNothing(j_common_ptr) {}
 
@@ -106,8 +103,8 @@ std::optional<QByteArray> encodeJpeg(const QImage& image, double dotsPerInch, in
     for (int y = 0; y < flat.height(); ++y)
         rows[static_cast<std::size_t>(y)] = const_cast<JSAMPROW>(flat.constScanLine(y));
     const QColorSpace space = flat.colorSpace();
-    const QByteArray icc = space.isValid() && space != QColorSpace(QColorSpace::SRgb) ? space.iccProfile()
-                                                                                       : QByteArray();
+    const QByteArray icc =
+        space.isValid() && space != QColorSpace(QColorSpace::SRgb) ? space.iccProfile() : QByteArray();
     const auto density = static_cast<UINT16>(std::clamp(std::round(dotsPerInch), 1.0, 65535.0));
 
     Compression c;

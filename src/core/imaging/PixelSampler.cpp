@@ -1,8 +1,8 @@
 #include "core/imaging/PixelSampler.h"
 
-#include "core/model/PanelGeometry.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/Exporter.h"
+#include "core/model/PanelGeometry.h"
 #include "core/render/Filters.h"
 
 #include <cmath>

@@ -33,13 +33,12 @@ public:
     // The canvas rectangle of the runs of pixels through the point, horizontally and
     // vertically, that differ from the point's pixel by at most `tolerance` in each
     // byte (R, G, B, A, premultiplied). Nothing where no pixel is drawn.
-    std::optional<Rect> edges(Point point, const DocumentModel& document, const ImageProviding& images,
-                              int tolerance);
+    std::optional<Rect> edges(Point point, const DocumentModel& document, const ImageProviding& images, int tolerance);
 
 private:
     struct Composite {
-        QImage image;  // RGBA8888_Premultiplied
-        Point origin;  // canvas point of the top-left pixel's corner
+        QImage image;     // RGBA8888_Premultiplied
+        Point origin;     // canvas point of the top-left pixel's corner
         double scale = 1; // pixels per canvas point
     };
 

@@ -23,18 +23,14 @@ void writeToByteArray(png_structp png, png_bytep data, size_t length)
 
 void flushNothing(png_structp) {}
 
-[[noreturn]] void jumpOnError(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
+[[noreturn]] void jumpOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 void ignoreWarning(png_structp, png_const_charp) {}
 
 bool isFourBytesPerPixel(QImage::Format f)
 {
-    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied
-        || f == QImage::Format_RGBX8888 || f == QImage::Format_RGBA8888
-        || f == QImage::Format_RGBA8888_Premultiplied;
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied ||
+           f == QImage::Format_RGBX8888 || f == QImage::Format_RGBA8888 || f == QImage::Format_RGBA8888_Premultiplied;
 }
 
 // Byte index of alpha inside a pixel of a four-byte format.
@@ -63,7 +59,7 @@ bool allOpaque(const QImage& image)
 
 // The rows handed to libpng and the transformations libpng applies to them.
 struct RowSource {
-    QImage image;           // four bytes per pixel
+    QImage image; // four bytes per pixel
     int colorType = PNG_COLOR_TYPE_RGB;
     bool swapRedBlue = false;
     int strippedFiller = -1; // PNG_FILLER_BEFORE/AFTER: a byte of each pixel to leave out
@@ -84,8 +80,8 @@ RowSource rowSource(const QImage& input)
             image = image.convertToFormat(QImage::Format_RGB32);
         // An opaque premultiplied pixel equals its straight form: the bytes go as they are.
         const QImage::Format f = image.format();
-        const bool rgbaBytes = f == QImage::Format_RGBX8888 || f == QImage::Format_RGBA8888
-            || f == QImage::Format_RGBA8888_Premultiplied;
+        const bool rgbaBytes =
+            f == QImage::Format_RGBX8888 || f == QImage::Format_RGBA8888 || f == QImage::Format_RGBA8888_Premultiplied;
         if (rgbaBytes)
             return {image, PNG_COLOR_TYPE_RGB, false, PNG_FILLER_AFTER};
         return {image, PNG_COLOR_TYPE_RGB, argbWord, argbWord ? PNG_FILLER_AFTER : PNG_FILLER_BEFORE};
@@ -107,15 +103,9 @@ bool isPrintableLatin1(const QString& text)
 
 } // namespace
 
-PngEncoderSettings PngEncoderSettings::fast()
-{
-    return {PNG_FILTER_UP, 1, Z_RLE};
-}
+PngEncoderSettings PngEncoderSettings::fast() { return {PNG_FILTER_UP, 1, Z_RLE}; }
 
-PngEncoderSettings PngEncoderSettings::thorough()
-{
-    return {PNG_ALL_FILTERS, 6, Z_FILTERED};
-}
+PngEncoderSettings PngEncoderSettings::thorough() { return {PNG_ALL_FILTERS, 6, Z_FILTERED}; }
 
 namespace {
 

@@ -12,9 +12,9 @@
 namespace vorlix {
 
 struct PngEncoderSettings {
-    int filter;        // PNG_FILTER_* mask (one bit = a fixed filter)
-    int zlibLevel;     // 0...9
-    int zlibStrategy;  // Z_DEFAULT_STRATEGY, Z_FILTERED, Z_RLE...
+    int filter;       // PNG_FILTER_* mask (one bit = a fixed filter)
+    int zlibLevel;    // 0...9
+    int zlibStrategy; // Z_DEFAULT_STRATEGY, Z_FILTERED, Z_RLE...
 
     static PngEncoderSettings fast();     // what encode() uses
     static PngEncoderSettings thorough(); // libpng's defaults: adaptive filters, level 6

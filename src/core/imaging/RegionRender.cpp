@@ -1,8 +1,8 @@
 #include "core/imaging/RegionRender.h"
 
-#include "core/model/ExportOptions.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/Exporter.h"
+#include "core/model/ExportOptions.h"
 #include "core/render/LargeImage.h"
 #include "core/render/Renderer.h"
 
@@ -27,10 +27,10 @@ std::optional<AlignedRegion> renderAlignedRegion(const DocumentModel& doc, const
     const Rect r = rect.intersection(bounds);
     if (r.isNull() || r.width() < 1 || r.height() < 1)
         return std::nullopt;
-    const Rect pixels = Rect((r.minX() - bounds.minX()) * sx, (r.minY() - bounds.minY()) * sx, r.width() * sx,
-                             r.height() * sx)
-                            .integral()
-                            .intersection(Rect(0, 0, double(size->width), double(size->height)));
+    const Rect pixels =
+        Rect((r.minX() - bounds.minX()) * sx, (r.minY() - bounds.minY()) * sx, r.width() * sx, r.height() * sx)
+            .integral()
+            .intersection(Rect(0, 0, double(size->width), double(size->height)));
     if (pixels.isEmpty() || pixels.width() * pixels.height() * 4 > double(Exporter::maximumBitmapBytes))
         return std::nullopt;
 

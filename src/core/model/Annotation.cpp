@@ -5,8 +5,7 @@ namespace vorlix {
 Annotation Annotation::make(QUuid id, AnnotationKind kind, std::vector<Point> points, QString text,
                             std::optional<Style> style, std::optional<Rect> cropClip)
 {
-    return Annotation{id, kind, std::move(points), std::move(text), style.value_or(Style::defaults(kind)),
-                      cropClip};
+    return Annotation{id, kind, std::move(points), std::move(text), style.value_or(Style::defaults(kind)), cropClip};
 }
 
 QString measureLabel(double pixels)

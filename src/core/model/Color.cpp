@@ -146,8 +146,8 @@ std::size_t RGBAColorHash::operator()(const RGBAColor& c) const noexcept
     std::size_t seed = 0;
     for (double component : {c.red, c.green, c.blue, c.alpha}) {
         const double normalised = component == 0 ? 0.0 : component; // -0 hashes as 0
-        seed ^= std::hash<std::uint64_t>{}(std::bit_cast<std::uint64_t>(normalised)) + 0x9E3779B97F4A7C15ull
-            + (seed << 6) + (seed >> 2);
+        seed ^= std::hash<std::uint64_t>{}(std::bit_cast<std::uint64_t>(normalised)) + 0x9E3779B97F4A7C15ull +
+                (seed << 6) + (seed >> 2);
     }
     return seed;
 }

@@ -56,7 +56,7 @@ Rect fit(CropAspect aspect, const Rect& rect, Size original, const Rect& bounds)
     if (!r || rect.size.width == 0 || rect.size.height == 0)
         return rect;
     Size size = *r < rect.size.width / rect.size.height ? Size{rect.size.height * *r, rect.size.height}
-                                                         : Size{rect.size.width, rect.size.width / *r};
+                                                        : Size{rect.size.width, rect.size.width / *r};
     const Point center = rect.center();
     Point origin{center.x - size.width / 2, center.y - size.height / 2};
     if (bounds.width() < size.width)

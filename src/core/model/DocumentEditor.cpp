@@ -52,8 +52,10 @@ void Subscription::cancel()
 }
 
 DocumentEditor::DocumentEditor(DocumentModel model, UndoManager& undoManager)
-    : m_listeners(std::make_shared<Subscription::Listeners>()), m_model(std::move(model)),
-      m_stored(stored(m_model, {})), m_undoManager(undoManager)
+    : m_listeners(std::make_shared<Subscription::Listeners>()),
+      m_model(std::move(model)),
+      m_stored(stored(m_model, {})),
+      m_undoManager(undoManager)
 {
 }
 

@@ -35,21 +35,20 @@ double nativePixelsPerPoint(const DocumentModel& document)
 
 double exportPixelsPerPoint(const DocumentModel& document, const ExportOptions& options, const Rect& canvasBounds)
 {
-    return std::visit(
-        Overloaded{[](const ExportOptions::Normal&) { return 1.0; },
-                   [&](const ExportOptions::Native&) { return nativePixelsPerPoint(document); },
-                   [](const ExportOptions::Scale& s) { return s.factor; },
-                   [&](const ExportOptions::MaxWidth& cap) {
-                       const double native = nativePixelsPerPoint(document);
-                       const double width = canvasBounds.isNull() ? 0 : canvasBounds.width();
-                       // A zero-width canvas or a cap under one pixel would give an
-                       // infinite or non-positive density: neither is a cap.
-                       if (!(width > 0) || cap.width < 1)
-                           return native;
-                       const double limit = static_cast<double>(cap.width);
-                       return native * width > limit ? limit / width : native;
-                   }},
-        options.resolution);
+    return std::visit(Overloaded{[](const ExportOptions::Normal&) { return 1.0; },
+                                 [&](const ExportOptions::Native&) { return nativePixelsPerPoint(document); },
+                                 [](const ExportOptions::Scale& s) { return s.factor; },
+                                 [&](const ExportOptions::MaxWidth& cap) {
+                                     const double native = nativePixelsPerPoint(document);
+                                     const double width = canvasBounds.isNull() ? 0 : canvasBounds.width();
+                                     // A zero-width canvas or a cap under one pixel would give an
+                                     // infinite or non-positive density: neither is a cap.
+                                     if (!(width > 0) || cap.width < 1)
+                                         return native;
+                                     const double limit = static_cast<double>(cap.width);
+                                     return native * width > limit ? limit / width : native;
+                                 }},
+                      options.resolution);
 }
 
 } // namespace vorlix

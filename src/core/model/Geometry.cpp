@@ -119,8 +119,7 @@ bool Rect::contains(const Rect& other) const
 {
     if (isNull() || other.isNull())
         return false;
-    return other.minX() >= minX() && other.maxX() <= maxX() && other.minY() >= minY()
-        && other.maxY() <= maxY();
+    return other.minX() >= minX() && other.maxX() <= maxX() && other.minY() >= minY() && other.maxY() <= maxY();
 }
 
 Rect Rect::insetBy(double dx, double dy) const
@@ -179,8 +178,8 @@ AffineTransform AffineTransform::rotation(double radians)
 
 AffineTransform AffineTransform::concatenating(const AffineTransform& t) const
 {
-    return {a * t.a + b * t.c,       a * t.b + b * t.d,       c * t.a + d * t.c,
-            c * t.b + d * t.d,       tx * t.a + ty * t.c + t.tx, tx * t.b + ty * t.d + t.ty};
+    return {a * t.a + b * t.c, a * t.b + b * t.d,          c * t.a + d * t.c,
+            c * t.b + d * t.d, tx * t.a + ty * t.c + t.tx, tx * t.b + ty * t.d + t.ty};
 }
 
 AffineTransform AffineTransform::inverted() const

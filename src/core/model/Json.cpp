@@ -33,10 +33,7 @@ std::string describeType(const Json& v)
     return "an unsupported value";
 }
 
-bool isHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 template <class I>
 constexpr const char* integerTypeName()
@@ -52,10 +49,10 @@ constexpr const char* integerTypeName()
 } // namespace
 
 DecodeError::DecodeError(DecodeErrorKind kind, std::string codingPath, const std::string& description)
-    : std::runtime_error(codingPath.empty() ? description : codingPath + ": " + description)
-    , m_kind(kind)
-    , m_codingPath(std::move(codingPath))
-    , m_description(description)
+    : std::runtime_error(codingPath.empty() ? description : codingPath + ": " + description),
+      m_kind(kind),
+      m_codingPath(std::move(codingPath)),
+      m_description(description)
 {
 }
 
@@ -171,8 +168,8 @@ I JsonValue::toInteger() const
         // A float token is an integer only when it holds a whole number. The type's
         // bounds are powers of two, exact as doubles: min ≤ d < max + 1.
         const double d = m_value->get<double>();
-        if (std::isfinite(d) && d == std::floor(d) && d >= double(std::numeric_limits<I>::min())
-            && d < std::ldexp(1.0, std::numeric_limits<I>::digits))
+        if (std::isfinite(d) && d == std::floor(d) && d >= double(std::numeric_limits<I>::min()) &&
+            d < std::ldexp(1.0, std::numeric_limits<I>::digits))
             return static_cast<I>(d);
     }
     fail(DecodeErrorKind::dataCorrupted,

@@ -153,7 +153,10 @@ template <class E>
 struct EnumTexts;
 
 template <class E>
-concept TextCodedEnum = std::is_enum_v<E> && requires { EnumTexts<E>::table; };
+concept TextCodedEnum = std::is_enum_v<E> && requires
+{
+    EnumTexts<E>::table;
+};
 
 template <TextCodedEnum E>
 constexpr std::string_view enumText(E value)
@@ -306,9 +309,11 @@ constexpr FieldRow<R, T> required(const char* key, T R::*member)
 
 namespace detail {
 template <class T>
-struct IsOptional : std::false_type {};
+struct IsOptional : std::false_type {
+};
 template <class T>
-struct IsOptional<std::optional<T>> : std::true_type {};
+struct IsOptional<std::optional<T>> : std::true_type {
+};
 
 template <class R, class T>
 void decodeRow(const JsonValue& object, R& record, const FieldRow<R, T>& row)

@@ -11,10 +11,8 @@ constexpr auto stripFields = std::tuple{
 };
 
 constexpr auto cursorFields = std::tuple{
-    required("position", &CursorElement::position),
-    required("imageID", &CursorElement::imageID),
-    required("hotspot", &CursorElement::hotspot),
-    field("isVisible", &CursorElement::isVisible),
+    required("position", &CursorElement::position),  required("imageID", &CursorElement::imageID),
+    required("hotspot", &CursorElement::hotspot),    field("isVisible", &CursorElement::isVisible),
     field("showsClick", &CursorElement::showsClick),
 };
 

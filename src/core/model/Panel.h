@@ -52,9 +52,9 @@ struct PanelOrientation {
 struct CursorElement {
     static constexpr double clickRadiusInPoints = 16;
 
-    Point position;   // hot spot, source-image pixels
-    QUuid imageID;    // the cursor's own image
-    Point hotspot;    // inside the cursor image, its pixels from the top-left
+    Point position; // hot spot, source-image pixels
+    QUuid imageID;  // the cursor's own image
+    Point hotspot;  // inside the cursor image, its pixels from the top-left
     bool isVisible = true;
     bool showsClick = false;
 

@@ -67,10 +67,7 @@ struct Bands {
     std::vector<Interval> rows;
 
     Size contentSize() const { return {crop.width() - totalLength(columns), crop.height() - totalLength(rows)}; }
-    Point collapsed(Point p) const
-    {
-        return {collapse(p.x - crop.minX(), columns), collapse(p.y - crop.minY(), rows)};
-    }
+    Point collapsed(Point p) const { return {collapse(p.x - crop.minX(), columns), collapse(p.y - crop.minY(), rows)}; }
     Point expanded(Point c) const { return {expand(c.x, columns) + crop.minX(), expand(c.y, rows) + crop.minY()}; }
 };
 
@@ -327,8 +324,8 @@ bool liesInRemovedBand(const Panel& panel, const Annotation& annotation)
         return std::any_of(intervals.begin(), intervals.end(),
                            [&](const Interval& i) { return i.lower <= lo && hi <= i.upper; });
     };
-    return withinOne(bands.columns, x0 - crop.minX(), x1 - crop.minX())
-        || withinOne(bands.rows, y0 - crop.minY(), y1 - crop.minY());
+    return withinOne(bands.columns, x0 - crop.minX(), x1 - crop.minX()) ||
+           withinOne(bands.rows, y0 - crop.minY(), y1 - crop.minY());
 }
 
 bool isHidden(const Panel& panel, const Annotation& annotation, const ShapeExtentsFunction& extents)

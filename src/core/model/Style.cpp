@@ -159,8 +159,8 @@ RGBAColor Style::textBoxFillColor() const { return fillColor ? *fillColor : text
 RGBAColor Style::shapeOutlineColor() const
 {
     return strokeColor.contrastRatio(RGBAColor::white()) >= strokeColor.contrastRatio(RGBAColor::black())
-        ? RGBAColor::white()
-        : RGBAColor::black();
+               ? RGBAColor::white()
+               : RGBAColor::black();
 }
 
 double Style::shapeOutlineWidth() const { return std::max(std::min(lineWidth * 0.3, 4.0), 1.5); }

@@ -56,7 +56,8 @@ void StylePresetLibrary::save(const Style& style, const QString& name, Annotatio
         return;
     std::vector<StylePreset> list = presets(kind);
     std::size_t chosen = 0;
-    const auto existing = std::find_if(list.begin(), list.end(), [&](const StylePreset& p) { return p.name == trimmed; });
+    const auto existing =
+        std::find_if(list.begin(), list.end(), [&](const StylePreset& p) { return p.name == trimmed; });
     if (existing != list.end()) {
         existing->style = style;
         chosen = static_cast<std::size_t>(existing - list.begin());
@@ -122,9 +123,8 @@ StylePresetLibrary JsonCoding<StylePresetLibrary>::decode(const JsonValue& v)
             library.byKind[key] = decodeJson<std::vector<StylePreset>>(presets);
         });
     if (auto selected = v.optionalKey("selectedByKind"))
-        selected->forEachMember([&](const std::string& key, const JsonValue& index) {
-            library.selectedByKind[key] = index.toInt64();
-        });
+        selected->forEachMember(
+            [&](const std::string& key, const JsonValue& index) { library.selectedByKind[key] = index.toInt64(); });
     return library;
 }
 

@@ -92,7 +92,7 @@ private:
     bool m_groupsByEvent = true;
     bool m_undoing = false;
     bool m_redoing = false;
-    Group* m_replayGroup = nullptr; // the inverse step collected while undoing or redoing
+    Group* m_replayGroup = nullptr;              // the inverse step collected while undoing or redoing
     std::optional<std::size_t> m_cleanDepth = 0; // nothing: the clean step is gone
 };
 

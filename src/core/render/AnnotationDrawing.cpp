@@ -1,14 +1,14 @@
 #include "core/render/AnnotationDrawing.h"
 
-#include "core/shapes/CursorGeometry.h"
-#include "core/shapes/CurvePath.h"
 #include "core/render/Layer.h"
 #include "core/render/PathCache.h"
-#include "core/shapes/PencilGeometry.h"
-#include "core/shapes/QtConversions.h"
 #include "core/render/Shadow.h"
 #include "core/render/ShapeEffects.h"
 #include "core/render/StrokeCoverage.h"
+#include "core/shapes/CursorGeometry.h"
+#include "core/shapes/CurvePath.h"
+#include "core/shapes/PencilGeometry.h"
+#include "core/shapes/QtConversions.h"
 #include "core/shapes/ShapeGeometry.h"
 #include "core/shapes/TextLayout.h"
 
@@ -93,12 +93,9 @@ void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen, bo
         painter.strokePath(path, pen);
         return;
     }
-    std::vector<double> key{strokeOutlineTag,
-                            pen.widthF(),
-                            static_cast<double>(pen.capStyle()),
-                            static_cast<double>(pen.joinStyle()),
-                            pen.miterLimit(),
-                            scale};
+    std::vector<double> key{
+        strokeOutlineTag, pen.widthF(), static_cast<double>(pen.capStyle()), static_cast<double>(pen.joinStyle()),
+        pen.miterLimit(), scale};
     key.reserve(key.size() + 3 * static_cast<std::size_t>(path.elementCount()));
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
@@ -278,8 +275,8 @@ bool drawAsCoverage(QPainter& painter, const std::vector<Point>& points, const S
     const QTransform device = painter.deviceTransform();
     const double sx = std::hypot(device.m11(), device.m12());
     const double sy = std::hypot(device.m21(), device.m22());
-    if (device.type() > QTransform::TxRotate || !std::isfinite(sx) || !(sx > 0) ||
-        std::abs(sx - sy) > 1e-9 * sx || std::abs(device.m11() * device.m21() + device.m12() * device.m22()) > 1e-9 * sx * sy)
+    if (device.type() > QTransform::TxRotate || !std::isfinite(sx) || !(sx > 0) || std::abs(sx - sy) > 1e-9 * sx ||
+        std::abs(device.m11() * device.m21() + device.m12() * device.m22()) > 1e-9 * sx * sy)
         return false;
     const QRect area = paintableDeviceRect(painter);
     if (area.isEmpty())
@@ -342,8 +339,7 @@ void drawLongPencil(QPainter& painter, const CanvasShape& shape)
     }
     const Rect bounds = shape.shapeBounds();
     Layer layer(painter,
-                bounds.isNull() ? std::nullopt
-                                : std::optional(bounds.insetBy(-layerMargin, -layerMargin).toQt()),
+                bounds.isNull() ? std::nullopt : std::optional(bounds.insetBy(-layerMargin, -layerMargin).toQt()),
                 style.strokeColor.alpha);
     if (!layer.isEmpty())
         strokePieces(layer.painter(), style.strokeColor.withAlpha(1));
@@ -547,9 +543,12 @@ void drawPlain(QPainter& painter, const CanvasShape& shape, std::optional<long l
         // One layer for the whole shape, so that its fill and stroke, or the crossings of
         // a pencil stroke, are not darkened twice.
         const Rect bounds = shape.shapeBounds();
-        const std::optional<QRectF> area = bounds.isNull()
-            ? std::nullopt
-            : std::optional(bounds.insetBy(-layerMargin - shape.style.lineWidth, -layerMargin - shape.style.lineWidth).toQt());
+        const std::optional<QRectF> area =
+            bounds.isNull()
+                ? std::nullopt
+                : std::optional(
+                      bounds.insetBy(-layerMargin - shape.style.lineWidth, -layerMargin - shape.style.lineWidth)
+                          .toQt());
         Layer layer(painter, area, shape.style.opacity);
         if (!layer.isEmpty())
             drawKind(layer.painter(), shape, number);

@@ -58,17 +58,14 @@ QImage workingImage(const QImage& image)
 QTransform toQTransform(const AffineTransform& t) { return QTransform(t.a, t.b, t.c, t.d, t.tx, t.ty); }
 
 // Block i of n over `length` pixels covers [edge(i), edge(i + 1)).
-int blockEdge(int i, int n, int length)
-{
-    return static_cast<int>(static_cast<std::int64_t>(i) * length / n);
-}
+int blockEdge(int i, int n, int length) { return static_cast<int>(static_cast<std::int64_t>(i) * length / n); }
 
 void addNoise(QImage& blocks)
 {
     // A 64-bit linear congruential generator seeded by the grid size only, so the
     // same region and block size always show the same pattern.
-    std::uint64_t s = static_cast<std::uint64_t>(blocks.width()) * 7919u +
-                      static_cast<std::uint64_t>(blocks.height()) * 104729u;
+    std::uint64_t s =
+        static_cast<std::uint64_t>(blocks.width()) * 7919u + static_cast<std::uint64_t>(blocks.height()) * 104729u;
     for (int y = 0; y < blocks.height(); ++y) {
         std::uint8_t* p = blocks.scanLine(y);
         for (int x = 0; x < blocks.width(); ++x, p += 4) {
@@ -116,9 +113,8 @@ std::optional<FilterRequest> filterRequest(AnnotationKind kind, const Style& sty
 
 std::optional<Rect> imageRegion(Point corner, Point opposite, Size pixelSize)
 {
-    const Rect region = Rect::corner(corner, opposite)
-                            .integral()
-                            .intersection(Rect(0, 0, pixelSize.width, pixelSize.height));
+    const Rect region =
+        Rect::corner(corner, opposite).integral().intersection(Rect(0, 0, pixelSize.width, pixelSize.height));
     if (region.isNull() || !(region.width() >= 1) || !(region.height() >= 1))
         return std::nullopt;
     return region;
@@ -227,8 +223,8 @@ std::optional<Rect> darknessRegion(const std::vector<Point>& points, const Panel
 
     const double ppp = std::isfinite(panel.pixelsPerPoint) ? panel.pixelsPerPoint : 1;
     const double m = std::max(std::isfinite(margin) ? margin : 0, 24 * ppp);
-    const Rect region = box.insetBy(-m / 2, -m).integral().intersection(
-        Rect(0, 0, panel.pixelSize.width, panel.pixelSize.height));
+    const Rect region =
+        box.insetBy(-m / 2, -m).integral().intersection(Rect(0, 0, panel.pixelSize.width, panel.pixelSize.height));
     if (region.isNull() || !(region.width() >= 1) || !(region.height() >= 1))
         return std::nullopt;
     return region;

@@ -139,8 +139,9 @@ inline void sumTaps(const std::array<const std::uint8_t*, 2 * radius + 1>& taps,
     for (int x = 0; x < length; ++x) {
         std::uint32_t sum = kernelOne / 2 + w[0] * taps[radius][x];
         for (int k = 1; k <= radius; ++k)
-            sum += w[static_cast<std::size_t>(k)] * static_cast<std::uint32_t>(taps[static_cast<std::size_t>(radius - k)][x] +
-                                                                             taps[static_cast<std::size_t>(radius + k)][x]);
+            sum += w[static_cast<std::size_t>(k)] *
+                   static_cast<std::uint32_t>(taps[static_cast<std::size_t>(radius - k)][x] +
+                                              taps[static_cast<std::size_t>(radius + k)][x]);
         out[x] = static_cast<std::uint8_t>(sum >> kernelShift);
     }
 }
@@ -167,7 +168,8 @@ VORLIX_VECTOR_CLONES void kernelBlur(Plane src, Plane between, Plane dst, int wi
     const std::size_t pad = static_cast<std::size_t>(radius) * static_cast<std::size_t>(channels);
     std::vector<std::uint8_t> padded(static_cast<std::size_t>(length) + 2 * pad);
     for (int k = 0; k <= 2 * radius; ++k)
-        taps[static_cast<std::size_t>(k)] = padded.data() + static_cast<std::size_t>(k) * static_cast<std::size_t>(channels);
+        taps[static_cast<std::size_t>(k)] =
+            padded.data() + static_cast<std::size_t>(k) * static_cast<std::size_t>(channels);
     for (int y = 0; y < rows; ++y) {
         const std::uint8_t* row = between.row(y);
         for (std::size_t i = 0; i < pad; ++i) {

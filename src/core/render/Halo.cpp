@@ -200,7 +200,8 @@ void drawHalo(QPainter& painter, const QRectF& bounds, const std::vector<QPointF
     // The halo colour premultiplied at each coverage level.
     std::array<QRgb, 256> tint{};
     for (int level = 0; level < 256; ++level)
-        tint[static_cast<std::size_t>(level)] = qPremultiply(toQColor(color.withAlpha(color.alpha * level / 255.0)).rgba());
+        tint[static_cast<std::size_t>(level)] =
+            qPremultiply(toQColor(color.withAlpha(color.alpha * level / 255.0)).rgba());
     uchar* bits = halo.bits();
     const qsizetype haloStride = halo.bytesPerLine();
     for (std::size_t t = 0; t < tiles.size(); ++t) {

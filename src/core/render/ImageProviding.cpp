@@ -4,9 +4,6 @@ namespace vorlix {
 
 ImageProviding::~ImageProviding() = default;
 
-QImage ImageProviding::previewImage(const QUuid& id, int /*maxPixelSize*/) const
-{
-    return image(id);
-}
+QImage ImageProviding::previewImage(const QUuid& id, int /*maxPixelSize*/) const { return image(id); }
 
 } // namespace vorlix

@@ -33,8 +33,7 @@ void drawAtDevicePixels(QPainter& painter, const QImage& image, QPoint origin)
 }
 
 Layer::Layer(QPainter& target, std::optional<QRectF> bounds, double opacity)
-    : m_target(target)
-    , m_opacity(std::clamp(opacity, 0.0, 1.0))
+    : m_target(target), m_opacity(std::clamp(opacity, 0.0, 1.0))
 {
     const QTransform device = target.deviceTransform();
     m_area = paintableDeviceRect(target);

@@ -29,7 +29,8 @@ void drawLens(const CanvasShape& shape, const Panel& panel, const ImageProviding
     painter.save();
     if (const auto connector = g.connector(); connector && thin > 0) {
         painter.setPen(pen(stroke, thin));
-        painter.drawLine(QPointF(connector->first.x, connector->first.y), QPointF(connector->second.x, connector->second.y));
+        painter.drawLine(QPointF(connector->first.x, connector->first.y),
+                         QPointF(connector->second.x, connector->second.y));
     }
     const QRectF magnified = g.magnifiedRect.toQt();
     QPainterPath disc;

@@ -52,7 +52,9 @@ void drawPanelShadow(const Rect& panelFrame, double radius, const QPainterPath& 
     // Device pixels: the blur's reach (3 sigma, sigma = blur / 2) plus the offset, and
     // the smallest frame whose corners do not meet.
     const int pad = int(std::ceil((panelShadowLook.blur * 1.5 + std::abs(panelShadowLook.offset.x) +
-                                   std::abs(panelShadowLook.offset.y)) * s)) + 2;
+                                   std::abs(panelShadowLook.offset.y)) *
+                                  s)) +
+                    2;
     const int m = 2 * (pad + int(std::ceil(radius * s))) + 2;
     const double deviceWidth = panelFrame.width() * s;
     const double deviceHeight = panelFrame.height() * s;

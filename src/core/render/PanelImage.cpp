@@ -70,7 +70,8 @@ std::optional<QRectF> opaqueImageArea(const Panel& panel, const QImage& image, d
     for (const VisibleSegment& segment : visibleSegments(panel)) {
         const QRectF covered =
             toCanvas.mapRect(segment.content.toQt()).adjusted(pixel, pixel, -pixel, -pixel).intersected(inner);
-        if (covered.isValid() && (!largest || covered.width() * covered.height() > largest->width() * largest->height()))
+        if (covered.isValid() &&
+            (!largest || covered.width() * covered.height() > largest->width() * largest->height()))
             largest = covered;
     }
     return largest ? wholeDevicePixelsInside(painter, *largest) : std::nullopt;

@@ -33,7 +33,6 @@ void drawImagePieces(const Panel& panel, const QImage& image, QPainter& painter)
 // The part of the panel's frame that its image covers with opaque pixels: inside the
 // frame's rounded corners (`radius`), one device pixel clear of the image's antialiased
 // edges, in whole device pixels of the painter. Nothing when the image has alpha.
-std::optional<QRectF> opaqueImageArea(const Panel& panel, const QImage& image, double radius,
-                                      const QPainter& painter);
+std::optional<QRectF> opaqueImageArea(const Panel& panel, const QImage& image, double radius, const QPainter& painter);
 
 } // namespace vorlix::Renderer

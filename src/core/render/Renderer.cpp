@@ -282,8 +282,8 @@ void draw(const DocumentModel& document, const ImageProviding& images, QPainter&
             continue;
         const auto number = numbers.find(a.id);
         painter.save();
-        drawAnnotationShape(painter, a.id, shape, number == numbers.end() ? std::nullopt : std::optional(number->second),
-                            options);
+        drawAnnotationShape(painter, a.id, shape,
+                            number == numbers.end() ? std::nullopt : std::optional(number->second), options);
         painter.restore();
     }
     painter.restore();
@@ -299,7 +299,8 @@ void drawCursor(const Panel& panel, const ImageProviding& images, QPainter& pain
         return;
     const double s = pointsPerPixel(panel);
     const Point tip = canvasPointFromImage(panel, cursor.position);
-    const QRectF rect(tip.x - s * cursor.hotspot.x, tip.y - s * cursor.hotspot.y, s * image.width(), s * image.height());
+    const QRectF rect(tip.x - s * cursor.hotspot.x, tip.y - s * cursor.hotspot.y, s * image.width(),
+                      s * image.height());
 
     painter.save();
     painter.setClipRect(frame(panel).toQt(), Qt::IntersectClip);

@@ -19,8 +19,8 @@
 #include "core/model/DocumentModel.h"
 #include "core/model/PanelGeometry.h"
 #include "core/render/AnnotationDrawing.h"
-#include "core/shapes/CanvasShape.h"
 #include "core/render/ImageProviding.h"
+#include "core/shapes/CanvasShape.h"
 
 #include <QPainter>
 #include <QUuid>
@@ -55,8 +55,7 @@ struct Options {
 };
 
 // Draws the whole document.
-void draw(const DocumentModel& document, const ImageProviding& images, QPainter& painter,
-          const Options& options = {});
+void draw(const DocumentModel& document, const ImageProviding& images, QPainter& painter, const Options& options = {});
 
 // The captured cursor with its click ring under it, clipped to the panel's frame.
 void drawCursor(const Panel& panel, const ImageProviding& images, QPainter& painter);

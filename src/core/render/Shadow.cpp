@@ -64,11 +64,10 @@ void drawShadow(QPainter& painter, const Shadow& shadow, const QRectF& bounds,
     std::array<QRgb, 256> tint{};
     for (int a = 0; a < 256; ++a) {
         const double k = colorAlpha * a / 255.0;
-        tint[static_cast<std::size_t>(a)] =
-            qRgba(static_cast<int>(std::lround(unit(shadow.color.red) * k * 255)),
-                  static_cast<int>(std::lround(unit(shadow.color.green) * k * 255)),
-                  static_cast<int>(std::lround(unit(shadow.color.blue) * k * 255)),
-                  static_cast<int>(std::lround(k * 255)));
+        tint[static_cast<std::size_t>(a)] = qRgba(static_cast<int>(std::lround(unit(shadow.color.red) * k * 255)),
+                                                  static_cast<int>(std::lround(unit(shadow.color.green) * k * 255)),
+                                                  static_cast<int>(std::lround(unit(shadow.color.blue) * k * 255)),
+                                                  static_cast<int>(std::lround(k * 255)));
     }
     QImage tinted(area.size(), QImage::Format_ARGB32_Premultiplied);
     if (tinted.isNull())
@@ -91,7 +90,7 @@ struct ShadowPicture {
     QPainter::RenderHints hints;
     QTransform local; // the device transform less its whole-pixel translation
     QImage image;
-    QPoint origin;    // device pixel of the image's top-left under `local`
+    QPoint origin; // device pixel of the image's top-left under `local`
 };
 
 // The most shadow pictures kept, and the most pixels they hold together (64 MB); the
@@ -99,10 +98,7 @@ struct ShadowPicture {
 constexpr std::size_t maximumShadowPictures = 48;
 constexpr double maximumKeptPixels = 16.0 * 1024 * 1024;
 
-double pixelsOf(const ShadowPicture& picture)
-{
-    return double(picture.image.width()) * picture.image.height();
-}
+double pixelsOf(const ShadowPicture& picture) { return double(picture.image.width()) * picture.image.height(); }
 
 // Each thread keeps its own: a picture depends on nothing but its key, so any thread's
 // copy is as good, and none needs a lock.
@@ -150,12 +146,16 @@ void drawPathShadow(QPainter& painter, const Shadow& shadow, const QPainterPath&
         const double shift = (std::isfinite(shadow.offset.x) ? std::abs(shadow.offset.x) : 0) +
                              (std::isfinite(shadow.offset.y) ? std::abs(shadow.offset.y) : 0);
         const int margin = static_cast<int>(std::ceil(3 * sigma + shift * scale)) + 3;
-        const QRect area = local.mapRect(path.boundingRect()).toAlignedRect().adjusted(-margin, -margin, margin, margin);
+        const QRect area =
+            local.mapRect(path.boundingRect()).toAlignedRect().adjusted(-margin, -margin, margin, margin);
         if (area.isEmpty() || double(area.width()) * area.height() > maximumCachedPixels) {
             drawShadow(painter, shadow, path.boundingRect(), draw);
             return;
         }
-        ShadowPicture picture{path, shadow, fill.rgba(), painter.renderHints(), local, QImage(area.size(), QImage::Format_ARGB32_Premultiplied), area.topLeft()};
+        ShadowPicture picture{path,          shadow,
+                              fill.rgba(),   painter.renderHints(),
+                              local,         QImage(area.size(), QImage::Format_ARGB32_Premultiplied),
+                              area.topLeft()};
         if (picture.image.isNull())
             return;
         picture.image.fill(Qt::transparent);

@@ -23,8 +23,8 @@ class QPainterPath;
 namespace vorlix {
 
 struct Shadow {
-    Point offset;     // canvas points, y down
-    double blur = 0;  // canvas points
+    Point offset;    // canvas points, y down
+    double blur = 0; // canvas points
     RGBAColor color{0, 0, 0, 1};
 
     bool operator==(const Shadow&) const = default;

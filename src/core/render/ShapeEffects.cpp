@@ -1,9 +1,9 @@
 #include "core/render/ShapeEffects.h"
 
 #include "core/render/AnnotationDrawing.h"
-#include "core/shapes/CursorGeometry.h"
 #include "core/render/Halo.h"
 #include "core/render/Layer.h"
+#include "core/shapes/CursorGeometry.h"
 #include "core/shapes/QtConversions.h"
 
 #include <QBrush>
@@ -175,9 +175,8 @@ void drawWithOutline(QPainter& painter, const CanvasShape& shape)
     if (shape.style.opacity < 1)
         outer.emplace(painter, area.toQt(), shape.style.opacity);
     QPainter& target = outer ? outer->painter() : painter;
-    drawHalo(target, area.toQt(), shifts, shape.style.shapeOutlineColor().withAlpha(1), [&](QPainter& p) {
-        draw(p, halo, std::nullopt, QPainter::CompositionMode_Multiply);
-    });
+    drawHalo(target, area.toQt(), shifts, shape.style.shapeOutlineColor().withAlpha(1),
+             [&](QPainter& p) { draw(p, halo, std::nullopt, QPainter::CompositionMode_Multiply); });
     draw(target, inner, std::nullopt, QPainter::CompositionMode_Multiply);
     if (outer)
         outer->end();

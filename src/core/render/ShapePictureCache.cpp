@@ -40,10 +40,7 @@ bool inkOnEdge(const QImage& picture)
 }
 
 // The whole device pixels of the transform's translation.
-QPoint wholePixels(const QTransform& device)
-{
-    return {int(std::floor(device.dx())), int(std::floor(device.dy()))};
-}
+QPoint wholePixels(const QTransform& device) { return {int(std::floor(device.dx())), int(std::floor(device.dy()))}; }
 
 } // namespace
 
@@ -54,7 +51,11 @@ qsizetype ShapePictureCache::pixelsOf(const Entry& entry)
 
 ShapePictureCache::Placement ShapePictureCache::placementOf(const QTransform& device)
 {
-    return {device.m11(), device.m12(), device.m21(), device.m22(), device.dx() - std::floor(device.dx()),
+    return {device.m11(),
+            device.m12(),
+            device.m21(),
+            device.m22(),
+            device.dx() - std::floor(device.dx()),
             device.dy() - std::floor(device.dy())};
 }
 
@@ -62,10 +63,10 @@ bool ShapePictureCache::matches(const Entry& entry, const CanvasShape& shape, st
                                 const Placement& placement)
 {
     const Placement& kept = entry.placement;
-    return kept.m11 == placement.m11 && kept.m12 == placement.m12 && kept.m21 == placement.m21
-        && kept.m22 == placement.m22 && std::abs(kept.dxFraction - placement.dxFraction) < sameFraction
-        && std::abs(kept.dyFraction - placement.dyFraction) < sameFraction && entry.number == number
-        && entry.shape == shape;
+    return kept.m11 == placement.m11 && kept.m12 == placement.m12 && kept.m21 == placement.m21 &&
+           kept.m22 == placement.m22 && std::abs(kept.dxFraction - placement.dxFraction) < sameFraction &&
+           std::abs(kept.dyFraction - placement.dyFraction) < sameFraction && entry.number == number &&
+           entry.shape == shape;
 }
 
 ShapePictureCache::Entry ShapePictureCache::drawPicture(const QTransform& device, const QPainter& painter,
@@ -99,8 +100,8 @@ void ShapePictureCache::draw(QPainter& painter, const QUuid& id, const CanvasSha
                              std::optional<long long> number)
 {
     const QTransform device = painter.deviceTransform();
-    if (shape.kind == AnnotationKind::highlighter || painter.opacity() < 1
-        || painter.compositionMode() != QPainter::CompositionMode_SourceOver || !device.isInvertible()) {
+    if (shape.kind == AnnotationKind::highlighter || painter.opacity() < 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver || !device.isInvertible()) {
         Renderer::draw(painter, shape, number, QPainter::CompositionMode_Multiply);
         return;
     }
@@ -138,7 +139,8 @@ void ShapePictureCache::evictBeyondCapacity()
 
 std::size_t ShapePictureCache::pictureCount() const
 {
-    return std::count_if(m_entries.begin(), m_entries.end(), [](const auto& entry) { return !entry.second.picture.isNull(); });
+    return std::count_if(m_entries.begin(), m_entries.end(),
+                         [](const auto& entry) { return !entry.second.picture.isNull(); });
 }
 
 void ShapePictureCache::clear()

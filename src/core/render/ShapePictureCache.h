@@ -58,8 +58,8 @@ private:
         CanvasShape shape;
         std::optional<long long> number;
         Placement placement;
-        QImage picture;   // null: the shape is drawn directly (too large, or reaches past its area)
-        QPoint offset;    // the picture's top-left device pixel, less the translation's whole pixels
+        QImage picture; // null: the shape is drawn directly (too large, or reaches past its area)
+        QPoint offset;  // the picture's top-left device pixel, less the translation's whole pixels
         std::uint64_t lastUse = 0;
     };
 

@@ -7,12 +7,13 @@
 namespace vorlix {
 
 StrokeCoverage::StrokeCoverage(QRect area, double radius)
-    : m_area(area.isValid() ? area : QRect())
-    , m_radius(std::max(radius, 0.0))
-    , m_stride(m_area.width() + 1)
-    , m_edges(static_cast<std::size_t>(m_stride) * static_cast<std::size_t>(std::max(m_area.height(), 0)), 0)
-    , m_runs(static_cast<std::size_t>(std::max(m_area.height(), 0)))
-    , m_rowsPerCheck(std::max<long long>(m_area.height(), static_cast<long long>(m_area.width()) * m_area.height() / 16))
+    : m_area(area.isValid() ? area : QRect()),
+      m_radius(std::max(radius, 0.0)),
+      m_stride(m_area.width() + 1),
+      m_edges(static_cast<std::size_t>(m_stride) * static_cast<std::size_t>(std::max(m_area.height(), 0)), 0),
+      m_runs(static_cast<std::size_t>(std::max(m_area.height(), 0))),
+      m_rowsPerCheck(
+          std::max<long long>(m_area.height(), static_cast<long long>(m_area.width()) * m_area.height() / 16))
 {
 }
 
@@ -20,8 +21,8 @@ void StrokeCoverage::addSegment(QPointF a, QPointF b)
 {
     if (m_rowsSinceCheck >= m_rowsPerCheck)
         findCoveredRuns();
-    if (m_area.isEmpty() || m_fullRowCount == m_area.height() || !std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
-        !std::isfinite(b.y()))
+    if (m_area.isEmpty() || m_fullRowCount == m_area.height() || !std::isfinite(a.x()) || !std::isfinite(a.y()) ||
+        !std::isfinite(b.x()) || !std::isfinite(b.y()))
         return;
     const double r = m_radius;
     // Rows whose centre lies within the capsule's vertical reach, relative to the area.

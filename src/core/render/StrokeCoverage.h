@@ -42,7 +42,7 @@ private:
     double m_radius;
     int m_stride;
     std::vector<int> m_edges; // per row: +1 where an interval starts, -1 one past its end
-    std::vector<Run> m_runs; // per row: its longest covered run at the last search
+    std::vector<Run> m_runs;  // per row: its longest covered run at the last search
     int m_fullRowCount = 0;
     long long m_rowsPerCheck;
     long long m_rowsSinceCheck = 0;

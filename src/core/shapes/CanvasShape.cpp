@@ -124,8 +124,7 @@ bool CanvasShape::hitTest(Point p, double t) const
         if (points.size() < 2)
             return false;
         const ArrowGeometry g(points, style);
-        return g.path.isNear(p, t + std::max(g.shaftEndWidth / 2, 3.0))
-            || p.distance(points[1]) <= t + g.headHalfWidth;
+        return g.path.isNear(p, t + std::max(g.shaftEndWidth / 2, 3.0)) || p.distance(points[1]) <= t + g.headHalfWidth;
     }
     case AnnotationKind::line: {
         if (points.size() < 2)
@@ -181,8 +180,8 @@ bool CanvasShape::hitTest(Point p, double t) const
     case AnnotationKind::number:
         return !points.empty() && p.distance(points[0]) <= t + numberRadius();
     case AnnotationKind::stamp:
-        return !points.empty() && std::abs(p.x - points[0].x) <= t + stampRadius()
-            && std::abs(p.y - points[0].y) <= t + stampRadius();
+        return !points.empty() && std::abs(p.x - points[0].x) <= t + stampRadius() &&
+               std::abs(p.y - points[0].y) <= t + stampRadius();
     case AnnotationKind::cursor:
         return grown(bounds(), t).contains(p);
     case AnnotationKind::pixelate:
@@ -226,7 +225,9 @@ std::vector<HandlePosition> CanvasShape::handles() const
     case AnnotationKind::line:
         if (points.size() < 2)
             return {};
-        return {{Handle::endpoint(0), points[0]}, {Handle::endpoint(1), points[1]}, {Handle::plain(HandleKind::bend), bendPoint()}};
+        return {{Handle::endpoint(0), points[0]},
+                {Handle::endpoint(1), points[1]},
+                {Handle::plain(HandleKind::bend), bendPoint()}};
     case AnnotationKind::rectangle:
     case AnnotationKind::ellipse:
     case AnnotationKind::pixelate:
@@ -273,8 +274,8 @@ std::vector<Point> CanvasShape::resized(const Handle& handle, Point to, bool con
         }
         const Rect f = resizedRect(textFrame(), handle, to, constrained);
         const double w = std::max(f.width(), minimumCalloutWidth);
-        const bool leftEdge = handle.kind == HandleKind::left || handle.kind == HandleKind::topLeft
-            || handle.kind == HandleKind::bottomLeft;
+        const bool leftEdge = handle.kind == HandleKind::left || handle.kind == HandleKind::topLeft ||
+                              handle.kind == HandleKind::bottomLeft;
         const double x = leftEdge ? std::min(f.maxX() - w, f.minX()) : f.minX();
         return {{x, f.minY()}, points[1], {x + w, f.maxY()}};
     }

@@ -20,8 +20,8 @@ namespace vorlix {
 struct LensGeometry;
 
 enum class HandleKind {
-    endpoint,      // an end of a line, arrow or highlighter (index 0 or 1); a callout's tail tip (1)
-    magnified,     // one of the rectangle handles of a lens's magnified view
+    endpoint,  // an end of a line, arrow or highlighter (index 0 or 1); a callout's tail tip (1)
+    magnified, // one of the rectangle handles of a lens's magnified view
     bend,
     moveMagnified, // moving a lens's magnified view as a whole
     topLeft,
@@ -36,7 +36,7 @@ enum class HandleKind {
 
 struct Handle {
     HandleKind kind = HandleKind::topLeft;
-    int index = 0;                        // for `endpoint`
+    int index = 0;                          // for `endpoint`
     HandleKind inner = HandleKind::topLeft; // for `magnified`: the wrapped rectangle handle
 
     bool operator==(const Handle&) const = default;

@@ -12,13 +12,27 @@ struct UnitRoundedRect {
 };
 
 constexpr std::array<Point, 7> arrowPolygon{{
-    {0, 0}, {0, 0.84}, {0.2, 0.66}, {0.34, 0.98}, {0.47, 0.93}, {0.33, 0.62}, {0.59, 0.62},
+    {0, 0},
+    {0, 0.84},
+    {0.2, 0.66},
+    {0.34, 0.98},
+    {0.47, 0.93},
+    {0.33, 0.62},
+    {0.59, 0.62},
 }};
 
 // Horizontal, centred on the tip.
 constexpr std::array<Point, 10> doubleArrowPolygon{{
-    {-0.5, 0}, {-0.28, -0.22}, {-0.28, -0.075}, {0.28, -0.075}, {0.28, -0.22},
-    {0.5, 0}, {0.28, 0.22}, {0.28, 0.075}, {-0.28, 0.075}, {-0.28, 0.22},
+    {-0.5, 0},
+    {-0.28, -0.22},
+    {-0.28, -0.075},
+    {0.28, -0.075},
+    {0.28, -0.22},
+    {0.5, 0},
+    {0.28, 0.22},
+    {0.28, 0.075},
+    {-0.28, 0.075},
+    {-0.28, 0.22},
 }};
 
 // Index finger (its top centre is the tip), three fingers, palm, thumb.
@@ -75,8 +89,7 @@ QPainterPath unionOfRoundedRects(const std::array<UnitRoundedRect, 6>& rects, co
     for (const UnitRoundedRect& r : rects) {
         QPainterPath piece;
         piece.setFillRule(Qt::WindingFill);
-        piece.addRoundedRect(QRectF(at(r.x, r.y), at(r.x + r.width, r.y + r.height)), at.s * r.radius,
-                             at.s * r.radius);
+        piece.addRoundedRect(QRectF(at(r.x, r.y), at(r.x + r.width, r.y + r.height)), at.s * r.radius, at.s * r.radius);
         if (first) {
             result = piece;
             first = false;

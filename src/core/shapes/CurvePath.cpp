@@ -181,8 +181,8 @@ bool CurvePath::isNear(Point p, double tolerance) const
 {
     if (m_points.size() < 2 || !(tolerance >= 0))
         return false;
-    if (p.x < m_bounds.minX() - tolerance || p.x > m_bounds.maxX() + tolerance ||
-        p.y < m_bounds.minY() - tolerance || p.y > m_bounds.maxY() + tolerance)
+    if (p.x < m_bounds.minX() - tolerance || p.x > m_bounds.maxX() + tolerance || p.y < m_bounds.minY() - tolerance ||
+        p.y > m_bounds.maxY() + tolerance)
         return false;
     const double limit = tolerance * tolerance;
     for (std::size_t i = 1; i < m_points.size(); ++i) {

@@ -22,7 +22,8 @@ std::size_t GlyphOutlineCache::KeyHash::operator()(const Key& key) const noexcep
 
 GlyphOutlineCache::Entry& GlyphOutlineCache::entry(const QRawFont& font, quint32 glyph)
 {
-    Key key{font.familyName(), font.styleName(), font.weight(), static_cast<int>(font.style()), font.pixelSize(), glyph};
+    Key key{
+        font.familyName(), font.styleName(), font.weight(), static_cast<int>(font.style()), font.pixelSize(), glyph};
     if (const auto it = m_entries.find(key); it != m_entries.end())
         return it->second;
     if (m_entries.size() >= m_capacity)

@@ -14,7 +14,8 @@ double squaredDistanceToSegment(Point p, Point a, Point b)
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
     const double lengthSquared = dx * dx + dy * dy;
-    const double t = lengthSquared > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared, 0.0, 1.0) : 0;
+    const double t =
+        lengthSquared > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared, 0.0, 1.0) : 0;
     const double ex = a.x + t * dx - p.x;
     const double ey = a.y + t * dy - p.y;
     return ex * ex + ey * ey;

@@ -35,11 +35,11 @@ double shaftInset(ArrowHeadStyle style, double headLength, double shaftEndWidth)
 } // namespace
 
 ArrowGeometry::ArrowGeometry(const std::vector<Point>& points, const Style& style)
-    : start(points.at(0))
-    , end(points.at(1))
-    , path(CurvePath::fromControlPoints(points))
-    , headStyle(style.arrowHeadStyle)
-    , doubleHead(style.arrowDoubleHead)
+    : start(points.at(0)),
+      end(points.at(1)),
+      path(CurvePath::fromControlPoints(points)),
+      headStyle(style.arrowHeadStyle),
+      doubleHead(style.arrowDoubleHead)
 {
     const double w = std::max(style.lineWidth, 1.0);
     const double length = path.length();
@@ -175,8 +175,8 @@ Rect LensGeometry::bounds() const
 
 std::optional<MeasureGeometry> MeasureGeometry::make(const CanvasShape& shape)
 {
-    if (shape.kind != AnnotationKind::line || !shape.style.showsMeasure || shape.points.size() < 2
-        || shape.text.isEmpty())
+    if (shape.kind != AnnotationKind::line || !shape.style.showsMeasure || shape.points.size() < 2 ||
+        shape.text.isEmpty())
         return std::nullopt;
     const Point p0 = shape.points[0];
     const Point p1 = shape.points[1];

@@ -78,8 +78,8 @@ struct MeasureGeometry {
     std::vector<Tick> ticks;
     Rect labelRect;
     QString label;
-    Style labelStyle;      // the label's font: the system font, bold, sized by the line width
-    RGBAColor labelColor;  // contrasts with the pill, which is filled with the stroke colour
+    Style labelStyle;     // the label's font: the system font, bold, sized by the line width
+    RGBAColor labelColor; // contrasts with the pill, which is filled with the stroke colour
 
     // Nothing unless the shape is a measuring line with at least two points and a label.
     static std::optional<MeasureGeometry> make(const CanvasShape& shape);

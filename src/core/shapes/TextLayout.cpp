@@ -322,8 +322,8 @@ void draw(const QString& text, const Style& style, Point point, QPainter& painte
     const std::optional<double> width = frame ? std::optional<double>(frame->width()) : std::nullopt;
     const Size box = size(text, style, width);
     const double p = padding(style);
-    const Point corner = frame ? Point{frame->minX(), frame->minY() + std::max((frame->height() - box.height) * 0.5, 0.0)}
-                               : point;
+    const Point corner =
+        frame ? Point{frame->minX(), frame->minY() + std::max((frame->height() - box.height) * 0.5, 0.0)} : point;
     // A box that grows with its text is drawn one point wider than measured, so that
     // rounding can never force a wrap. A wrapping box is drawn at exactly its measured
     // layout width (the same engine breaks the same lines): any other width, wider or, for

@@ -53,7 +53,7 @@ double padding(const Style& style);
 struct AttributedText {
     QString text;
     QFont font;
-    RGBAColor color;                        // the fill of the glyphs
+    RGBAColor color; // the fill of the glyphs
     TextAlignment alignment = TextAlignment::left;
     // Set for the outline pass: the glyph outlines are stroked in this colour with a pen of
     // outlineWidth points and round joins, and not filled.
@@ -85,9 +85,9 @@ void clearSizeCache();
 // One line of text, for labels that are placed by their bounds (number badges, stamps,
 // measure pills). Line breaks in the text are laid out as spaces.
 struct LineMetrics {
-    double advance = 0;  // typographic width
-    double ascent = 0;   // above the baseline, positive
-    double descent = 0;  // below the baseline, positive
+    double advance = 0; // typographic width
+    double ascent = 0;  // above the baseline, positive
+    double descent = 0; // below the baseline, positive
     // The union of the glyph outlines relative to the baseline origin, y downward; null
     // when nothing has ink (blank text).
     Rect glyphBounds = Rect::null();
@@ -104,8 +104,7 @@ struct LineMetrics {
 LineMetrics lineMetrics(const QString& text, const QFont& font);
 
 // Draws one line filled in `color` with its baseline starting at `baselineOrigin`.
-void drawLine(const QString& text, const QFont& font, const RGBAColor& color, Point baselineOrigin,
-              QPainter& painter);
+void drawLine(const QString& text, const QFont& font, const RGBAColor& color, Point baselineOrigin, QPainter& painter);
 
 } // namespace TextLayout
 

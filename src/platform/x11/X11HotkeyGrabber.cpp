@@ -82,9 +82,7 @@ private:
 };
 
 X11HotkeyGrabber::X11HotkeyGrabber(xcb_connection_t* connection, xcb_window_t root)
-    : m_connection(connection)
-    , m_root(root)
-    , m_xkb(xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES))
+    : m_connection(connection), m_root(root), m_xkb(xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES))
 {
     std::uint8_t firstEvent = 0;
     if (xkb_x11_setup_xkb_extension(m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
@@ -308,8 +306,8 @@ bool X11HotkeyGrabber::nativeEventFilter(const QByteArray& eventType, void* mess
 xkb_keymap* X11HotkeyGrabber::keymap() const
 {
     if (!m_keymap && m_xkb && m_keyboardDevice >= 0)
-        m_keymap.reset(xkb_x11_keymap_new_from_device(m_xkb.get(), m_connection, m_keyboardDevice,
-                                                      XKB_KEYMAP_COMPILE_NO_FLAGS));
+        m_keymap.reset(
+            xkb_x11_keymap_new_from_device(m_xkb.get(), m_connection, m_keyboardDevice, XKB_KEYMAP_COMPILE_NO_FLAGS));
     return m_keymap.get();
 }
 
@@ -321,7 +319,8 @@ QString X11HotkeyGrabber::keyCharacter(std::uint32_t keyCode) const
         return u"?"_s;
     // The layout in use now: it may change without a new keymap.
     xkb_layout_index_t layout = 0;
-    const xcb_xkb_get_state_cookie_t cookie = xcb_xkb_get_state(m_connection, static_cast<xcb_xkb_device_spec_t>(m_keyboardDevice));
+    const xcb_xkb_get_state_cookie_t cookie =
+        xcb_xkb_get_state(m_connection, static_cast<xcb_xkb_device_spec_t>(m_keyboardDevice));
     if (xcb_xkb_get_state_reply_t* state = xcb_xkb_get_state_reply(m_connection, cookie, nullptr)) {
         layout = state->group;
         std::free(state);

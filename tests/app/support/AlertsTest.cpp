@@ -38,18 +38,29 @@ struct Window : QWidget {
 
 TEST(Alerts, PresentedBoxesCountTheirButtonsInTheOrderTheyWereAdded)
 {
-    struct Button { QString text; QMessageBox::ButtonRole role; };
-    struct Case { std::vector<Button> buttons; QString pressed; int expected; };
+    struct Button {
+        QString text;
+        QMessageBox::ButtonRole role;
+    };
+    struct Case {
+        std::vector<Button> buttons;
+        QString pressed;
+        int expected;
+    };
     const std::vector<Case> cases = {
         {{{u"Svuota"_s, QMessageBox::AcceptRole}, {u"Annulla"_s, QMessageBox::RejectRole}}, u"Svuota"_s, 0},
         {{{u"Svuota"_s, QMessageBox::AcceptRole}, {u"Annulla"_s, QMessageBox::RejectRole}}, u"Annulla"_s, 1},
         // Added in an order other than Qt's grouping by role.
-        {{{u"Annulla"_s, QMessageBox::RejectRole}, {u"Salva"_s, QMessageBox::AcceptRole},
+        {{{u"Annulla"_s, QMessageBox::RejectRole},
+          {u"Salva"_s, QMessageBox::AcceptRole},
           {u"Non salvare"_s, QMessageBox::DestructiveRole}},
-         u"Salva"_s, 1},
-        {{{u"Annulla"_s, QMessageBox::RejectRole}, {u"Salva"_s, QMessageBox::AcceptRole},
+         u"Salva"_s,
+         1},
+        {{{u"Annulla"_s, QMessageBox::RejectRole},
+          {u"Salva"_s, QMessageBox::AcceptRole},
           {u"Non salvare"_s, QMessageBox::DestructiveRole}},
-         u"Non salvare"_s, 2},
+         u"Non salvare"_s,
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pressed.toStdString() + " of " + std::to_string(c.buttons.size()));
@@ -116,12 +127,14 @@ TEST(Alerts, AskTextShowsAFocusedFieldOfTheGivenSize)
 
 TEST(Alerts, AskTextPassesTheTrimmedAnswerOnlyWhenConfirmedAndNotBlank)
 {
-    struct Case { QString typed; QString pressed; std::optional<QString> expected; };
+    struct Case {
+        QString typed;
+        QString pressed;
+        std::optional<QString> expected;
+    };
     const Case cases[] = {
-        {u"  parola \n"_s, u"Crea"_s, u"parola"_s},
-        {u"due parole"_s, u"Crea"_s, u"due parole"_s},
-        {u" \t \n"_s, u"Crea"_s, std::nullopt},
-        {u""_s, u"Crea"_s, std::nullopt},
+        {u"  parola \n"_s, u"Crea"_s, u"parola"_s}, {u"due parole"_s, u"Crea"_s, u"due parole"_s},
+        {u" \t \n"_s, u"Crea"_s, std::nullopt},     {u""_s, u"Crea"_s, std::nullopt},
         {u"parola"_s, u"Annulla"_s, std::nullopt},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,5 @@
-#include "app/support/AppConfig.h"
 #include "app/support/BookmarkedFolder.h"
+#include "app/support/AppConfig.h"
 #include "app/support/Settings.h"
 
 #include "NotificationRecorder.h"
@@ -124,12 +124,9 @@ TEST_F(BookmarkedFolderTest, FoldersInATrashAndDamagedRecordsAreLost)
         bool inTrash;
     };
     const Case cases[] = {
-        {u"/home/anna/.Trash/x"_s, true},
-        {u"/media/usb/.Trash-1000/files/x"_s, true},
-        {dataHome + u"/Trash/files/x"_s, true},
-        {dataHome + u"/Trashcan/x"_s, false},
-        {u"/home/anna/Trash/x"_s, false},
-        {u"/home/anna/.Trashy/x"_s, false},
+        {u"/home/anna/.Trash/x"_s, true},       {u"/media/usb/.Trash-1000/files/x"_s, true},
+        {dataHome + u"/Trash/files/x"_s, true}, {dataHome + u"/Trashcan/x"_s, false},
+        {u"/home/anna/Trash/x"_s, false},       {u"/home/anna/.Trashy/x"_s, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.toStdString());

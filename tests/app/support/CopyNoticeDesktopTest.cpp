@@ -38,8 +38,8 @@ public:
                             static_cast<std::uint32_t>(name.size()), name.constData());
         // WM_HINTS: input hint set, so the window manager gives it the focus.
         const std::uint32_t hints[9] = {1, 1};
-        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
-                            9, hints);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9,
+                            hints);
         xcb_map_window(m_connection, m_window);
         xcb_flush(m_connection);
     }

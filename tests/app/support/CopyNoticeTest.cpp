@@ -31,10 +31,14 @@ protected:
 
 TEST(CopyNoticePlacement, CentredWithItsBottomEdge36PointsAboveTheAnchors)
 {
-    struct Case { QSize size; QRect anchor; QPoint expected; };
+    struct Case {
+        QSize size;
+        QRect anchor;
+        QPoint expected;
+    };
     const Case cases[] = {
         {{120, 30}, {100, 50, 400, 300}, {240, 284}},
-        {{121, 30}, {100, 50, 400, 300}, {240, 284}},  // 239.5 rounds away from zero
+        {{121, 30}, {100, 50, 400, 300}, {240, 284}},    // 239.5 rounds away from zero
         {{121, 30}, {-1280, 0, 1280, 800}, {-701, 734}}, // a screen left of the first
         {{100, 30}, {}, {-50, -66}},
     };

@@ -1,5 +1,5 @@
-#include "app/support/BookmarkedFolder.h"
 #include "app/support/DefaultsStore.h"
+#include "app/support/BookmarkedFolder.h"
 #include "app/support/Settings.h"
 
 #include <QTemporaryDir>

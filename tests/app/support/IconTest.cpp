@@ -1,5 +1,5 @@
-#include "app/support/AppConfig.h"
 #include "app/support/Icon.h"
+#include "app/support/AppConfig.h"
 #include "app/support/Icons.h"
 
 #include <QImage>
@@ -25,10 +25,7 @@ QImage drawn(const Icon& icon, int imageSize, QRectF rect, QColor color = Qt::re
     return image;
 }
 
-int alphaAt(const QImage& image, QPointF pixel)
-{
-    return qAlpha(image.pixel(int(pixel.x()), int(pixel.y())));
-}
+int alphaAt(const QImage& image, QPointF pixel) { return qAlpha(image.pixel(int(pixel.x()), int(pixel.y()))); }
 
 struct Spot {
     double x; // on the 24 grid
@@ -57,12 +54,19 @@ TEST(Icon, ElementsLandWhereTheGridSaysAtEverySize)
         {"lineEndsPlain",
          Icon::lineEndsPlain(),
          {{12, 11.7, true}, {2.4, 12.2, false}, {21.6, 12.2, false}, {4, 10.3, false}}},
-        {"strokeSolid", Icon::strokeSolid(), {{4.5, 11.7, true}, {7.5, 11.7, true}, {13.5, 11.7, true}, {19.5, 11.7, true}}},
+        {"strokeSolid",
+         Icon::strokeSolid(),
+         {{4.5, 11.7, true}, {7.5, 11.7, true}, {13.5, 11.7, true}, {19.5, 11.7, true}}},
         // Dashes of 3 on, 3 off from x = 3, each grown by the round cap's 0.6 at both ends.
         {"strokeDashed",
          Icon::strokeDashed(),
-         {{4.5, 11.7, true}, {10.5, 11.7, true}, {16.5, 11.7, true}, {7.5, 11.7, false}, {13.5, 11.7, false},
-          {19.5, 11.7, false}, {10.5, 14, false}}},
+         {{4.5, 11.7, true},
+          {10.5, 11.7, true},
+          {16.5, 11.7, true},
+          {7.5, 11.7, false},
+          {13.5, 11.7, false},
+          {19.5, 11.7, false},
+          {10.5, 14, false}}},
         {"number", Icon::number(), {{12.4, 12.5, true}, {12.5, 3.6, true}, {14, 12.5, false}}},
     };
     struct Placement {
@@ -75,8 +79,8 @@ TEST(Icon, ElementsLandWhereTheGridSaysAtEverySize)
             const QImage image = drawn(c.icon, placement.imageSize, placement.rect);
             const double scale = placement.rect.width() / 24;
             for (const Spot& spot : c.spots) {
-                SCOPED_TRACE(testing::Message() << c.name << " in " << placement.rect.width() << " px at ("
-                                                << spot.x << ", " << spot.y << ")");
+                SCOPED_TRACE(testing::Message() << c.name << " in " << placement.rect.width() << " px at (" << spot.x
+                                                << ", " << spot.y << ")");
                 const int alpha = alphaAt(image, placement.rect.topLeft() + QPointF(spot.x, spot.y) * scale);
                 if (spot.ink)
                     EXPECT_GE(alpha, 120);
@@ -211,8 +215,7 @@ TEST(Icons, FallbackMenuBarIconIsAnEighteenPointMask)
         {{15, 13}, true}, // bottom-right corner mark
         {{9, 2}, false},  // between the top marks
         {{8, 10}, true},  // the pen stroke
-        {{13, 13}, false},
-        {{5, 5}, false},
+        {{13, 13}, false}, {{5, 5}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pixel.x() << ", " << c.pixel.y());

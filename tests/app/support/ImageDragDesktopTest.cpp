@@ -3,8 +3,8 @@
 
 #include "app/support/ImageDrag.h"
 
-#include "support/desktop/DesktopTools.h"
 #include "support/ImageFixtures.h"
+#include "support/desktop/DesktopTools.h"
 
 #include <QBuffer>
 #include <QDragEnterEvent>
@@ -118,9 +118,9 @@ TEST(ImageDragOnTheDesktop, AReceiverGetsTheFileAndThePngData)
     };
     const QStringList pause{u"sleep"_s, u"0.3"_s};
     QProcess hand;
-    hand.start(u"xdotool"_s, moveTo(from) + QStringList{u"mousedown"_s, u"1"_s} + pause + moveTo(from + QPoint(4, 0))
-                                 + pause + moveTo(to - QPoint(4, 0)) + pause + moveTo(to) + pause
-                                 + QStringList{u"mouseup"_s, u"1"_s});
+    hand.start(u"xdotool"_s, moveTo(from) + QStringList{u"mousedown"_s, u"1"_s} + pause + moveTo(from + QPoint(4, 0)) +
+                                 pause + moveTo(to - QPoint(4, 0)) + pause + moveTo(to) + pause +
+                                 QStringList{u"mouseup"_s, u"1"_s});
     EXPECT_TRUE(waitUntil([&] { return target->dropped; }, 10s));
     EXPECT_TRUE(waitUntil([&] { return hand.state() == QProcess::NotRunning; }));
 

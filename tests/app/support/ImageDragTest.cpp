@@ -1,5 +1,5 @@
-#include "app/support/Beeper.h"
 #include "app/support/ImageDrag.h"
+#include "app/support/Beeper.h"
 #include "support/ImageFixtures.h"
 
 #include <QBuffer>
@@ -87,7 +87,10 @@ TEST_F(ImageDragFiles, FilesOlderThanAnHourGoAtTheNextDrag)
 
 TEST_F(ImageDragFiles, NamesAreMadeSafeAndStayInsideTheFolder)
 {
-    struct Case { QString name; QString expected; };
+    struct Case {
+        QString name;
+        QString expected;
+    };
     const Case cases[] = {
         {u"Progetto/bozza 3"_s, u"Progetto-bozza 3"_s},
         {u"../../etc/passwd"_s, u"-..-etc-passwd"_s},
@@ -155,14 +158,13 @@ TEST(ImageDrag, TheDefaultFolderIsInTheTemporaryDirectory)
 
 TEST(ImageDrag, TheDraggingImageHasALongerSideOf160)
 {
-    struct Case { QByteArray png; QSize expected; };
+    struct Case {
+        QByteArray png;
+        QSize expected;
+    };
     const Case cases[] = {
-        {pngOf({800, 400}), {160, 80}},
-        {pngOf({100, 50}), {160, 80}},
-        {pngOf({30, 90}), {53, 160}},
-        {pngOf({2000, 1}), {160, 1}},
-        {"not a picture", {64, 64}},
-        {{}, {64, 64}},
+        {pngOf({800, 400}), {160, 80}}, {pngOf({100, 50}), {160, 80}}, {pngOf({30, 90}), {53, 160}},
+        {pngOf({2000, 1}), {160, 1}},   {"not a picture", {64, 64}},   {{}, {64, 64}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.expected.width() << "x" << c.expected.height());

@@ -11,7 +11,8 @@ class NotificationRecorder {
 public:
     explicit NotificationRecorder(NotificationCenter& center)
     {
-        m_connection = QObject::connect(&center, &NotificationCenter::posted, [this](const QString& name) { names << name; });
+        m_connection =
+            QObject::connect(&center, &NotificationCenter::posted, [this](const QString& name) { names << name; });
     }
     ~NotificationRecorder() { QObject::disconnect(m_connection); }
 

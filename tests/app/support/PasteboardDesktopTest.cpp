@@ -1,8 +1,8 @@
 // Pictures put on the clipboard, read back by another program through the real X clipboard.
 
 #include "app/support/Pasteboard.h"
-#include "support/desktop/DesktopTools.h"
 #include "support/ImageFixtures.h"
+#include "support/desktop/DesktopTools.h"
 
 #include <QBuffer>
 #include <QImage>

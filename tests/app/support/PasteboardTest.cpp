@@ -36,7 +36,10 @@ QImage smallPicture()
 TEST(Pasteboard, PNGDataComesFirstThenTIFFThenTheImageForOtherTypes)
 {
     const QByteArray png = pngOf(smallPicture());
-    struct Case { std::optional<QByteArray> tiff; QStringList formats; };
+    struct Case {
+        std::optional<QByteArray> tiff;
+        QStringList formats;
+    };
     const Case cases[] = {
         {std::nullopt, {u"image/png"_s, u"application/x-qt-image"_s}},
         {QByteArray("II*\0tiff", 8), {u"image/png"_s, u"image/tiff"_s, u"application/x-qt-image"_s}},

@@ -186,13 +186,34 @@ TEST_F(SettingsTest, EverySetterWritesUnderTheKeyTextTheFileKeeps)
     settings->set(setting::updateFeedURL, QUrl(u"https://example.invalid/feed"_s));
     settings->set(setting::lastUpdateCheck, QDateTime::currentDateTimeUtc());
     settings->set(setting::latestUpdate, UpdateInfo{u"1.0"_s, std::nullopt, std::nullopt, std::nullopt});
-    const QStringList expected{
-        u"afterCapture"_s, u"askToSaveOnClose"_s, u"captureDelay"_s, u"captureSizes"_s, u"checksForUpdates"_s,
-        u"currentStamp"_s, u"cutOutSensitivity"_s, u"exportSize"_s, u"filenameTemplate"_s, u"freezeScreen"_s,
-        u"historyEnabled"_s, u"historyRetentionDays"_s, u"hotkeys"_s, u"imageFilenameTemplate"_s,
-        u"lastCaptureSize"_s, u"lastHistoryCleanup"_s, u"lastUpdateCheck"_s, u"latestUpdate"_s, u"palette"_s,
-        u"showRulers"_s, u"showsLoupe"_s, u"stylePresets"_s, u"timestampFormat"_s, u"timestampOnShots"_s,
-        u"toolIdleSeconds"_s, u"toolStyles"_s, u"toolbarShowsLabels"_s, u"updateFeedURL"_s};
+    const QStringList expected{u"afterCapture"_s,
+                               u"askToSaveOnClose"_s,
+                               u"captureDelay"_s,
+                               u"captureSizes"_s,
+                               u"checksForUpdates"_s,
+                               u"currentStamp"_s,
+                               u"cutOutSensitivity"_s,
+                               u"exportSize"_s,
+                               u"filenameTemplate"_s,
+                               u"freezeScreen"_s,
+                               u"historyEnabled"_s,
+                               u"historyRetentionDays"_s,
+                               u"hotkeys"_s,
+                               u"imageFilenameTemplate"_s,
+                               u"lastCaptureSize"_s,
+                               u"lastHistoryCleanup"_s,
+                               u"lastUpdateCheck"_s,
+                               u"latestUpdate"_s,
+                               u"palette"_s,
+                               u"showRulers"_s,
+                               u"showsLoupe"_s,
+                               u"stylePresets"_s,
+                               u"timestampFormat"_s,
+                               u"timestampOnShots"_s,
+                               u"toolIdleSeconds"_s,
+                               u"toolStyles"_s,
+                               u"toolbarShowsLabels"_s,
+                               u"updateFeedURL"_s};
     EXPECT_EQ(memory->values().keys(), expected);
     EXPECT_EQ(settings->get(setting::updateFeedURL), QUrl(u"https://example.invalid/feed"_s));
 }

@@ -58,7 +58,8 @@ TEST(SvgPath, ReadsTheCommandsOfTheIcons)
         // implicit repeats of a line
         {u"M0 0L1 1 2 2", {{M, 0, 0}, {L, 1, 1}, {L, 2, 2}}},
         // an S after a C reflects its second control point about the current point
-        {u"M0 0C1 2 3 4 5 6S9 10 11 12", {{M, 0, 0}, {C, 1, 2}, {D, 3, 4}, {D, 5, 6}, {C, 7, 8}, {D, 9, 10}, {D, 11, 12}}},
+        {u"M0 0C1 2 3 4 5 6S9 10 11 12",
+         {{M, 0, 0}, {C, 1, 2}, {D, 3, 4}, {D, 5, 6}, {C, 7, 8}, {D, 9, 10}, {D, 11, 12}}},
         {u"M0 0c1 2 3 4 5 6s4 4 6 6", {{M, 0, 0}, {C, 1, 2}, {D, 3, 4}, {D, 5, 6}, {C, 7, 8}, {D, 9, 10}, {D, 11, 12}}},
         // ... and after anything else it starts at the current point
         {u"M0 0L5 6S9 10 11 12", {{M, 0, 0}, {L, 5, 6}, {C, 5, 6}, {D, 9, 10}, {D, 11, 12}}},
@@ -93,10 +94,7 @@ TEST(SvgPath, ReadsTheCommandsOfTheIcons)
     }
 }
 
-TEST(SvgPath, PathsFillWithTheNonZeroRule)
-{
-    EXPECT_EQ(SvgPath::parse(u"M0 0H4V4H0Z").fillRule(), Qt::WindingFill);
-}
+TEST(SvgPath, PathsFillWithTheNonZeroRule) { EXPECT_EQ(SvgPath::parse(u"M0 0H4V4H0Z").fillRule(), Qt::WindingFill); }
 
 TEST(SvgPath, MalformedDataEnds)
 {
@@ -104,8 +102,23 @@ TEST(SvgPath, MalformedDataEnds)
     expectElements(SvgPath::parse(u"M1 1H3Z5 5"), {{M, 1, 1}, {L, 3, 1}, {L, 1, 1}});
     expectElements(SvgPath::parse(u"z 1 2 3 L4 4"), {{M, 0, 0}, {L, 4, 4}});
 
-    const char16_t* texts[] = {u"Z", u"z1", u"A", u"Q1", u"-", u".", u"...", u"--1", u"e", u"1e", u"M", u"C",
-                               u"S1", u"ÄÖ1,2", u"M1\u00a02", u"M1e999", u"M9999999999999999999999999999999999999"};
+    const char16_t* texts[] = {u"Z",
+                               u"z1",
+                               u"A",
+                               u"Q1",
+                               u"-",
+                               u".",
+                               u"...",
+                               u"--1",
+                               u"e",
+                               u"1e",
+                               u"M",
+                               u"C",
+                               u"S1",
+                               u"ÄÖ1,2",
+                               u"M1\u00a02",
+                               u"M1e999",
+                               u"M9999999999999999999999999999999999999"};
     for (const char16_t* text : texts) {
         SCOPED_TRACE(QString::fromUtf16(text).toStdString());
         EXPECT_LE(SvgPath::parse(QString::fromUtf16(text)).elementCount(), 8);

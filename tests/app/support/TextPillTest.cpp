@@ -30,7 +30,11 @@ TEST(TextPill, SizeIsTheTextPlusTwiceThePadding)
 
 TEST(TextPill, CornersAreRoundedByTheRadiusOrHalfTheHeight)
 {
-    struct Case { std::optional<double> radius; double expected; bool cornerPixelFilled; };
+    struct Case {
+        std::optional<double> radius;
+        double expected;
+        bool cornerPixelFilled;
+    };
     const Case cases[] = {
         {std::nullopt, 10, false}, // (1, 1) lies outside a 10-point corner
         {3.0, 3, true},
@@ -38,8 +42,13 @@ TEST(TextPill, CornersAreRoundedByTheRadiusOrHalfTheHeight)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
-        TextPill pill{.size = {60, 20}, .text = {}, .font = testFont(), .textColor = Qt::white,
-                      .padding = {4, 2}, .fill = Qt::red, .radius = c.radius};
+        TextPill pill{.size = {60, 20},
+                      .text = {},
+                      .font = testFont(),
+                      .textColor = Qt::white,
+                      .padding = {4, 2},
+                      .fill = Qt::red,
+                      .radius = c.radius};
         EXPECT_DOUBLE_EQ(pill.cornerRadius(), c.expected);
 
         QImage image(80, 40, QImage::Format_ARGB32_Premultiplied);

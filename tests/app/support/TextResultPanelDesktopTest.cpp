@@ -23,10 +23,7 @@ namespace {
 
 const QString panelTitle = u"Riconosci testo/QR"_s;
 
-TextRecognition::Result result(const QString& text)
-{
-    return {.text = text, .codes = {}};
-}
+TextRecognition::Result result(const QString& text) { return {.text = text, .codes = {}}; }
 
 std::optional<std::uint32_t> activeWindow()
 {
@@ -101,8 +98,9 @@ TEST_F(TextResultPanelOnTheDesktop, ThePanelAppearsAtTheBottomRightAndLeavesTheF
     EXPECT_TRUE(waitUntil([&] {
         frame = frameOnTheServer(*panel);
         return frame && frame->bottomRight() == corner;
-    })) << (frame ? frame->x() : -1) << "," << (frame ? frame->y() : -1) << " "
-        << (frame ? frame->width() : -1) << "x" << (frame ? frame->height() : -1);
+    })) << (frame ? frame->x() : -1)
+        << "," << (frame ? frame->y() : -1) << " " << (frame ? frame->width() : -1) << "x"
+        << (frame ? frame->height() : -1);
     EXPECT_GT(frame->height(), TextResultPanel::current()->height()) << "no title bar";
 
     processEventsFor(300ms);

@@ -9,8 +9,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -57,8 +57,11 @@ TEST(TextResultView, AResultShowsItsTextAndAnEmptyOneSaysWhatToTry)
          .shown = u"Riga uno\nRiga due\nhttps://esempio.it"_s,
          .textHeight = 140,
          .canCopy = true},
-        {.recognised = result({}, {u"QR"_s}), .header = u"Testo copiato negli appunti"_s, .shown = u"QR"_s,
-         .textHeight = 140, .canCopy = true},
+        {.recognised = result({}, {u"QR"_s}),
+         .header = u"Testo copiato negli appunti"_s,
+         .shown = u"QR"_s,
+         .textHeight = 140,
+         .canCopy = true},
         {.recognised = {},
          .header = u"Nessun testo trovato"_s,
          .shown = u"Prova con un'area più grande o un testo più nitido."_s,

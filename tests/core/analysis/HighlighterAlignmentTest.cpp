@@ -45,7 +45,8 @@ TEST(HighlighterAlignment, MapsLinesThroughTheRectangleTheRenderCovers)
     t.doc.panels[0].origin = {0, 0};
     t.doc.panels[0].crop = Rect(0, 30, 800, 370);
     const double y = t.lineCentres[0] - 20 - 15;
-    CanvasShape stroke{AnnotationKind::highlighter, {{20, y + 4}, {180, y + 4}}, {}, Style::defaults(AnnotationKind::highlighter)};
+    CanvasShape stroke{
+        AnnotationKind::highlighter, {{20, y + 4}, {180, y + 4}}, {}, Style::defaults(AnnotationKind::highlighter)};
     const QUuid id = insert(t.doc, stroke, QUuid::createUuid()).id;
     alignHighlighterToText(t.doc, id, t.images);
     EXPECT_NEAR(canvasShape(t.doc, id)->points[0].y, y, 2);

@@ -30,8 +30,7 @@ QImage page(int width, int height, unsigned seed = 7)
 
 // The screen area showing the page scrolled to `top`, in the layout the capture hands
 // over (by default 32-bit words, which the stitcher has to bring into its byte order).
-QImage frameAt(const QImage& source, int top, int height,
-               QImage::Format format = QImage::Format_ARGB32_Premultiplied)
+QImage frameAt(const QImage& source, int top, int height, QImage::Format format = QImage::Format_ARGB32_Premultiplied)
 {
     return source.copy(0, top, source.width(), height).convertToFormat(format);
 }
@@ -60,8 +59,8 @@ TEST(ScrollStitcher, ReproducesTheSourceFromFramesScrollingDown)
     const int frameHeight = 300;
     // Irregular scrolls, a pause (same frame again), and a jump too far to overlap
     // (more than 300 - 5 rows), after which the next frame still joins the held bottom.
-    const Step steps[] = {{0, 300},   {40, 40},  {40, 0},   {137, 97}, {432, 295},
-                          {740, 0},   {700, 268}, {1700, 0}, {960, 260}};
+    const Step steps[] = {{0, 300}, {40, 40},   {40, 0},   {137, 97}, {432, 295},
+                          {740, 0}, {700, 268}, {1700, 0}, {960, 260}};
     ScrollStitcher stitcher;
     int bottom = 0;
     for (const Step& s : steps) {
@@ -109,10 +108,8 @@ TEST(ScrollStitcher, RefusedFramesLeaveEverythingUnchanged)
         QImage frame;
     };
     const Case cases[] = {
-        {"the same frame again", frameAt(source, 0, 200)},
-        {"a frame of 8 rows", frameAt(source, 192, 8)},
-        {"another width", source.copy(0, 40, 31, 200)},
-        {"no pixels", QImage()},
+        {"the same frame again", frameAt(source, 0, 200)}, {"a frame of 8 rows", frameAt(source, 192, 8)},
+        {"another width", source.copy(0, 40, 31, 200)},    {"no pixels", QImage()},
         {"unrelated content", page(32, 200, 99)},
     };
     for (const Case& c : cases) {
@@ -165,8 +162,8 @@ TEST(ScrollStitcher, SignaturesSampleCoarseColoursOnPixelBoundaries)
         bool changes;
     };
     const Case cases[] = {
-        {28, 200, true},  {4 * 6, 200, false}, {4 * 14 + 2, 200, true}, {4 * 15, 200, false},
-        {3, 0, false},    {0, 103, false},     {0, 104, true},          {3996, 0, false},
+        {28, 200, true}, {4 * 6, 200, false}, {4 * 14 + 2, 200, true}, {4 * 15, 200, false},
+        {3, 0, false},   {0, 103, false},     {0, 104, true},          {3996, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "byte " << c.byte << " = " << int(c.value));

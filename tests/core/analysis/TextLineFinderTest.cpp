@@ -96,8 +96,8 @@ TEST(TextLines, RenderedLinesAreFoundTopToBottom)
 
 TEST(TextLines, WordsOfDifferentSizesOnOneBaselineMakeOneLine)
 {
-    const QImage image = renderWords({400, 60}, {{QStringLiteral("Titolo"), 10, 40, 22},
-                                                 {QStringLiteral("sottotitolo"), 120, 40, 13}});
+    const QImage image =
+        renderWords({400, 60}, {{QStringLiteral("Titolo"), 10, 40, 22}, {QStringLiteral("sottotitolo"), 120, 40, 13}});
     const std::vector<Rect> lines = tr::textLines(image);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NEAR(lines[0].minX(), 10, 2);

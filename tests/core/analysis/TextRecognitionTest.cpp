@@ -125,9 +125,7 @@ TEST(TextRecognitionOrder, PiecesJoinIntoLinesInReadingOrder)
         {"two lines, lower one first",
          {{u"sotto"_s, {10, 40, 60, 20}}, {u"sopra"_s, {10, 10, 60, 20}}},
          u"sopra\nsotto"_s},
-        {"a piece without text is left out",
-         {{QString(), {0, 0, 500, 500}}, {u"a"_s, {10, 10, 10, 10}}},
-         u"a"_s},
+        {"a piece without text is left out", {{QString(), {0, 0, 500, 500}}, {u"a"_s, {10, 10, 10, 10}}}, u"a"_s},
         {"nothing", {}, QString()},
     };
     for (const Case& c : cases) {
@@ -187,15 +185,15 @@ TEST(TextRecognitionEngine, ReadsItalianAccentedTextInReadingOrder)
         const char* family;
         int pixelSize;
     };
-    for (const Case c : {Case{"DejaVu Sans", 12}, Case{"DejaVu Sans", 15}, Case{"DejaVu Serif", 15},
-                         Case{"DejaVu Serif", 24}}) {
+    for (const Case c :
+         {Case{"DejaVu Sans", 12}, Case{"DejaVu Sans", 15}, Case{"DejaVu Serif", 15}, Case{"DejaVu Serif", 24}}) {
         SCOPED_TRACE(testing::Message() << c.family << " " << c.pixelSize);
         const double leading = c.pixelSize * 1.7;
         std::vector<TextLine> lines;
         for (qsizetype i = 0; i < expected.size(); ++i)
             lines.push_back({expected[i], QPointF(14, 2 * c.pixelSize + leading * double(i))});
-        const QImage image = renderLines({c.pixelSize * 36, int(leading * 5)}, lines, QString::fromLatin1(c.family),
-                                         c.pixelSize);
+        const QImage image =
+            renderLines({c.pixelSize * 36, int(leading * 5)}, lines, QString::fromLatin1(c.family), c.pixelSize);
 
         const tr::Result result = tr::recognizeNow(image);
         const QString truth = expected.join(u'\n');
@@ -208,9 +206,8 @@ TEST(TextRecognitionEngine, ReadsItalianAccentedTextInReadingOrder)
 
 TEST(TextRecognitionEngine, WordsFarApartOnOneLineComeOutLeftToRight)
 {
-    const QImage image = renderLines({600, 90},
-                                     {{u"Sinistra"_s, {20, 30}}, {u"Destra"_s, {460, 32}}, {u"Sotto"_s, {20, 70}}},
-                                     u"DejaVu Sans"_s, 16);
+    const QImage image = renderLines(
+        {600, 90}, {{u"Sinistra"_s, {20, 30}}, {u"Destra"_s, {460, 32}}, {u"Sotto"_s, {20, 70}}}, u"DejaVu Sans"_s, 16);
     EXPECT_EQ(tr::recognizeNow(image).text, u"Sinistra Destra\nSotto"_s);
 }
 
@@ -254,10 +251,10 @@ TEST(TextRecognitionEngine, CodesOfEveryFormatFamilyAreReadOnAScreen)
         ZXing::BarcodeFormat format;
         std::string payload;
     };
-    for (const Code& code : {Code{ZXing::BarcodeFormat::QRCode, "qr-1"}, Code{ZXing::BarcodeFormat::DataMatrix, "datamatrix-2"},
-                             Code{ZXing::BarcodeFormat::Aztec, "aztec-3"}, Code{ZXing::BarcodeFormat::PDF417, "pdf417-4"},
-                             Code{ZXing::BarcodeFormat::Code128, "CODE128-5"},
-                             Code{ZXing::BarcodeFormat::EAN13, "9780201379624"}}) {
+    for (const Code& code :
+         {Code{ZXing::BarcodeFormat::QRCode, "qr-1"}, Code{ZXing::BarcodeFormat::DataMatrix, "datamatrix-2"},
+          Code{ZXing::BarcodeFormat::Aztec, "aztec-3"}, Code{ZXing::BarcodeFormat::PDF417, "pdf417-4"},
+          Code{ZXing::BarcodeFormat::Code128, "CODE128-5"}, Code{ZXing::BarcodeFormat::EAN13, "9780201379624"}}) {
         SCOPED_TRACE(code.payload);
         // In the middle of a screen-sized shot: the engine finds some formats only there.
         QImage screen(1600, 1000, QImage::Format_ARGB32_Premultiplied);
@@ -271,8 +268,8 @@ TEST(TextRecognitionEngine, CodesOfEveryFormatFamilyAreReadOnAScreen)
 TEST(TextRecognitionEngine, TextAndCodeTogether)
 {
     const QImage code = qrCode("VORLIX-TEST-7", 4);
-    QImage image = renderLines({code.width() + 360, code.height() + 20}, {{u"Scansiona il codice"_s, {code.width() + 20.0, 60}}},
-                               u"DejaVu Sans"_s, 18);
+    QImage image = renderLines({code.width() + 360, code.height() + 20},
+                               {{u"Scansiona il codice"_s, {code.width() + 20.0, 60}}}, u"DejaVu Sans"_s, 18);
     QPainter(&image).drawImage(10, 10, code);
 
     const tr::Result result = tr::recognizeNow(image);
@@ -306,7 +303,7 @@ TEST(TextRecognitionEngine, RecognizeHandsTheResultBackOnceOnTheCallingThread)
         thread = QThread::currentThread();
         loop.quit();
     });
-    EXPECT_EQ(calls, 0); // never synchronously
+    EXPECT_EQ(calls, 0);                                  // never synchronously
     QTimer::singleShot(120000, &loop, &QEventLoop::quit); // a loaded machine is slow to start the engine
     loop.exec();
     QCoreApplication::processEvents(); // a second hand-back would arrive here

@@ -11,7 +11,8 @@ using test::uuid;
 namespace {
 QByteArray clipboardJson(const std::string& items, int version = 1)
 {
-    return QByteArray::fromStdString(R"({"formatVersion": )" + std::to_string(version) + R"(, "items": )" + items + "}");
+    return QByteArray::fromStdString(R"({"formatVersion": )" + std::to_string(version) + R"(, "items": )" + items +
+                                     "}");
 }
 const std::string oneItem = R"([{"kind": "rectangle", "points": [[0, 0], [10, 10]], "text": "", "style": {}}])";
 } // namespace

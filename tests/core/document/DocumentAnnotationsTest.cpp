@@ -1,7 +1,7 @@
 #include "core/document/DocumentAnnotations.h"
 
-#include "core/model/PanelGeometry.h"
 #include "core/document/StepNumbers.h"
+#include "core/model/PanelGeometry.h"
 #include "support/ModelBuilders.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,10 @@ DocumentModel twoPanels()
     return d;
 }
 
-CanvasShape line(Point a, Point b) { return CanvasShape{AnnotationKind::line, {a, b}, {}, Style::defaults(AnnotationKind::line)}; }
+CanvasShape line(Point a, Point b)
+{
+    return CanvasShape{AnnotationKind::line, {a, b}, {}, Style::defaults(AnnotationKind::line)};
+}
 
 } // namespace
 
@@ -52,11 +55,17 @@ TEST(DocumentAnnotations, OwnerOfNewShapes)
         {"only panel, outside", one, {{500, 500}, {600, 600}}, AnnotationKind::arrow, AnnotationOwner::panel(uuid(1))},
         {"across two panels", twoPanels(), {{10, 10}, {210, 10}}, AnnotationKind::line, AnnotationOwner::document()},
         {"ends outside", twoPanels(), {{10, 10}, {10, 500}}, AnnotationKind::line, AnnotationOwner::panel(uuid(1))},
-        {"overlap goes to the later", overlapping, {{150, 10}, {160, 20}}, AnnotationKind::rectangle,
+        {"overlap goes to the later",
+         overlapping,
+         {{150, 10}, {160, 20}},
+         AnnotationKind::rectangle,
          AnnotationOwner::panel(uuid(2))},
         {"blur outside", twoPanels(), {{900, 900}}, AnnotationKind::blur, AnnotationOwner::panel(uuid(1))},
         {"blur without panels", DocumentModel{}, {{5, 5}}, AnnotationKind::blur, AnnotationOwner::document()},
-        {"right edge is outside", twoPanels(), {{199.999, 10}, {200, 10}}, AnnotationKind::line,
+        {"right edge is outside",
+         twoPanels(),
+         {{199.999, 10}, {200, 10}},
+         AnnotationKind::line,
          AnnotationOwner::document()},
     };
     for (const Case& c : cases) {
@@ -86,15 +95,16 @@ TEST(DocumentAnnotations, DrawOrderHitsAndNumbers)
     for (int i = 0; i < 3; ++i)
         p.annotations.push_back(Annotation::make(uuid(10 + i), AnnotationKind::number, {{20.0 + 50 * i, 50}}));
     d.annotations.push_back(Annotation::make(uuid(20), AnnotationKind::number, {{300, 50}}));
-    EXPECT_EQ(numberValues(d), (std::map<QUuid, long long>{{uuid(10), 5}, {uuid(11), 6}, {uuid(12), 7}, {uuid(20), 8}}));
+    EXPECT_EQ(numberValues(d),
+              (std::map<QUuid, long long>{{uuid(10), 5}, {uuid(11), 6}, {uuid(12), 7}, {uuid(20), 8}}));
     p.removedStrips = {{RemovedStrip::Axis::columns, 60, 80}};
     EXPECT_EQ(numberValues(d), (std::map<QUuid, long long>{{uuid(10), 5}, {uuid(12), 6}, {uuid(20), 7}}));
     EXPECT_EQ(annotationIDsInDrawOrder(d), (std::vector<QUuid>{uuid(10), uuid(12), uuid(20)}));
     // A start at the top of the range (a file may hold any 64-bit start) does not overflow.
     d.numberingStart = std::numeric_limits<std::int64_t>::max() - 1;
-    EXPECT_EQ(numberValues(d), (std::map<QUuid, long long>{
-                                   {uuid(10), d.numberingStart}, {uuid(12), d.numberingStart + 1},
-                                   {uuid(20), d.numberingStart + 1}}));
+    EXPECT_EQ(numberValues(d),
+              (std::map<QUuid, long long>{
+                  {uuid(10), d.numberingStart}, {uuid(12), d.numberingStart + 1}, {uuid(20), d.numberingStart + 1}}));
     d.numberingStart = 5;
 
     d.annotations.push_back(Annotation::make(uuid(21), AnnotationKind::rectangle, {{0, 0}, {40, 100}}));

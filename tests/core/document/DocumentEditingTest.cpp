@@ -1,12 +1,12 @@
 // Document operations run through the editor: one named step when they change the
 // document, none when they are given ids or indexes that match nothing.
 
-#include "core/model/DocumentEditor.h"
 #include "core/document/AnnotationClipboard.h"
 #include "core/document/CropAndStrips.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/document/PanelComposition.h"
 #include "core/document/StepNumbers.h"
+#include "core/model/DocumentEditor.h"
 
 #include <gtest/gtest.h>
 
@@ -29,17 +29,29 @@ TEST(DocumentEditing, OperationsOnUnknownIdsRecordNoStep)
     DocumentEditor editor(onePanel(), undo);
     const QUuid nobody = QUuid::createUuid();
     const std::pair<const char*, DocumentEditor::Mutation> operations[] = {
-        {"move", [&](DocumentModel& d) { movePanel(d, nobody, {5, 5}); }},
+        {"move",
+         [&](DocumentModel& d) {
+             movePanel(d, nobody, {5, 5});
+         }},
         {"rotate", [&](DocumentModel& d) { rotatePanel(d, nobody, true); }},
         {"flip", [&](DocumentModel& d) { flipPanel(d, nobody, false); }},
         {"remove panel", [&](DocumentModel& d) { removePanel(d, nobody); }},
         {"crop", [&](DocumentModel& d) { applyCrop(d, Rect(0, 0, 10, 10), nobody); }},
-        {"strip", [&](DocumentModel& d) { removeStrip(d, nobody, {0, 0}, {0, 100}); }},
+        {"strip",
+         [&](DocumentModel& d) {
+             removeStrip(d, nobody, {0, 0}, {0, 100});
+         }},
         {"restore", [&](DocumentModel& d) { restoreStrips(d, nobody); }},
         {"update", [&](DocumentModel& d) { updateAnnotation(d, nobody, [](Annotation& a) { a.text = u"x"_s; }); }},
-        {"points", [&](DocumentModel& d) { setCanvasPoints(d, nobody, {{1, 1}}); }},
+        {"points",
+         [&](DocumentModel& d) {
+             setCanvasPoints(d, nobody, {{1, 1}});
+         }},
         {"remove annotations", [&](DocumentModel& d) { removeAnnotations(d, {nobody}); }},
-        {"empty paste", [&](DocumentModel& d) { AnnotationClipboard{}.paste(d, {12, 12}); }},
+        {"empty paste",
+         [&](DocumentModel& d) {
+             AnnotationClipboard{}.paste(d, {12, 12});
+         }},
     };
     for (const auto& [name, mutate] : operations) {
         SCOPED_TRACE(name);
@@ -66,7 +78,8 @@ TEST(DocumentEditing, ChangesAreOneNamedStepEach)
     EXPECT_EQ(owner(editor.model(), pasted[0]), AnnotationOwner::panel(panel));
 
     editor.perform(u"Ritaglia"_s, [&](DocumentModel& d) { applyCrop(d, Rect(10, 10, 100, 100), panel); });
-    editor.perform(u"Numeri dei passaggi"_s, [&](DocumentModel& d) { addStepNumbers(d, Style::defaults(AnnotationKind::number)); });
+    editor.perform(u"Numeri dei passaggi"_s,
+                   [&](DocumentModel& d) { addStepNumbers(d, Style::defaults(AnnotationKind::number)); });
     EXPECT_EQ(undo.undoActionName(), u"Numeri dei passaggi"_s);
 
     for (const char16_t* name : {u"Numeri dei passaggi", u"Ritaglia", u"Incolla", u"Cambia didascalia"}) {

@@ -1,8 +1,8 @@
 #include "core/document/PanelComposition.h"
 
-#include "core/model/PanelGeometry.h"
 #include "core/document/CropAndStrips.h"
 #include "core/document/PanelCaptions.h"
+#include "core/model/PanelGeometry.h"
 #include "core/shapes/TextLayout.h"
 #include "support/ModelBuilders.h"
 
@@ -73,7 +73,8 @@ TEST(PanelCaptions, ColourFollowsTheBackground)
 {
     EXPECT_EQ(captionStyle(CanvasBackground{TransparentBackground{}}).strokeColor, RGBAColor::hex("#3C3C43"));
     EXPECT_EQ(captionStyle(CanvasBackground{ColorBackground{RGBAColor::black()}}).strokeColor, RGBAColor::white());
-    EXPECT_EQ(captionStyle(CanvasBackground{ColorBackground{RGBAColor::white()}}).strokeColor, RGBAColor::hex("#3C3C43"));
+    EXPECT_EQ(captionStyle(CanvasBackground{ColorBackground{RGBAColor::white()}}).strokeColor,
+              RGBAColor::hex("#3C3C43"));
     Panel p;
     p.pixelSize = {400, 300};
     p.caption = QStringLiteral("  Passo  ");

@@ -18,8 +18,8 @@ Panel panelWithClippedArrow()
     p.imageID = test::uuid(2);
     p.pixelSize = {200, 100};
     p.origin = {40, 30};
-    p.annotations.push_back(
-        Annotation::make(test::uuid(3), AnnotationKind::arrow, {{10, 10}, {90, 60}}, {}, std::nullopt, Rect(1, 2, 3, 4)));
+    p.annotations.push_back(Annotation::make(test::uuid(3), AnnotationKind::arrow, {{10, 10}, {90, 60}}, {},
+                                             std::nullopt, Rect(1, 2, 3, 4)));
     return p;
 }
 

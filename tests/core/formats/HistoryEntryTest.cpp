@@ -54,9 +54,9 @@ TEST(HistoryEntry, EncodesCompactSortedJsonAndLeavesOutEmptyTexts)
 
     EXPECT_EQ(json.find('\n'), std::string::npos);
     EXPECT_EQ(json.find(": "), std::string::npos);
-    EXPECT_EQ(keysOf(json), (std::vector<std::string>{"captureKind", "date", "formatVersion", "id", "pixelHeight",
-                                                      "pixelWidth", "pixelsPerPoint", "sourceAppName",
-                                                      "sourceWindowTitle"}));
+    EXPECT_EQ(keysOf(json),
+              (std::vector<std::string>{"captureKind", "date", "formatVersion", "id", "pixelHeight", "pixelWidth",
+                                        "pixelsPerPoint", "sourceAppName", "sourceWindowTitle"}));
     // nlohmann keeps keys sorted anyway; the text itself must show them in that order.
     EXPECT_LT(json.find("\"captureKind\""), json.find("\"date\""));
     EXPECT_LT(json.find("\"pixelWidth\""), json.find("\"pixelsPerPoint\""));
@@ -81,21 +81,27 @@ TEST(HistoryEntry, RoundTripsEveryField)
 TEST(HistoryEntry, DecodingIsStrictAboutRequiredKeysAndTolerantAboutOptionalOnes)
 {
     const std::string base = R"("id":"6f9619ff-8b86-d011-b42d-00c04fc964ff","date":"2024-03-05T14:07:09Z",)"
-                              R"("captureKind":"area","pixelWidth":10,"pixelHeight":20)";
-    struct Case { const char* name; std::string json; std::optional<DecodeErrorKind> error; };
+                             R"("captureKind":"area","pixelWidth":10,"pixelHeight":20)";
+    struct Case {
+        const char* name;
+        std::string json;
+        std::optional<DecodeErrorKind> error;
+    };
     const Case cases[] = {
         {"complete", "{\"formatVersion\":7," + base + ",\"pixelsPerPoint\":1}", std::nullopt},
         {"null optional", "{\"formatVersion\":1," + base + ",\"pixelsPerPoint\":1,\"sourceAppName\":null}",
          std::nullopt},
         {"no pixelsPerPoint", "{\"formatVersion\":1," + base + "}", DecodeErrorKind::keyNotFound},
         {"no formatVersion", "{" + base + ",\"pixelsPerPoint\":1}", DecodeErrorKind::keyNotFound},
-        {"unknown kind", R"({"formatVersion":1,"id":"6f9619ff-8b86-d011-b42d-00c04fc964ff",)"
-                         R"("date":"2024-03-05T14:07:09Z","captureKind":"Area","pixelWidth":1,"pixelHeight":1,)"
-                         R"("pixelsPerPoint":1})",
+        {"unknown kind",
+         R"({"formatVersion":1,"id":"6f9619ff-8b86-d011-b42d-00c04fc964ff",)"
+         R"("date":"2024-03-05T14:07:09Z","captureKind":"Area","pixelWidth":1,"pixelHeight":1,)"
+         R"("pixelsPerPoint":1})",
          DecodeErrorKind::dataCorrupted},
-        {"fractional date", R"({"formatVersion":1,"id":"6f9619ff-8b86-d011-b42d-00c04fc964ff",)"
-                            R"("date":"2024-03-05T14:07:09.5Z","captureKind":"area","pixelWidth":1,)"
-                            R"("pixelHeight":1,"pixelsPerPoint":1})",
+        {"fractional date",
+         R"({"formatVersion":1,"id":"6f9619ff-8b86-d011-b42d-00c04fc964ff",)"
+         R"("date":"2024-03-05T14:07:09.5Z","captureKind":"area","pixelWidth":1,)"
+         R"("pixelHeight":1,"pixelsPerPoint":1})",
          DecodeErrorKind::dataCorrupted},
         {"text scale", "{\"formatVersion\":1," + base + ",\"pixelsPerPoint\":\"2\"}", DecodeErrorKind::typeMismatch},
         {"numeric app name", "{\"formatVersion\":1," + base + ",\"pixelsPerPoint\":1,\"sourceAppName\":3}",

@@ -95,9 +95,9 @@ TEST_F(HistoryStoreTest, ShotsInTheSameSecondGetNumberedNames)
 {
     for (int n = 1; n <= 3; ++n)
         store.add(encodedPng(4, 4), shot(shotTime, n));
-    EXPECT_EQ(namesIn(folder), (QStringList{u"Vorlix 2024-03-05 alle 15.07.09 (2).png"_s,
-                                            u"Vorlix 2024-03-05 alle 15.07.09 (3).png"_s,
-                                            u"Vorlix 2024-03-05 alle 15.07.09.png"_s}));
+    EXPECT_EQ(namesIn(folder),
+              (QStringList{u"Vorlix 2024-03-05 alle 15.07.09 (2).png"_s, u"Vorlix 2024-03-05 alle 15.07.09 (3).png"_s,
+                           u"Vorlix 2024-03-05 alle 15.07.09.png"_s}));
     // Every file kept its own record: no write replaced another.
     std::vector<QUuid> ids;
     for (const HistoryEntry& e : store.entries())
@@ -153,9 +153,9 @@ TEST_F(HistoryStoreTest, ListingKeepsPrefixedPngsNewestFirst)
     const auto foreignAt = std::find(names.begin(), names.end(), u"Vorlix maiuscolo.PNG"_s);
     ASSERT_NE(foreignAt, names.end());
     names.erase(foreignAt);
-    EXPECT_EQ(names, (std::vector<QString>{u"Vorlix 2024-03-05 alle 15.07.09.png"_s,
-                                           u"Vorlix 2024-03-04 alle 15.07.09.png"_s,
-                                           u"Vorlix 2024-03-03 alle 15.07.09.png"_s}));
+    EXPECT_EQ(names,
+              (std::vector<QString>{u"Vorlix 2024-03-05 alle 15.07.09.png"_s, u"Vorlix 2024-03-04 alle 15.07.09.png"_s,
+                                    u"Vorlix 2024-03-03 alle 15.07.09.png"_s}));
     EXPECT_TRUE(std::is_sorted(all.begin(), all.end(),
                                [](const HistoryEntry& a, const HistoryEntry& b) { return a.date > b.date; }));
 
@@ -255,10 +255,10 @@ TEST_F(HistoryStoreTest, CleanUpRemovesOnlyShotsOlderThanTheRetention)
 {
     const QDateTime now(QDate(2024, 6, 1), QTime(12, 0, 0), QTimeZone::utc());
     const qint64 days14 = 14 * 86'400;
-    store.add(encodedPng(4, 4), shot(now.addSecs(-days14), 1));          // exactly at the cutoff: kept
-    store.add(encodedPng(4, 4), shot(now.addSecs(-days14 - 1), 2));      // one second older: removed
-    store.add(encodedPng(4, 4), shot(now.addSecs(-days14 * 3), 3));      // removed, listed after 2
-    store.add(encodedPng(4, 4), shot(now.addSecs(-3600), 4));            // recent: kept
+    store.add(encodedPng(4, 4), shot(now.addSecs(-days14), 1));     // exactly at the cutoff: kept
+    store.add(encodedPng(4, 4), shot(now.addSecs(-days14 - 1), 2)); // one second older: removed
+    store.add(encodedPng(4, 4), shot(now.addSecs(-days14 * 3), 3)); // removed, listed after 2
+    store.add(encodedPng(4, 4), shot(now.addSecs(-3600), 4));       // recent: kept
 
     // A retention below one day is a damaged setting, never an order to empty the history.
     for (int days : {0, -1, -30}) {

@@ -27,18 +27,22 @@ TEST(HotkeyConfiguration, ConflictsAreTestedInvalidThenSystemThenOtherActions)
         {{KeyCode::digit1, M::shift}, HotkeyAction::captureWindow, Conflict::invalid()},
         {{KeyCode::digit1, M{}}, HotkeyAction::captureWindow, Conflict::invalid()},
         {{KeyCode::print, M{}}, HotkeyAction::captureWindow, Conflict::invalid()},
-        {{KeyCode::print, M::option}, HotkeyAction::captureWindow,
+        {{KeyCode::print, M::option},
+         HotkeyAction::captureWindow,
          Conflict::system(u"Schermata di una finestra del sistema"_s)},
         {{KeyCode::tab, M::option}, HotkeyAction::captureArea, Conflict::system(u"Passaggio tra le finestre"_s)},
         {{KeyCode::l, M::control}, HotkeyAction::captureArea, Conflict::system(u"Blocco dello schermo"_s)},
-        {{KeyCode::upArrow, M::command | M::option}, HotkeyAction::captureArea,
+        {{KeyCode::upArrow, M::command | M::option},
+         HotkeyAction::captureArea,
          Conflict::system(u"Cambio dell'area di lavoro"_s)},
         // An extra modifier makes another combination.
         {{KeyCode::tab, M::option | M::shift}, HotkeyAction::captureWindow, std::nullopt},
-        {{KeyCode::digit2, M::command | M::shift}, HotkeyAction::captureWindow,
+        {{KeyCode::digit2, M::command | M::shift},
+         HotkeyAction::captureWindow,
          Conflict::otherAction(HotkeyAction::captureArea)},
         {{KeyCode::digit2, M::command | M::shift}, HotkeyAction::captureArea, std::nullopt},
-        {{KeyCode::digit2, M::command | M::shift | M::control}, HotkeyAction::captureArea,
+        {{KeyCode::digit2, M::command | M::shift | M::control},
+         HotkeyAction::captureArea,
          Conflict::otherAction(HotkeyAction::captureAllInOne)},
         {{KeyCode::digit3, M::command | M::shift}, HotkeyAction::captureWindow, std::nullopt},
     };
@@ -152,10 +156,26 @@ TEST(LinuxKeyMap, MapsEveryStoredKeyToOneLinuxKeyAndBack)
     };
     // X keycodes of a standard PC keyboard.
     const Case cases[] = {
-        {KeyCode::digit1, 10}, {KeyCode::digit2, 11}, {KeyCode::digit5, 14}, {KeyCode::digit6, 15}, {0x1D, 19},
-        {KeyCode::q, 24},      {KeyCode::o, 32},      {KeyCode::space, 65}, {KeyCode::tab, 23},     {KeyCode::escape, 9},
-        {0x24, 36},            {0x4C, 104},           {0x33, 22},           {0x75, 119},            {0x7B, 113},
-        {0x7C, 114},           {0x7D, 116},           {0x7E, 111},          {KeyCode::print, 107},  {0x0A, 94},
+        {KeyCode::digit1, 10},
+        {KeyCode::digit2, 11},
+        {KeyCode::digit5, 14},
+        {KeyCode::digit6, 15},
+        {0x1D, 19},
+        {KeyCode::q, 24},
+        {KeyCode::o, 32},
+        {KeyCode::space, 65},
+        {KeyCode::tab, 23},
+        {KeyCode::escape, 9},
+        {0x24, 36},
+        {0x4C, 104},
+        {0x33, 22},
+        {0x75, 119},
+        {0x7B, 113},
+        {0x7C, 114},
+        {0x7D, 116},
+        {0x7E, 111},
+        {KeyCode::print, 107},
+        {0x0A, 94},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keyCode);
@@ -174,7 +194,6 @@ TEST(LinuxKeyMap, ModifiersFollowTheDesktopConvention)
     EXPECT_EQ(x11ModifierMask(M::control), x11SuperMask);
     EXPECT_EQ(x11ModifierMask(M::shift), x11ShiftMask);
     EXPECT_EQ(modifiersFromX11Mask(x11ModifierMask(all) | x11LockMask | x11NumLockMask), all);
-    EXPECT_EQ(modifiersFromQt(Qt::ControlModifier | Qt::MetaModifier | Qt::KeypadModifier),
-              M::command | M::control);
+    EXPECT_EQ(modifiersFromQt(Qt::ControlModifier | Qt::MetaModifier | Qt::KeypadModifier), M::command | M::control);
     EXPECT_EQ(modifiersFromQt(Qt::AltModifier | Qt::ShiftModifier), M::option | M::shift);
 }

@@ -17,15 +17,9 @@ namespace {
 const QUuid firstID = QUuid::fromString(u"6f9619ff-8b86-d011-b42d-00c04fc964ff");
 const QUuid secondID = QUuid::fromString(u"00000000-0000-0000-0000-0000000000a2");
 
-ImageAsset pngAsset(const QImage& image)
-{
-    return {*ImageCoding::encode(image, ImageType::png, 2, 0.9), u"png"_qs};
-}
+ImageAsset pngAsset(const QImage& image) { return {*ImageCoding::encode(image, ImageType::png, 2, 0.9), u"png"_qs}; }
 
-ImageAsset jpegAsset(const QImage& image)
-{
-    return {*ImageCoding::encode(image, ImageType::jpeg, 1, 0.9), u"jpeg"_qs};
-}
+ImageAsset jpegAsset(const QImage& image) { return {*ImageCoding::encode(image, ImageType::jpeg, 1, 0.9), u"jpeg"_qs}; }
 
 QImage filled(int w, int h, QColor colour)
 {
@@ -38,9 +32,12 @@ QImage filled(int w, int h, QColor colour)
 
 TEST(ImageStore, PreviewBucketsDoubleFrom256)
 {
-    struct Case { int asked; int bucket; };
-    const Case cases[] = {{1, 256},   {256, 256},   {257, 512},        {600, 1024},      {1000, 1024},
-                          {1500, 2048}, {0, 256},   {-40, 256},        {INT_MAX, 1 << 30}};
+    struct Case {
+        int asked;
+        int bucket;
+    };
+    const Case cases[] = {{1, 256},     {256, 256}, {257, 512}, {600, 1024},       {1000, 1024},
+                          {1500, 2048}, {0, 256},   {-40, 256}, {INT_MAX, 1 << 30}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.asked);
         EXPECT_EQ(ImageStore::previewBucket(c.asked), c.bucket);

@@ -110,7 +110,11 @@ TEST_F(PackageFolder, FilesOverTheirSizeCapsCountAsAbsent)
 {
     const qint64 documentSize = QFileInfo(folder + "/document.json").size();
     const qint64 imageSize = QFileInfo(images + firstName).size();
-    struct Case { const char* name; Package::ReadLimits limits; std::optional<Package::ReadError> expected; };
+    struct Case {
+        const char* name;
+        Package::ReadLimits limits;
+        std::optional<Package::ReadError> expected;
+    };
     const Case cases[] = {
         {"all within", {documentSize, imageSize, imageSize}, std::nullopt},
         {"document over", {documentSize - 1, imageSize, imageSize}, missingDocument},
@@ -134,7 +138,10 @@ TEST_F(PackageFolder, OnlyImageFilesNamedAfterUsedIdsAreRead)
     writeBytes(images + "notes.txt", "appunti");
     writeBytes(images + "00000000-0000-4000-8000-000000000104.png", png); // an id nobody uses
 
-    struct Case { const char* name; bool taken; };
+    struct Case {
+        const char* name;
+        bool taken;
+    };
     const Case cases[] = {
         {"00000000-0000-4000-8000-000000000101.png", true},
         {"00000000-0000-4000-8000-000000000101.jpeg", true},
@@ -174,11 +181,13 @@ TEST_F(PackageFolder, SeveralFilesForOneIdGiveTheSameResultWhateverTheOrderMade)
     const QString upper = "00000000-0000-4000-8000-000000000101";
     QFile::remove(images + firstName);
 
-    struct File { QString name; QByteArray data; bool link = false; };
+    struct File {
+        QString name;
+        QByteArray data;
+        bool link = false;
+    };
     const std::vector<File> files = {
-        {upper + ".png", red},
-        {upper + ".jpeg", green},
-        {upper + ".zzz", {}, true}, // last in order, but a link
+        {upper + ".png", red}, {upper + ".jpeg", green}, {upper + ".zzz", {}, true}, // last in order, but a link
     };
     for (const bool reversed : {false, true}) {
         SCOPED_TRACE(reversed);

@@ -30,18 +30,30 @@ public:
 
     bool reachedFault() const { return m_step >= m_failAt; }
 
-    int makeDirectory(const QString& path) override { return step([&] { return real().makeDirectory(path); }); }
+    int makeDirectory(const QString& path) override
+    {
+        return step([&] { return real().makeDirectory(path); });
+    }
     int writeFile(const QString& path, const QByteArray& data) override
     {
         return step([&] { return real().writeFile(path, data); });
     }
-    int syncDirectory(const QString& path) override { return step([&] { return real().syncDirectory(path); }); }
+    int syncDirectory(const QString& path) override
+    {
+        return step([&] { return real().syncDirectory(path); });
+    }
     int exchange(const QString& a, const QString& b) override
     {
         return step([&] { return m_canExchange ? real().exchange(a, b) : EINVAL; });
     }
-    int rename(const QString& from, const QString& to) override { return step([&] { return real().rename(from, to); }); }
-    int removeTree(const QString& path) override { return step([&] { return real().removeTree(path); }); }
+    int rename(const QString& from, const QString& to) override
+    {
+        return step([&] { return real().rename(from, to); });
+    }
+    int removeTree(const QString& path) override
+    {
+        return step([&] { return real().removeTree(path); });
+    }
     bool exists(const QString& path) override { return real().exists(path); }
 
 private:
@@ -101,8 +113,8 @@ TEST(PackageSaving, SaveCutOffAtAnyStepLeavesAWholePackage)
     for (const bool canExchange : {true, false}) {
         for (const bool killed : {false, true}) {
             for (int failAt = 1;; ++failAt) {
-                SCOPED_TRACE(testing::Message() << "exchange " << canExchange << ", killed " << killed
-                                                << ", step " << failAt);
+                SCOPED_TRACE(testing::Message()
+                             << "exchange " << canExchange << ", killed " << killed << ", step " << failAt);
                 QTemporaryDir dir;
                 const QString target = dir.filePath("p.vorlix");
                 Package::write(sampleDocument(), sampleStore(), target);

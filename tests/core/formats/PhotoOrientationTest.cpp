@@ -10,10 +10,13 @@ using namespace vorlix;
 
 TEST(PhotoOrientation, ExifValuesBecomePanelOrientations)
 {
-    struct Case { int exif; PanelOrientation expected; };
+    struct Case {
+        int exif;
+        PanelOrientation expected;
+    };
     const Case cases[] = {
-        {1, {0, false}}, {2, {0, true}}, {3, {2, false}}, {4, {2, true}}, {5, {1, true}},
-        {6, {1, false}}, {7, {3, true}}, {8, {3, false}}, {0, {0, false}}, {9, {0, false}}, {-1, {0, false}},
+        {1, {0, false}}, {2, {0, true}},  {3, {2, false}}, {4, {2, true}},  {5, {1, true}},   {6, {1, false}},
+        {7, {3, true}},  {8, {3, false}}, {0, {0, false}}, {9, {0, false}}, {-1, {0, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.exif);
@@ -36,7 +39,11 @@ TEST(PhotoOrientation, PropertiesReadTheOrientationOfJpegFiles)
 TEST(PhotoOrientation, PropertiesGiveTwoPixelsPerPointFrom144DotsPerInch)
 {
     const QImage image = test::cornerImage(6, 4);
-    struct Case { const char* name; QByteArray data; double pixelsPerPoint; };
+    struct Case {
+        const char* name;
+        QByteArray data;
+        double pixelsPerPoint;
+    };
     const Case cases[] = {
         {"PNG without density", *encodePng(image, 0, {}), 1},
         {"PNG 72", *encodePng(image, 72, {}), 1},

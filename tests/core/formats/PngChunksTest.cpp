@@ -60,10 +60,13 @@ QString textReadByDecoder(const QByteArray& png)
 
 TEST(PngChunks, DescriptionIsAddedWithoutTouchingThePixels)
 {
-    struct Case { QString text; const char* chunkType; };
+    struct Case {
+        QString text;
+        const char* chunkType;
+    };
     const Case cases[] = {
         {u"{\"id\":\"A\",\"pixelWidth\":12}"_s, "tEXt"},
-        {u"Finestra «Modifica» — è"_s, "iTXt"},  // the dash is outside Latin-1
+        {u"Finestra «Modifica» — è"_s, "iTXt"}, // the dash is outside Latin-1
         {u"Città è più"_s, "tEXt"},
         {u"スクリーン 📸"_s, "iTXt"},
         {u"riga uno\nriga due"_s, "tEXt"},
@@ -146,7 +149,11 @@ TEST(PngChunks, HeaderReadingSurvivesDamagedData)
     QByteArray firstNotIhdr = good;
     firstNotIhdr.replace(12, 4, "pHYs");
 
-    struct Case { const char* name; QByteArray data; std::optional<PngChunks::Header> expected; };
+    struct Case {
+        const char* name;
+        QByteArray data;
+        std::optional<PngChunks::Header> expected;
+    };
     const Case cases[] = {
         {"whole", good, PngChunks::Header{9, 3, u"testo"_s, 144.0}},
         {"header only", good.left(firstIdatOffset(good)), PngChunks::Header{9, 3, u"testo"_s, 144.0}},

@@ -65,9 +65,9 @@ TEST(ProjectPackage, WrittenPackageReadsBackEqualWithOnlyTheUsedImages)
 
     EXPECT_EQ(entries(folder), QStringList({"document.json", "images"}));
     const QStringList images = entries(folder + "/images");
-    EXPECT_EQ(images, QStringList({"00000000-0000-4000-8000-000000000101.png",
-                                   "00000000-0000-4000-8000-000000000102.JPG",
-                                   "00000000-0000-4000-8000-000000000103.png"}));
+    EXPECT_EQ(images,
+              QStringList({"00000000-0000-4000-8000-000000000101.png", "00000000-0000-4000-8000-000000000102.JPG",
+                           "00000000-0000-4000-8000-000000000103.png"}));
     EXPECT_EQ(readBytes(folder + "/images/" + images[1]), store.asset(secondImage)->data);
 
     const Package::Project project = Package::read(folder);
@@ -152,8 +152,9 @@ TEST(ProjectPackage, DocumentWideStepNumbersBecomeNumberAnnotations)
 
 TEST(ProjectPackage, NewerFormatIsRefusedNamingItsNumberBeforeAnythingElseIsDecoded)
 {
-    const Package::ReadError four = readErrorOf(
-        [] { Package::decodeDocument(documentText(4, {{"panels", "rotto"}})); });
+    const Package::ReadError four = readErrorOf([] {
+        Package::decodeDocument(documentText(4, {{"panels", "rotto"}}));
+    });
     EXPECT_EQ(four, Package::ReadError::newerFormat(4));
     EXPECT_EQ(four.errorDescription(),
               QStringLiteral("Il progetto è stato salvato con una versione più recente dell'app (formato 4)."));
@@ -167,12 +168,12 @@ TEST(ProjectPackage, DamagedDocumentTextFailsAsDecodingError)
     std::string deep = R"({"formatVersion": 3, "x": )";
     deep += std::string(100000, '[') + std::string(100000, ']') + "}";
     const std::string cases[] = {
-        R"({"panels": []})",               // no version
-        R"({"formatVersion": "3"})",        // not a number
-        R"({"formatVersion": 2.5})",        // not a whole number
+        R"({"panels": []})",         // no version
+        R"({"formatVersion": "3"})", // not a number
+        R"({"formatVersion": 2.5})", // not a whole number
         R"({"formatVersion": 3, "panels": "x"})",
         R"([3])",
-        "{\"formatVersion\": 3",            // cut short
+        "{\"formatVersion\": 3", // cut short
         deep,
     };
     for (const std::string& text : cases) {
@@ -183,9 +184,13 @@ TEST(ProjectPackage, DamagedDocumentTextFailsAsDecodingError)
 
 TEST(ProjectPackage, ErrorsCarryTheirItalianTexts)
 {
-    struct Case { Package::ReadError error; const char* text; };
+    struct Case {
+        Package::ReadError error;
+        const char* text;
+    };
     const Case cases[] = {
-        {Package::ReadError::newerFormat(12), "Il progetto è stato salvato con una versione più recente dell'app (formato 12)."},
+        {Package::ReadError::newerFormat(12),
+         "Il progetto è stato salvato con una versione più recente dell'app (formato 12)."},
         {Package::ReadError::missingImage(firstImage), "Il progetto è danneggiato: manca un'immagine."},
         {Package::ReadError::missingDocument(), "Il progetto è danneggiato: manca il documento."},
     };

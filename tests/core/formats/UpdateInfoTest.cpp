@@ -54,8 +54,7 @@ TEST(UpdateInfo, RefusesHostileOrMalformedFiles)
         {R"({"version": "1.0")", DecodeErrorKind::dataCorrupted},
         {"{\"version\": \"1\xff\"}", DecodeErrorKind::dataCorrupted},
         {R"({"version": ")" + std::string(65, '1') + R"("})", DecodeErrorKind::dataCorrupted},
-        {R"({"version": "1", "notes": ")" + std::string(16 * 1024 + 1, 'a') + R"("})",
-         DecodeErrorKind::dataCorrupted},
+        {R"({"version": "1", "notes": ")" + std::string(16 * 1024 + 1, 'a') + R"("})", DecodeErrorKind::dataCorrupted},
         {R"({"version": "1", "pad": ")" + std::string(UpdateInfo::maximumFileSize, ' ') + R"("})",
          DecodeErrorKind::dataCorrupted},
     };
@@ -89,13 +88,8 @@ TEST(UpdateInfo, IsNewerComparesBuildsOnlyWhenTheRecordHasOne)
         bool newer;
     };
     const Case cases[] = {
-        {record("1.4"), false},
-        {record("1.4", 13), true},
-        {record("1.4", 12), false},
-        {record("1.4.0", 11), false},
-        {record("1.5"), true},
-        {record("1.3.9", 99), false},
-        {record("nuova"), false},
+        {record("1.4"), false}, {record("1.4", 13), true},    {record("1.4", 12), false}, {record("1.4.0", 11), false},
+        {record("1.5"), true},  {record("1.3.9", 99), false}, {record("nuova"), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.info.version.toStdString() + " build " + std::to_string(c.info.build.value_or(-1)));

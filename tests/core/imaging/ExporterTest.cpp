@@ -1,8 +1,8 @@
 #include "core/imaging/Exporter.h"
 
-#include "core/model/ExportBackground.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/ImageCoding.h"
+#include "core/model/ExportBackground.h"
 #include "support/RenderFixtures.h"
 
 #include <QColorSpace>
@@ -92,7 +92,8 @@ TEST(Exporter, BackgroundOfPngAndJpeg)
         const ExportOptions o = options(ExportOptions::Normal{}, c.format, c.background);
         const auto image = Exporter::renderImage(doc, images, o);
         ASSERT_TRUE(image);
-        EXPECT_TRUE(near(image->pixelColor(2, 2), c.expected, 1)) << image->pixelColor(2, 2).name(QColor::HexArgb).toStdString();
+        EXPECT_TRUE(near(image->pixelColor(2, 2), c.expected, 1))
+            << image->pixelColor(2, 2).name(QColor::HexArgb).toStdString();
         EXPECT_EQ(image->pixelColor(20, 20), QColor(Qt::red));
         if (std::holds_alternative<ExportOptions::Jpeg>(c.format)) {
             const auto data = Exporter::exportImage(doc, images, o);
@@ -106,8 +107,8 @@ TEST(Exporter, EncodedFilesRecordTheExportDensity)
 {
     TestImages images;
     const DocumentModel doc = panelDocument(images, {40, 20}, 2);
-    for (const ExportOptions::Format format : {ExportOptions::Format(ExportOptions::Png{}),
-                                                 ExportOptions::Format(ExportOptions::Jpeg{0.8})}) {
+    for (const ExportOptions::Format format :
+         {ExportOptions::Format(ExportOptions::Png{}), ExportOptions::Format(ExportOptions::Jpeg{0.8})}) {
         SCOPED_TRACE(format.index());
         const auto data = Exporter::exportImage(doc, images, options(ExportOptions::Native{}, format));
         ASSERT_TRUE(data);
@@ -119,8 +120,9 @@ TEST(Exporter, EncodedFilesRecordTheExportDensity)
 TEST(Exporter, RefusesEmptyAndOversizedCanvases)
 {
     TestImages images;
-    EXPECT_EQ(std::get<Exporter::RenderFailure>(Exporter::render(DocumentModel{}, images, options(ExportOptions::Native{}))),
-              Exporter::RenderFailure::emptyCanvas);
+    EXPECT_EQ(
+        std::get<Exporter::RenderFailure>(Exporter::render(DocumentModel{}, images, options(ExportOptions::Native{}))),
+        Exporter::RenderFailure::emptyCanvas);
     EXPECT_FALSE(Exporter::exportImage(DocumentModel{}, images, options(ExportOptions::Native{})));
 
     const DocumentModel doc = panelDocument(images, {100, 100}, 1);

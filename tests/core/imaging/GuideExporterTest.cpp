@@ -31,8 +31,8 @@ QImage noiseImage(int w, int h, unsigned seed)
     return image;
 }
 
-Step step(std::int64_t number, std::optional<QString> caption = std::nullopt, QImage image = solidImage(40, 20, Qt::red),
-          double pixelsPerPoint = 1)
+Step step(std::int64_t number, std::optional<QString> caption = std::nullopt,
+          QImage image = solidImage(40, 20, Qt::red), double pixelsPerPoint = 1)
 {
     return Step{number, std::move(caption), std::move(image), pixelsPerPoint};
 }
@@ -82,7 +82,7 @@ struct PdfFile {
     }
 
     struct Image {
-        int page = 0;  // from 1
+        int page = 0; // from 1
         int width = 0;
         int height = 0;
         QString encoding;
@@ -175,17 +175,16 @@ TEST(GuideExporter, PicturesShrinkToTheColumnButNeverGrow)
         Size expected;
     };
     const Case cases[] = {
-        {{2000, 400}, 2, {499, 99.8}},  // wider than the column
-        {{200, 100}, 2, {100, 50}},     // small: its size in points
+        {{2000, 400}, 2, {499, 99.8}},                 // wider than the column
+        {{200, 100}, 2, {100, 50}},                    // small: its size in points
         {{100, 2088}, 1, {100 * 522.2 / 2088, 522.2}}, // taller than seven tenths of a page
         {{1, 1}, 1, {1, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pixels.width() << "x" << c.pixels.height());
-        const Size size = GuideExporter::fittedImageSize(step(1, std::nullopt, solidImage(c.pixels.width(),
-                                                                                           c.pixels.height(), Qt::red),
-                                                              c.pixelsPerPoint),
-                                                         GuideExporter::columnWidth, GuideExporter::maximumImageHeight);
+        const Size size = GuideExporter::fittedImageSize(
+            step(1, std::nullopt, solidImage(c.pixels.width(), c.pixels.height(), Qt::red), c.pixelsPerPoint),
+            GuideExporter::columnWidth, GuideExporter::maximumImageHeight);
         EXPECT_NEAR(size.width, c.expected.width, 1e-9);
         EXPECT_NEAR(size.height, c.expected.height, 1e-9);
     }
@@ -285,7 +284,8 @@ TEST(GuideExporter, PdfPagesBreakBeforeAStepThatDoesNotFit)
     };
     const std::vector<Case> cases = {
         {"a block that just reaches the bottom stays",
-         {step(1, std::nullopt, solidImage(40, 300, Qt::red)), step(2, std::nullopt, solidImage(40, int(fill), Qt::blue))},
+         {step(1, std::nullopt, solidImage(40, 300, Qt::red)),
+          step(2, std::nullopt, solidImage(40, int(fill), Qt::blue))},
          {1, 1}},
         {"one point more moves to a new page",
          {step(1, std::nullopt, solidImage(40, 300, Qt::red)),
@@ -352,7 +352,8 @@ TEST(GuideExporter, PdfHasA4PagesTheTitleAndLosslessPictures)
     for (std::size_t i = 0; i < steps.size(); ++i) {
         SCOPED_TRACE(i);
         const QImage extracted(file.dir.filePath(QStringLiteral("img-%1.png").arg(i, 3, 10, QChar(u'0'))));
-        EXPECT_EQ(extracted.convertToFormat(QImage::Format_RGB32), steps[i].image.convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(extracted.convertToFormat(QImage::Format_RGB32),
+                  steps[i].image.convertToFormat(QImage::Format_RGB32));
     }
 
     // The text is real text, in reading order.
@@ -369,8 +370,9 @@ TEST(GuideExporter, PdfDrawsBlocksWhereTheLayoutPutsThem)
     const std::optional<QByteArray> data = GuideExporter::pdf(QStringLiteral("Guida"), steps);
     ASSERT_TRUE(data);
     const PdfFile file(*data);
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-png"),
-                                     QStringLiteral("-singlefile"), file.path, file.dir.filePath(QStringLiteral("page"))});
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-png"), QStringLiteral("-singlefile"), file.path,
+         file.dir.filePath(QStringLiteral("page"))});
     const QImage page(file.dir.filePath(QStringLiteral("page.png")));
     ASSERT_EQ(page.size(), QSize(595, 842));
 
@@ -461,8 +463,8 @@ TEST(GuideExporter, FolderAndFileErrorsStopTheWriting)
         QString path;
     };
     const Case cases[] = {
-        {"folder under a file", temp.filePath(QStringLiteral("file/guida")), GuideExporter::FolderError::Kind::createFolder,
-         temp.filePath(QStringLiteral("file/guida"))},
+        {"folder under a file", temp.filePath(QStringLiteral("file/guida")),
+         GuideExporter::FolderError::Kind::createFolder, temp.filePath(QStringLiteral("file/guida"))},
         {"picture cannot be written", blocked, GuideExporter::FolderError::Kind::write,
          blocked + QStringLiteral("/passaggio-01.png")},
     };

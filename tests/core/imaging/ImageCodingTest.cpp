@@ -23,8 +23,8 @@ int pngColorType(const QByteArray& png) { return png.size() > 25 ? int(uchar(png
 
 bool near(QColor a, QColor b, int tolerance)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
-        && std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
 }
 
 // A 5 × 3 picture of distinct colours in the format given; translucent pixels when the
@@ -48,7 +48,11 @@ void appendToByteArray(png_structp png, png_bytep data, size_t length)
 
 TEST(ImageCoding, PngKeepsThePixelsOfEveryInputFormat)
 {
-    struct Case { QImage::Format format; bool translucent; int colorType; };
+    struct Case {
+        QImage::Format format;
+        bool translucent;
+        int colorType;
+    };
     const Case cases[] = {
         {QImage::Format_RGB32, false, 2},
         {QImage::Format_ARGB32, false, 2}, // alpha channel, all opaque: written as RGB
@@ -79,11 +83,14 @@ TEST(ImageCoding, PngKeepsThePixelsOfEveryInputFormat)
 
 TEST(ImageCoding, DotsPerInchFollowThePixelsPerPoint)
 {
-    struct Case { ImageType type; double pixelsPerPoint; double dotsPerInch; };
+    struct Case {
+        ImageType type;
+        double pixelsPerPoint;
+        double dotsPerInch;
+    };
     const Case cases[] = {
-        {ImageType::png, 1, 72}, {ImageType::png, 2, 144}, {ImageType::png, 3, 216},
-        {ImageType::jpeg, 1, 72}, {ImageType::jpeg, 2, 144},
-        {ImageType::png, 0, 72}, // no meaningful density: the default
+        {ImageType::png, 1, 72},   {ImageType::png, 2, 144}, {ImageType::png, 3, 216}, {ImageType::jpeg, 1, 72},
+        {ImageType::jpeg, 2, 144}, {ImageType::png, 0, 72}, // no meaningful density: the default
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.type) << " @" << c.pixelsPerPoint);
@@ -115,8 +122,8 @@ TEST(ImageCoding, PngDescriptionIsWrittenAndRead)
 TEST(ImageCoding, DescriptionIsReadFromEveryKindOfTextChunk)
 {
     const QString text = u"Finestra «Editor» — ✓ riga 1\nriga 2"_qs;
-    for (const int compression : {PNG_TEXT_COMPRESSION_NONE, PNG_TEXT_COMPRESSION_zTXt, PNG_ITXT_COMPRESSION_NONE,
-                                  PNG_ITXT_COMPRESSION_zTXt}) {
+    for (const int compression :
+         {PNG_TEXT_COMPRESSION_NONE, PNG_TEXT_COMPRESSION_zTXt, PNG_ITXT_COMPRESSION_NONE, PNG_ITXT_COMPRESSION_zTXt}) {
         SCOPED_TRACE(compression);
         const bool international = compression == PNG_ITXT_COMPRESSION_NONE || compression == PNG_ITXT_COMPRESSION_zTXt;
         const QString expected = international ? text : QString::fromLatin1(text.toLatin1());
@@ -175,12 +182,13 @@ TEST(ImageCoding, JpegKeepsThinColouredStrokesSharp)
 
 TEST(ImageCoding, JpegFlattensAlphaOntoWhite)
 {
-    struct Case { QColor pixel; QColor expected; };
+    struct Case {
+        QColor pixel;
+        QColor expected;
+    };
     const Case cases[] = {
-        {QColor(0, 0, 0, 0), QColor(255, 255, 255)},
-        {QColor(255, 0, 0, 0), QColor(255, 255, 255)},
-        {QColor(255, 255, 255, 128), QColor(255, 255, 255)},
-        {QColor(0, 0, 0, 128), QColor(127, 127, 127)},
+        {QColor(0, 0, 0, 0), QColor(255, 255, 255)},         {QColor(255, 0, 0, 0), QColor(255, 255, 255)},
+        {QColor(255, 255, 255, 128), QColor(255, 255, 255)}, {QColor(0, 0, 0, 128), QColor(127, 127, 127)},
         {QColor(0, 0, 255, 255), QColor(0, 0, 255)},
     };
     for (const Case& c : cases) {
@@ -220,7 +228,12 @@ TEST(ImageCoding, ThumbnailsFitTheLongerSideAndTurnOnlyWhenUpright)
 
     EXPECT_EQ(ImageCoding::decode(turned).size(), QSize(40, 20));
     EXPECT_EQ(ImageCoding::decode(turned, true).size(), QSize(20, 40));
-    struct Case { const QByteArray* data; int max; bool upright; QSize expected; };
+    struct Case {
+        const QByteArray* data;
+        int max;
+        bool upright;
+        QSize expected;
+    };
     const Case cases[] = {
         {&turned, 10, false, {10, 5}}, {&turned, 10, true, {5, 10}}, {&turned, 100, true, {20, 40}},
         {&png, 10, false, {10, 5}},    {&png, 40, false, {40, 20}},  {&png, 1, false, {1, 1}},
@@ -306,15 +319,18 @@ QByteArray pngClaiming(quint32 width, quint32 height)
         for (int shift = 24; shift >= 0; shift -= 8)
             ihdr.append(char((v >> shift) & 0xff));
     ihdr.append(QByteArray("\x08\x02\x00\x00\x00", 5));
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr)
-         + pngChunk("IDAT", QByteArray::fromHex("789c636000000001000100")) + pngChunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) +
+           pngChunk("IDAT", QByteArray::fromHex("789c636000000001000100")) + pngChunk("IEND", {});
 }
 
 } // namespace
 
 TEST(ImageCoding, HostileHeadersAreRefusedBeforeAnyPixelMemory)
 {
-    struct Case { const char* what; QByteArray data; };
+    struct Case {
+        const char* what;
+        QByteArray data;
+    };
     const Case cases[] = {
         // 24 × 16 PNG whose text chunk claims 512 MiB in a 102-byte file: libpng used to
         // allocate the claimed length before finding the data short.
@@ -330,8 +346,13 @@ TEST(ImageCoding, HostileHeadersAreRefusedBeforeAnyPixelMemory)
                              "f6")},
         {"60000 x 60000 PNG", pngClaiming(60'000, 60'000)},
         {"20000 x 20000 PNG, within Qt's limit", pngClaiming(20'000, 20'000)},
-        {"60000 x 60000 GIF",
-         QByteArray::fromHex("474946383961" "60ea60ea" "000000" "2c00000000" "60ea60ea" "00" "02024c01003b")},
+        {"60000 x 60000 GIF", QByteArray::fromHex("474946383961"
+                                                  "60ea60ea"
+                                                  "000000"
+                                                  "2c00000000"
+                                                  "60ea60ea"
+                                                  "00"
+                                                  "02024c01003b")},
         {"PNG cut inside a chunk header", pngClaiming(4, 4).left(8 + 25 + 10)},
     };
     for (const Case& c : cases) {

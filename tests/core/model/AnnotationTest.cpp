@@ -43,10 +43,10 @@ TEST(Annotation, MissingStyleIsTheKindsDefaultAndEmptyStyleTheBase)
 
 TEST(Annotation, RequiredFieldsAndKnownKinds)
 {
-    for (const std::string& text : {std::string(R"({"kind": "arrow", "points": []})"),
-                                    "{" + idText + R"(, "points": []})", "{" + idText + R"(, "kind": "arrow"})",
-                                    "{" + idText + R"(, "kind": "Arrow", "points": []})",
-                                    "{" + idText + R"(, "kind": "arrow", "points": [[0, null]]})"}) {
+    for (const std::string& text :
+         {std::string(R"({"kind": "arrow", "points": []})"), "{" + idText + R"(, "points": []})",
+          "{" + idText + R"(, "kind": "arrow"})", "{" + idText + R"(, "kind": "Arrow", "points": []})",
+          "{" + idText + R"(, "kind": "arrow", "points": [[0, null]]})"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(decodeAnnotation(text), DecodeError);
     }

@@ -193,14 +193,10 @@ TEST_F(DocumentEditorTest, SubscribersHearEachChangeWithTheModelBeforeAndAfter)
     editor.perform(u"Niente"_s, [](DocumentModel&) {});
 
     const std::vector<Heard> expected = {
-        {0, 5, u"Sposta"_s, ChangeCause::perform},
-        {5, 6, {}, ChangeCause::interactionUpdate},
-        {6, 7, {}, ChangeCause::interactionUpdate},
-        {5, 7, u"Trascina"_s, ChangeCause::interactionEnd},
-        {7, 5, u"Trascina"_s, ChangeCause::undo},
-        {5, 7, u"Trascina"_s, ChangeCause::redo},
-        {7, 10, {}, ChangeCause::interactionUpdate},
-        {10, 7, {}, ChangeCause::interactionCancel},
+        {0, 5, u"Sposta"_s, ChangeCause::perform},   {5, 6, {}, ChangeCause::interactionUpdate},
+        {6, 7, {}, ChangeCause::interactionUpdate},  {5, 7, u"Trascina"_s, ChangeCause::interactionEnd},
+        {7, 5, u"Trascina"_s, ChangeCause::undo},    {5, 7, u"Trascina"_s, ChangeCause::redo},
+        {7, 10, {}, ChangeCause::interactionUpdate}, {10, 7, {}, ChangeCause::interactionCancel},
     };
     EXPECT_EQ(heard, expected);
     EXPECT_EQ(order.size(), 2 * expected.size());
@@ -251,7 +247,12 @@ TEST_F(DocumentEditorTest, ModifiedFollowsTheSavedStepThroughUndoAndRedo)
         {"undo to saved", [&] { undo.undo(); }, false},
         {"undo past saved", [&] { undo.undo(); }, true},
         {"redo to saved", [&] { undo.redo(); }, false},
-        {"interaction that changes nothing", [&] { editor.beginInteraction(); editor.endInteraction(u"X"_s); }, false},
+        {"interaction that changes nothing",
+         [&] {
+             editor.beginInteraction();
+             editor.endInteraction(u"X"_s);
+         },
+         false},
         {"undo", [&] { undo.undo(); }, true},
         {"new branch drops the saved step", [&] { editor.perform(u"Sposta"_s, moveBy(7)); }, true},
         {"undo", [&] { undo.undo(); }, true},
@@ -284,8 +285,14 @@ TEST(DocumentEditor, UndoGivesBackEveryEarlierDocumentExactly)
         [](DocumentModel& d) { d.panels[1].annotations[0].points[0].x = 5; },
         [](DocumentModel& d) { std::swap(d.panels[0], d.panels[2]); },
         [](DocumentModel& d) { d.panels.erase(d.panels.begin()); },
-        [](DocumentModel& d) { d.annotations.clear(); d.padding = 12; },
-        [](DocumentModel& d) { d.panels.push_back(d.panels.front()); d.panels.back().id = test::uuid(200); },
+        [](DocumentModel& d) {
+            d.annotations.clear();
+            d.padding = 12;
+        },
+        [](DocumentModel& d) {
+            d.panels.push_back(d.panels.front());
+            d.panels.back().id = test::uuid(200);
+        },
     };
     std::vector<DocumentModel> seen = {editor.model()};
     for (const auto& change : changes) {

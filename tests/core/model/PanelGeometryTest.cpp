@@ -48,7 +48,8 @@ ShapeExtents pointBoxExtents(const Panel& panel, const Annotation& a)
         box = box.united(Rect(canvasPointFromImage(panel, p), Size{}));
     if (a.kind != AnnotationKind::lens)
         return {box, box};
-    const Rect source = Rect::corner(canvasPointFromImage(panel, a.points[0]), canvasPointFromImage(panel, a.points[1]));
+    const Rect source =
+        Rect::corner(canvasPointFromImage(panel, a.points[0]), canvasPointFromImage(panel, a.points[1]));
     return {box, source};
 }
 
@@ -140,14 +141,14 @@ TEST(PanelGeometry, PointsInsideABandLandOnItsSeamAndComeBackAtItsLowerEdge)
         Point back;
     };
     const Case cases[] = {
-        {{5, 25}, {5, 0}, {5, 0}},        // in the leading band: onto the crop's edge
-        {{5, 100}, {5, 50}, {5, 100}},    // exactly at a band's lower edge: unchanged
-        {{5, 150}, {5, 50}, {5, 100}},    // inside: onto the seam, back to the lower edge
-        {{5, 200}, {5, 50}, {5, 100}},    // the upper edge belongs to the band
-        {{5, 250}, {5, 100}, {5, 250}},   // beyond: moved back by both bands
-        {{15, 10}, {10, 0}, {10, 0}},     // inside a column band
+        {{5, 25}, {5, 0}, {5, 0}},      // in the leading band: onto the crop's edge
+        {{5, 100}, {5, 50}, {5, 100}},  // exactly at a band's lower edge: unchanged
+        {{5, 150}, {5, 50}, {5, 100}},  // inside: onto the seam, back to the lower edge
+        {{5, 200}, {5, 50}, {5, 100}},  // the upper edge belongs to the band
+        {{5, 250}, {5, 100}, {5, 250}}, // beyond: moved back by both bands
+        {{15, 10}, {10, 0}, {10, 0}},   // inside a column band
         {{25, 260}, {15, 110}, {25, 260}},
-        {{-7, -3}, {-7, -3}, {-7, -3}},   // outside the crop: not clamped
+        {{-7, -3}, {-7, -3}, {-7, -3}}, // outside the crop: not clamped
         {{310, 420}, {300, 270}, {310, 420}},
     };
     for (const Case& c : cases) {
@@ -170,10 +171,10 @@ TEST(PanelGeometry, TurnsAndMirrorPlaceTheContentCornersOnTheFrame)
         Point unitX;
     };
     const Case cases[] = {
-        {0, false, {40, 30}, {0, 0}, {1, 0}},   {1, false, {30, 40}, {30, 0}, {30, 1}},
+        {0, false, {40, 30}, {0, 0}, {1, 0}},     {1, false, {30, 40}, {30, 0}, {30, 1}},
         {2, false, {40, 30}, {40, 30}, {39, 30}}, {3, false, {30, 40}, {0, 40}, {0, 39}},
-        {0, true, {40, 30}, {40, 0}, {39, 0}},  {1, true, {30, 40}, {0, 0}, {0, 1}},
-        {2, true, {40, 30}, {0, 30}, {1, 30}},  {3, true, {30, 40}, {30, 40}, {30, 39}},
+        {0, true, {40, 30}, {40, 0}, {39, 0}},    {1, true, {30, 40}, {0, 0}, {0, 1}},
+        {2, true, {40, 30}, {0, 30}, {1, 30}},    {3, true, {30, 40}, {30, 40}, {30, 39}},
         {5, false, {30, 40}, {0, 0}, {1, 0}}, // not a turn the mappings know, but the size swaps
     };
     for (const Case& c : cases) {
@@ -307,8 +308,8 @@ TEST(PanelGeometry, AnnotationsLyingInOneRemovedBandAreHidden)
         EXPECT_EQ(liesInRemovedBand(p, a), c.hidden);
         EXPECT_EQ(isHidden(p, a, pointBoxExtents), c.hidden);
     }
-    EXPECT_FALSE(liesInRemovedBand(makePanel({300, 200}), Annotation::make(test::uuid(9), AnnotationKind::text,
-                                                                           {{115, 10}})));
+    EXPECT_FALSE(
+        liesInRemovedBand(makePanel({300, 200}), Annotation::make(test::uuid(9), AnnotationKind::text, {{115, 10}})));
 }
 
 TEST(PanelGeometry, CropClipHidesWhatNoLongerMeetsIt)

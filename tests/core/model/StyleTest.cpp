@@ -27,8 +27,8 @@ TEST(Style, DecodingIsTolerantOfMissingKeysAndNulls)
 
 TEST(Style, DecodingFailsOnBadValues)
 {
-    for (const char* text : {R"({"fill": "dotted"})", R"({"dashed": 1})", R"({"strokeColor": "red"})",
-                             R"({"lineWidth": "4"})"}) {
+    for (const char* text :
+         {R"({"fill": "dotted"})", R"({"dashed": 1})", R"({"strokeColor": "red"})", R"({"lineWidth": "4"})"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(decodeStyle(text), DecodeError);
     }
@@ -77,13 +77,13 @@ TEST(NumberFormat, LabelsFollowTheFormatRules)
         const char* expected;
     };
     const Case cases[] = {
-        {NumberFormat::upperLetters, 1, "A"},      {NumberFormat::upperLetters, 26, "Z"},
-        {NumberFormat::upperLetters, 27, "AA"},    {NumberFormat::upperLetters, 52, "AZ"},
-        {NumberFormat::upperLetters, 53, "BA"},    {NumberFormat::upperLetters, 702, "ZZ"},
-        {NumberFormat::upperLetters, 703, "AAA"},  {NumberFormat::upperLetters, 0, "0"},
-        {NumberFormat::lowerLetters, 28, "ab"},    {NumberFormat::lowerLetters, -3, "-3"},
-        {NumberFormat::roman, 1994, "MCMXCIV"},    {NumberFormat::roman, 3999, "MMMCMXCIX"},
-        {NumberFormat::roman, 4000, "4000"},       {NumberFormat::roman, 0, "0"},
+        {NumberFormat::upperLetters, 1, "A"},     {NumberFormat::upperLetters, 26, "Z"},
+        {NumberFormat::upperLetters, 27, "AA"},   {NumberFormat::upperLetters, 52, "AZ"},
+        {NumberFormat::upperLetters, 53, "BA"},   {NumberFormat::upperLetters, 702, "ZZ"},
+        {NumberFormat::upperLetters, 703, "AAA"}, {NumberFormat::upperLetters, 0, "0"},
+        {NumberFormat::lowerLetters, 28, "ab"},   {NumberFormat::lowerLetters, -3, "-3"},
+        {NumberFormat::roman, 1994, "MCMXCIV"},   {NumberFormat::roman, 3999, "MMMCMXCIX"},
+        {NumberFormat::roman, 4000, "4000"},      {NumberFormat::roman, 0, "0"},
         {NumberFormat::arabic, 7, "7"},
     };
     for (const Case& c : cases) {

@@ -1,10 +1,10 @@
 #include "core/render/AnnotationDrawing.h"
 
-#include "support/DrawingTestSupport.h"
 #include "core/shapes/CursorGeometry.h"
+#include "core/shapes/PencilGeometry.h"
 #include "core/shapes/QtConversions.h"
 #include "core/shapes/ShapeGeometry.h"
-#include "core/shapes/PencilGeometry.h"
+#include "support/DrawingTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +31,8 @@ TEST(AnnotationDrawing, RectangleFillsFollowTheFillMode)
 {
     struct Case {
         FillMode mode;
-        QColor top;     // just inside the top edge
-        QColor bottom;  // just inside the bottom edge
+        QColor top;    // just inside the top edge
+        QColor bottom; // just inside the bottom edge
     };
     // Blue on white: translucent is 30 % blue; the gradient runs from blue lightened by
     // 60 % (0.6, 0.6, 1) at the top to blue at the bottom.
@@ -106,9 +106,9 @@ TEST(AnnotationDrawing, DashLengthsScaleWithTheLineWidth)
         std::vector<int> clear;
     };
     const Case cases[] = {
-        {0.5, {11, 16}, {14}},         // dash 10-13, gap 13.25-14.95, next dash 15.2-18.2
-        {1, {11, 16}, {14}},           // the same at width 1
-        {4, {15, 35}, {26}},           // dash 10-22, gap 24-28.8, next dash 30.8-42.8
+        {0.5, {11, 16}, {14}}, // dash 10-13, gap 13.25-14.95, next dash 15.2-18.2
+        {1, {11, 16}, {14}},   // the same at width 1
+        {4, {15, 35}, {26}},   // dash 10-22, gap 24-28.8, next dash 30.8-42.8
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width);
@@ -176,8 +176,8 @@ TEST(AnnotationDrawing, RedrawsFollowChangesOfWidthPointsAndScale)
 
 TEST(AnnotationDrawing, PencilOfOnePointLeavesARoundDot)
 {
-    const QImage image = rendered(makeShape(AnnotationKind::pencil, {{20, 20}}, [](Style& s) { s.lineWidth = 10; }),
-                                  40, 40);
+    const QImage image =
+        rendered(makeShape(AnnotationKind::pencil, {{20, 20}}, [](Style& s) { s.lineWidth = 10; }), 40, 40);
     EXPECT_FALSE(isBackground(image.pixelColor(20, 20)));
     EXPECT_FALSE(isBackground(image.pixelColor(16, 20)));
     // Round, not square: the corner of the 10 × 10 square stays clear.
@@ -188,11 +188,11 @@ TEST(AnnotationDrawing, PencilOfOnePointLeavesARoundDot)
 TEST(AnnotationDrawing, HighlighterStrokesTheFirstSegmentFlatWithTheGivenBlend)
 {
     const QColor grey(180, 180, 180);
-    const CanvasShape shape = makeShape(AnnotationKind::highlighter, {{10, 20}, {90, 20}, {90, 80}, {10, 80}, {50, 50}},
-                                        [](Style& s) {
-                                            s.opacity = 1;
-                                            s.strokeColor = yellow;
-                                        });
+    const CanvasShape shape =
+        makeShape(AnnotationKind::highlighter, {{10, 20}, {90, 20}, {90, 80}, {10, 80}, {50, 50}}, [](Style& s) {
+            s.opacity = 1;
+            s.strokeColor = yellow;
+        });
     const QImage multiplied = rendered(shape, 100, 100, grey);
     // Yellow multiplied over grey: red and green kept, blue gone.
     EXPECT_LE(channelDistance(multiplied.pixelColor(50, 20), QColor(180, 180, 0)), 3);
@@ -208,8 +208,8 @@ TEST(AnnotationDrawing, HighlighterStrokesTheFirstSegmentFlatWithTheGivenBlend)
         s.opacity = 1;
         s.strokeColor = {1, 0.8, 0.8, 1};
     });
-    const QColor vivid = rendered(pale, 100, 40, Qt::white, std::nullopt, QPainter::CompositionMode_SourceOver)
-                             .pixelColor(50, 20);
+    const QColor vivid =
+        rendered(pale, 100, 40, Qt::white, std::nullopt, QPainter::CompositionMode_SourceOver).pixelColor(50, 20);
     EXPECT_LE(channelDistance(vivid, QColor(255, 64, 64)), 3);
 }
 
@@ -222,12 +222,15 @@ TEST(AnnotationDrawing, TextBoxColourContrastsWithTheText)
     const Case cases[] = {{yellow, QColor(0x1C, 0x1C, 0x1E)}, {{0, 0, 0, 1}, QColor(Qt::white)}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.hexString().toStdString());
-        const CanvasShape shape = makeShape(AnnotationKind::text, {{10, 10}}, [&](Style& s) {
-            s.strokeColor = c.text;
-            s.textBoxBorder = true;
-            s.fill = FillMode::solid;
-            s.fillColor.reset();
-        }, QStringLiteral("Hi"));
+        const CanvasShape shape = makeShape(
+            AnnotationKind::text, {{10, 10}},
+            [&](Style& s) {
+                s.strokeColor = c.text;
+                s.textBoxBorder = true;
+                s.fill = FillMode::solid;
+                s.fillColor.reset();
+            },
+            QStringLiteral("Hi"));
         const QImage image = rendered(shape, 120, 80, QColor(128, 128, 128));
         const Rect frame = shape.textFrame();
         // Inside the box, below the text's padding line and clear of the border.
@@ -244,7 +247,8 @@ TEST(AnnotationDrawing, CalloutIsOutlinedWithoutFillAndOnlyWithBorderWhenFilled)
         bool border;
         bool stroked;
     };
-    const Case cases[] = {{FillMode::none, false, true}, {FillMode::solid, false, false}, {FillMode::solid, true, true}};
+    const Case cases[] = {
+        {FillMode::none, false, true}, {FillMode::solid, false, false}, {FillMode::solid, true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << enumText(c.fill).data() << c.border);
         const CanvasShape shape = makeShape(AnnotationKind::callout, {{20, 20}, {60, 110}, {120, 70}}, [&](Style& s) {
@@ -317,8 +321,9 @@ TEST(AnnotationDrawing, ArrowHeadsByStyle)
         bool insideInked;
         bool baseInked;
     };
-    const Case cases[] = {
-        {ArrowHeadStyle::filled, true, true}, {ArrowHeadStyle::open, false, false}, {ArrowHeadStyle::outline, false, true}};
+    const Case cases[] = {{ArrowHeadStyle::filled, true, true},
+                          {ArrowHeadStyle::open, false, false},
+                          {ArrowHeadStyle::outline, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(enumText(c.head).data());
         const CanvasShape arrow = makeShape(AnnotationKind::arrow, {{20, 60}, {180, 60}}, [&](Style& s) {
@@ -359,10 +364,13 @@ TEST(AnnotationDrawing, ClickMarkRingLiesUnderTheCursor)
 
 TEST(AnnotationDrawing, MeasuringLineDrawsTicksAndALabelPill)
 {
-    CanvasShape line = makeShape(AnnotationKind::line, {{20, 60}, {180, 60}}, [](Style& s) {
-        s.showsMeasure = true;
-        s.strokeColor = blue;
-    }, QStringLiteral("160 px"));
+    CanvasShape line = makeShape(
+        AnnotationKind::line, {{20, 60}, {180, 60}},
+        [](Style& s) {
+            s.showsMeasure = true;
+            s.strokeColor = blue;
+        },
+        QStringLiteral("160 px"));
     const MeasureGeometry g = *MeasureGeometry::make(line);
     const QImage image = rendered(line, 200, 120);
     // The pill is filled with the line colour and carries white text.
@@ -381,12 +389,17 @@ TEST(AnnotationDrawing, EveryKindDrawsTheSameTwiceAndLeavesThePainterAsFound)
         makeShape(AnnotationKind::ellipse, {{20, 20}, {140, 80}}, [](Style& s) { s.fill = FillMode::gradient; }),
         makeShape(AnnotationKind::pencil, {{10, 10}, {40, 60}, {80, 20}, {120, 70}}, [](Style& s) { s.opacity = 0.4; }),
         makeShape(AnnotationKind::highlighter, {{10, 50}, {150, 50}}),
-        makeShape(AnnotationKind::text, {{10, 10}}, [](Style& s) { s.textOutline = true; }, QStringLiteral("Testo\nbordato")),
+        makeShape(
+            AnnotationKind::text, {{10, 10}}, [](Style& s) { s.textOutline = true; }, QStringLiteral("Testo\nbordato")),
         makeShape(AnnotationKind::callout, {{20, 10}, {150, 90}}, {}, QStringLiteral("Nota")),
         makeShape(AnnotationKind::number, {{80, 50}}),
         makeShape(AnnotationKind::stamp, {{80, 50}}, {}, QStringLiteral("✓")),
         makeShape(AnnotationKind::cursor, {{80, 50}}),
-        makeShape(AnnotationKind::rectangle, {{20, 20}, {140, 80}}, [](Style& s) { s.shapeOutline = true; s.opacity = 0.6; }),
+        makeShape(AnnotationKind::rectangle, {{20, 20}, {140, 80}},
+                  [](Style& s) {
+                      s.shapeOutline = true;
+                      s.opacity = 0.6;
+                  }),
         makeShape(AnnotationKind::line, {{20, 20}, {140, 80}}, [](Style& s) { s.chalk = true; }),
     };
     for (const CanvasShape& shape : shapes) {
@@ -414,19 +427,26 @@ TEST(AnnotationDrawing, EveryKindDrawsTheSameTwiceAndLeavesThePainterAsFound)
 TEST(AnnotationDrawing, MixedShapesMatchTheirPicture)
 {
     const std::vector<CanvasShape> shapes = {
-        makeShape(AnnotationKind::rectangle, {{20, 20}, {130, 90}}, [](Style& s) {
-            s.shapeOutline = true;
-            s.fill = FillMode::translucent;
-        }),
+        makeShape(AnnotationKind::rectangle, {{20, 20}, {130, 90}},
+                  [](Style& s) {
+                      s.shapeOutline = true;
+                      s.fill = FillMode::translucent;
+                  }),
         makeShape(AnnotationKind::arrow, {{150, 30}, {280, 80}, {230, 20}}, [](Style& s) { s.strokeColor = blue; }),
-        makeShape(AnnotationKind::line, {{20, 120}, {140, 180}}, [](Style& s) {
-            s.chalk = true;
-            s.lineWidth = 10;
-        }),
+        makeShape(AnnotationKind::line, {{20, 120}, {140, 180}},
+                  [](Style& s) {
+                      s.chalk = true;
+                      s.lineWidth = 10;
+                  }),
         makeShape(AnnotationKind::callout, {{160, 110}, {150, 190}, {280, 150}}, {}, QStringLiteral("Nota")),
         makeShape(AnnotationKind::number, {{60, 55}}),
-        makeShape(AnnotationKind::text, {{170, 160}}, [](Style& s) { s.textOutline = true; s.fontSize = 16; },
-                  QStringLiteral("Testo")),
+        makeShape(
+            AnnotationKind::text, {{170, 160}},
+            [](Style& s) {
+                s.textOutline = true;
+                s.fontSize = 16;
+            },
+            QStringLiteral("Testo")),
     };
     QImage image = canvasImage(300, 200, QColor(210, 220, 230));
     QPainter painter(&image);
@@ -451,7 +471,14 @@ TEST(AnnotationDrawing, LongPencilStrokesDrawLikeTheirStoredPoints)
     // Points move by at most a quarter of a device pixel, which changes the coverage of
     // an edge pixel by at most about 64 levels; dash ends may shift along the stroke a
     // little more, as the drawn path is a hair shorter.
-    struct Case { const char* name; double scale; bool dashed; double alpha; int farOffPixels; int meanDifference; };
+    struct Case {
+        const char* name;
+        double scale;
+        bool dashed;
+        double alpha;
+        int farOffPixels;
+        int meanDifference;
+    };
     const Case cases[] = {
         {"plain", 1, false, 1, 0, 8},
         {"zoomed", 2.5, false, 1, 0, 8},
@@ -516,7 +543,8 @@ TEST(AnnotationDrawing, PencilOf90000PointsDraws)
         // Ink at the ends of the stroke and at its extremes; the plain stroke leaves the
         // corners clear, the wide one covers the whole view.
         EXPECT_FALSE(isBackground(image.pixelColor(200, 150)));
-        EXPECT_FALSE(isBackground(image.pixelColor(380, 150 + static_cast<int>(130 * std::sin(11 * 3.141592653589793 / 14)))));
+        EXPECT_FALSE(
+            isBackground(image.pixelColor(380, 150 + static_cast<int>(130 * std::sin(11 * 3.141592653589793 / 14)))));
         EXPECT_EQ(isBackground(image.pixelColor(3, 3)), !chalk);
         EXPECT_EQ(isBackground(image.pixelColor(396, 296)), !chalk);
     }
@@ -533,7 +561,13 @@ TEST(AnnotationDrawing, PencilOfScatteredPointsDrawsInkAtItsPoints)
     std::vector<Point> points(90'000);
     for (Point& p : points)
         p = {x(generator), y(generator)};
-    struct Case { const char* name; double scale; double width; double alpha; bool dashed; };
+    struct Case {
+        const char* name;
+        double scale;
+        double width;
+        double alpha;
+        bool dashed;
+    };
     const Case cases[] = {
         {"plain", 1, 3, 1, false},
         {"zoomed, translucent", 2, 2, 0.5, false},
@@ -557,7 +591,8 @@ TEST(AnnotationDrawing, PencilOfScatteredPointsDrawsInkAtItsPoints)
         int inkAtPoints = 0;
         int pointsInView = 0;
         for (const Point& p : points) {
-            const QPoint pixel(static_cast<int>(std::floor(p.x * c.scale)), static_cast<int>(std::floor(p.y * c.scale)));
+            const QPoint pixel(static_cast<int>(std::floor(p.x * c.scale)),
+                               static_cast<int>(std::floor(p.y * c.scale)));
             if (!image.rect().contains(pixel))
                 continue;
             ++pointsInView;

@@ -10,9 +10,9 @@
 #include <cmath>
 
 using namespace vorlix;
-using vorlix::test::filledRGBA;
 using Filters::FilterMode;
 using Filters::FilterRequest;
+using vorlix::test::filledRGBA;
 
 namespace {
 
@@ -62,7 +62,11 @@ TEST(Filters, ImageRegionsAreWholePixelsInsideTheImage)
 
 TEST(Filters, PixelateAveragesBlocksOnACeilingGrid)
 {
-    struct Case { int w, h; double block; int bw, bh; };
+    struct Case {
+        int w, h;
+        double block;
+        int bw, bh;
+    };
     const Case cases[] = {{10, 6, 4, 3, 2}, {10, 6, 100, 1, 1}, {7, 5, 1, 7, 5}, {9, 9, 2.5, 4, 4}, {5, 5, 0, 5, 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " block " << c.block);
@@ -99,8 +103,8 @@ TEST(Filters, NoiseIsSeededByTheGridSize)
 TEST(Filters, NoiseKeepsChannelsWithinZeroAndAlpha)
 {
     // Many blocks so that every offset occurs; the colours sit at the limits.
-    for (const QRgb colour : {qRgba(255, 255, 255, 255), qRgba(0, 0, 0, 255), qRgba(120, 60, 0, 128),
-                              qRgba(0, 0, 0, 0)}) {
+    for (const QRgb colour :
+         {qRgba(255, 255, 255, 255), qRgba(0, 0, 0, 255), qRgba(120, 60, 0, 128), qRgba(0, 0, 0, 0)}) {
         SCOPED_TRACE(testing::Message() << std::hex << colour);
         QImage image(40, 40, QImage::Format_RGBA8888_Premultiplied);
         for (int y = 0; y < 40; ++y) {
@@ -168,7 +172,10 @@ TEST(Filters, DarknessIsTheMedianLumaOfTheRegion)
             halves.setPixel(x, y, qRgb(255, 255, 255));
     const std::vector<Point> middle{{90, 50}, {110, 50}};
 
-    struct Case { QImage image; std::optional<bool> dark; };
+    struct Case {
+        QImage image;
+        std::optional<bool> dark;
+    };
     const Case cases[] = {{filledRGBA(200, 100, qRgb(255, 255, 255)), false},
                           {filledRGBA(200, 100, qRgb(0, 0, 0)), true},
                           {filledRGBA(200, 100, qRgb(90, 90, 90)), true},
@@ -206,8 +213,8 @@ TEST(Filters, RegionsAreCutFromEveryImageFormatAlike)
         for (const FilterRequest& r : requests) {
             SCOPED_TRACE(testing::Message() << format << " " << int(r.mode));
             const QImage piece = Filters::regionImage(image, region, r);
-            const QImage expected = r.mode == FilterMode::blur ? Filters::blur(crop, r.amount)
-                                                               : Filters::pixelate(crop, r.amount, r.noise);
+            const QImage expected =
+                r.mode == FilterMode::blur ? Filters::blur(crop, r.amount) : Filters::pixelate(crop, r.amount, r.noise);
             EXPECT_EQ(piece.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
         }
     }

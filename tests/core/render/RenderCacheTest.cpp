@@ -31,7 +31,8 @@ DocumentModel busyDocument(TestImages& images)
     images.add(doc.panels[0].imageID, picture);
     Annotation arrow = opaqueAnnotation(10, AnnotationKind::arrow, {{20, 20}, {140, 90}, {60, 90}});
     arrow.style.shapeOutline = true;
-    Annotation callout = opaqueAnnotation(11, AnnotationKind::callout, {{170, 20}, {220, 110}, {290, 60}}, QStringLiteral("Nota"));
+    Annotation callout =
+        opaqueAnnotation(11, AnnotationKind::callout, {{170, 20}, {220, 110}, {290, 60}}, QStringLiteral("Nota"));
     callout.style.fill = FillMode::solid;
     doc.panels[0].annotations = {opaqueAnnotation(12, AnnotationKind::blur, {{20, 110}, {100, 160}}),
                                  opaqueAnnotation(13, AnnotationKind::pixelate, {{110, 110}, {170, 160}}),
@@ -75,8 +76,8 @@ TEST(RenderCache, EqualRequestsOnTheSamePixelsShareOnePiece)
     // Intensity counts to a tenth of a pixel.
     cache.regionImage(image, Rect(8, 8, 10, 16), {FilterMode::pixelate, 4.04, true});
     EXPECT_EQ(cache.regionCount(), 1);
-    const FilterRequest others[] = {{FilterMode::pixelate, 4.1, true}, {FilterMode::pixelate, 4, false},
-                                    {FilterMode::blur, 4, false}};
+    const FilterRequest others[] = {
+        {FilterMode::pixelate, 4.1, true}, {FilterMode::pixelate, 4, false}, {FilterMode::blur, 4, false}};
     for (const FilterRequest& r : others)
         cache.regionImage(image, Rect(8, 8, 10, 16), r);
     cache.regionImage(image, Rect(8, 9, 10, 16), pixelate);
@@ -199,7 +200,8 @@ TEST(RenderCache, DrawsOnSeveralThreadsAtOnceEachGiveTheirOwnResult)
             const DocumentModel doc = busyDocument(images);
             Renderer::RenderCache cache;
             for (int i = 0; i < 6; ++i)
-                job.allEqual = job.allEqual && render(doc, images, job.transform, job.cached ? &cache : nullptr) == job.expected;
+                job.allEqual =
+                    job.allEqual && render(doc, images, job.transform, job.cached ? &cache : nullptr) == job.expected;
         });
     }
     for (std::thread& thread : threads)

@@ -2,8 +2,8 @@
 #include "core/render/SeamLines.h"
 
 #include "core/document/DocumentAnnotations.h"
-#include "core/render/RenderCache.h"
 #include "core/document/PanelCaptions.h"
+#include "core/render/RenderCache.h"
 #include "support/RenderFixtures.h"
 
 #include <gtest/gtest.h>
@@ -134,7 +134,7 @@ TEST(Renderer, SpotlightsShareOneDimmingWithTheDarkestIntensityAndOneHoleEach)
         DocumentModel doc = onePanel(Qt::white, images, {100, 40});
         for (std::size_t i = 0; i < c.intensities.size(); ++i) {
             Annotation a = opaqueAnnotation(10 + int(i), AnnotationKind::spotlight,
-                                      {{5 + 50.0 * double(i), 5}, {35 + 50.0 * double(i), 35}});
+                                            {{5 + 50.0 * double(i), 5}, {35 + 50.0 * double(i), 35}});
             a.style.filterIntensity = c.intensities[i];
             a.style.cornerRadius = 0;
             doc.panels[0].annotations.push_back(a);
@@ -213,14 +213,14 @@ TEST(Renderer, CursorSitsOnAnOrangeClickRingScaledWithThePanel)
     QImage image = render(doc, images, {}, 4);
 
     const auto at = [&](double x, double y) { return pixelAt(image, int(x * 4), int(y * 4)); };
-    EXPECT_EQ(at(20.5, 20.5), QColor(Qt::blue));              // the cursor image at the tip
-    const QColor ring = at(20 - 7.5, 20);                     // on the ring's stroke
+    EXPECT_EQ(at(20.5, 20.5), QColor(Qt::blue)); // the cursor image at the tip
+    const QColor ring = at(20 - 7.5, 20);        // on the ring's stroke
     EXPECT_GT(ring.red(), 200);
     EXPECT_LT(ring.blue(), 120);
-    const QColor fill = at(20, 20 - 4);                       // inside: light orange tint
+    const QColor fill = at(20, 20 - 4); // inside: light orange tint
     EXPECT_GT(fill.red(), 240);
     EXPECT_LT(fill.blue(), 230);
-    EXPECT_EQ(at(20 - 10, 20), QColor(Qt::white));            // outside the ring
+    EXPECT_EQ(at(20 - 10, 20), QColor(Qt::white)); // outside the ring
 
     panel.cursor->showsClick = false;
     image = render(doc, images, {}, 4);
@@ -269,8 +269,7 @@ TEST(Renderer, HiddenAnnotationsAndDocumentLevelFiltersAreNotDrawn)
     Annotation hidden = opaqueAnnotation(11, AnnotationKind::rectangle, {{50, 10}, {70, 30}});
     doc.panels[0].annotations = {shown, hidden};
     Annotation hiddenOnDocument = opaqueAnnotation(12, AnnotationKind::rectangle, {{10, 40}, {30, 55}});
-    doc.annotations = {hiddenOnDocument,
-                       opaqueAnnotation(13, AnnotationKind::blur, {{0, 0}, {100, 60}}),
+    doc.annotations = {hiddenOnDocument, opaqueAnnotation(13, AnnotationKind::blur, {{0, 0}, {100, 60}}),
                        opaqueAnnotation(14, AnnotationKind::pixelate, {{0, 0}, {100, 60}}),
                        opaqueAnnotation(15, AnnotationKind::spotlight, {{40, 35}, {60, 55}}),
                        opaqueAnnotation(16, AnnotationKind::lens, {{80, 45}, {85, 45}, {60, 45}})};
@@ -328,9 +327,9 @@ TEST(Renderer, LensShowsTheMagnifiedSourceInAShadowedDisc)
     lens.style.filterIntensity = 2;
     doc.panels[0].annotations = {lens};
     QImage image = render(doc, images);
-    EXPECT_EQ(pixelAt(image, 80, 30), QColor(Qt::red));    // magnified red under the blue
-    EXPECT_EQ(pixelAt(image, 20, 30), QColor(Qt::red));    // the source itself is unchanged
-    EXPECT_EQ(pixelAt(image, 100, 5), QColor(Qt::blue));  // away from the disc
+    EXPECT_EQ(pixelAt(image, 80, 30), QColor(Qt::red));  // magnified red under the blue
+    EXPECT_EQ(pixelAt(image, 20, 30), QColor(Qt::red));  // the source itself is unchanged
+    EXPECT_EQ(pixelAt(image, 100, 5), QColor(Qt::blue)); // away from the disc
 
     images.add(doc.panels[0].imageID, QImage()); // no image: the disc is white
     image = render(doc, images);
@@ -346,9 +345,7 @@ TEST(Renderer, LowDisplayDensityDrawsAPreviewOfTheImage)
     };
     // Image density 2; the preview is used below 1.4 display pixels per point.
     const std::vector<Case> cases = {
-        {std::nullopt, {}, Qt::red},
-        {1.5, {}, Qt::red},
-        {1.0, {120}, Qt::green}, // 200 x 1 / 2 x 1.2
+        {std::nullopt, {}, Qt::red}, {1.5, {}, Qt::red}, {1.0, {120}, Qt::green}, // 200 x 1 / 2 x 1.2
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.display.value_or(0));

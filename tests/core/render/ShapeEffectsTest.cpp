@@ -1,7 +1,7 @@
 #include "core/render/ShapeEffects.h"
 
-#include "support/DrawingTestSupport.h"
 #include "core/shapes/QtConversions.h"
+#include "support/DrawingTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +25,8 @@ TEST(ShapeOutline, HaloContrastsWithTheStrokeAndFollowsIt)
         RGBAColor stroke;
         double lineWidth;
         Rect rect;
-        int haloX;   // inside the halo, left of the left edge's stroke
-        int clearX;  // just beyond the halo's reach
+        int haloX;  // inside the halo, left of the left edge's stroke
+        int clearX; // just beyond the halo's reach
         QColor halo;
     };
     const Case cases[] = {
@@ -40,16 +40,16 @@ TEST(ShapeOutline, HaloContrastsWithTheStrokeAndFollowsIt)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const CanvasShape shape = makeShape(AnnotationKind::rectangle, {c.rect.origin, {c.rect.maxX(), c.rect.maxY()}},
-                                            [&](Style& s) {
-                                                s.strokeColor = c.stroke;
-                                                s.lineWidth = c.lineWidth;
-                                                s.shapeOutline = true;
-                                                if (c.lineWidth == 0) {
-                                                    s.fill = FillMode::solid;
-                                                    s.fillColor = c.stroke;
-                                                }
-                                            });
+        const CanvasShape shape =
+            makeShape(AnnotationKind::rectangle, {c.rect.origin, {c.rect.maxX(), c.rect.maxY()}}, [&](Style& s) {
+                s.strokeColor = c.stroke;
+                s.lineWidth = c.lineWidth;
+                s.shapeOutline = true;
+                if (c.lineWidth == 0) {
+                    s.fill = FillMode::solid;
+                    s.fillColor = c.stroke;
+                }
+            });
         const QImage image = rendered(shape, 140, 140, grey);
         const int y = int(c.rect.midY());
         EXPECT_LE(channelDistance(image.pixelColor(c.haloX, y), c.halo), 2);

@@ -21,8 +21,8 @@ TEST(CanvasShape, EmptyShapesHaveNothing)
         EXPECT_EQ(s.bendPoint(), Point{});
         const bool hasRectHandles = isRectangular(kind);
         EXPECT_EQ(s.handles().empty(), !hasRectHandles);
-        const bool nullBounds = kind == K::highlighter || kind == K::pencil || kind == K::number || kind == K::stamp
-            || kind == K::cursor || kind == K::arrow || kind == K::line || kind == K::lens;
+        const bool nullBounds = kind == K::highlighter || kind == K::pencil || kind == K::number || kind == K::stamp ||
+                                kind == K::cursor || kind == K::arrow || kind == K::line || kind == K::lens;
         EXPECT_EQ(s.shapeBounds().isNull(), nullBounds);
     }
 }
@@ -42,7 +42,8 @@ TEST(CanvasShape, BendAndEndpointDrags)
 {
     const CanvasShape bent = shape(AnnotationKind::line, {{0, 0}, {10, 0}, {5, 5}});
     EXPECT_EQ(bent.resized(Handle::plain(HandleKind::bend), {5, 2.9}, false).size(), 2u);
-    EXPECT_EQ(bent.resized(Handle::plain(HandleKind::bend), {5, 3}, false), (std::vector<Point>{{0, 0}, {10, 0}, {5, 3}}));
+    EXPECT_EQ(bent.resized(Handle::plain(HandleKind::bend), {5, 3}, false),
+              (std::vector<Point>{{0, 0}, {10, 0}, {5, 3}}));
     const auto turned = bent.resized(Handle::endpoint(1), {0, 10}, false);
     EXPECT_NEAR(turned[2].x, -5, 1e-12);
     EXPECT_NEAR(turned[2].y, 5, 1e-12);

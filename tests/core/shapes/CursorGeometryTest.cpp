@@ -47,7 +47,12 @@ TEST(CursorGeometry, EachShapeHasItsPartsColoursAndEdgeWidth)
 {
     const RGBAColor dark{0.05, 0.05, 0.05, 1};
     const RGBAColor light{1, 1, 1, 1};
-    struct Case { CursorShape shape; bool fill, beam, details; RGBAColor fillColor, edgeColor; double edgeWidth; };
+    struct Case {
+        CursorShape shape;
+        bool fill, beam, details;
+        RGBAColor fillColor, edgeColor;
+        double edgeWidth;
+    };
     const Case cases[] = {
         {CursorShape::arrow, true, false, false, dark, light, 1.2},
         {CursorShape::whiteArrow, true, false, false, light, dark, 1.2},
@@ -75,7 +80,7 @@ TEST(CursorGeometry, EachShapeHasItsPartsColoursAndEdgeWidth)
 TEST(CursorGeometry, ArrowOutlineIsTheUnitPolygonScaledToTheTip)
 {
     const CursorGeometry::Drawing d = CursorGeometry::drawing(cursorStyle(CursorShape::arrow, 20), {100, 100});
-    const std::vector<QPointF> expected{{100, 100}, {100, 116.8}, {104, 113.2}, {106.8, 119.6},
+    const std::vector<QPointF> expected{{100, 100},     {100, 116.8},   {104, 113.2},   {106.8, 119.6},
                                         {109.4, 118.6}, {106.6, 112.4}, {111.8, 112.4}, {100, 100}};
     const std::vector<QPointF> actual = vertices(*d.fill);
     ASSERT_EQ(actual.size(), expected.size());
@@ -90,7 +95,10 @@ TEST(CursorGeometry, ArrowOutlineIsTheUnitPolygonScaledToTheTip)
 TEST(CursorGeometry, BoundsAreTheTightOutlineGrownByTwiceTheEdgeWidth)
 {
     // Unit extents of the fill (or beam) and the edge width factor.
-    struct Case { CursorShape shape; double x0, y0, x1, y1, edge; };
+    struct Case {
+        CursorShape shape;
+        double x0, y0, x1, y1, edge;
+    };
     const Case cases[] = {
         {CursorShape::arrow, 0, 0, 0.59, 0.98, 0.06},
         {CursorShape::whiteArrow, 0, 0, 0.59, 0.98, 0.06},
@@ -114,7 +122,10 @@ TEST(CursorGeometry, BoundsAreTheTightOutlineGrownByTwiceTheEdgeWidth)
 
 TEST(CursorGeometry, SizeHasAFloorOfEight)
 {
-    struct Case { double fontSize; double size; };
+    struct Case {
+        double fontSize;
+        double size;
+    };
     const Case cases[] = {{4, 8}, {8, 8}, {8.5, 8.5}, {-3, 8}, {22, 22}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fontSize);
@@ -131,7 +142,11 @@ TEST(CursorGeometry, SizeHasAFloorOfEight)
 
 TEST(CursorGeometry, ClickMarkUnitesTheGrownRingWithTheBounds)
 {
-    struct Case { CursorShape shape; double fontSize; Rect expected; };
+    struct Case {
+        CursorShape shape;
+        double fontSize;
+        Rect expected;
+    };
     const Case cases[] = {
         // Ring of half side 11, grown by 3: (86, 86)...(114, 114); the arrow reaches 114.2 and 122.
         {CursorShape::arrow, 20, Rect(86, 86, 28.2, 36)},
@@ -164,7 +179,10 @@ TEST(CursorGeometry, VerticalResizeIsTheHorizontalOneWithAxesExchanged)
 
 TEST(CursorGeometry, HandsAreOneOutlineCoveringEveryPiece)
 {
-    struct Case { CursorShape shape; std::vector<QPointF> inside, outside; };
+    struct Case {
+        CursorShape shape;
+        std::vector<QPointF> inside, outside;
+    };
     const Case cases[] = {
         {CursorShape::pointingHand,
          {{0, 0.05}, {0.14, 0.35}, {0.39, 0.45}, {0.1, 0.9}, {-0.3, 0.57}},
@@ -192,7 +210,8 @@ TEST(CursorGeometry, ClosedHandFingerLinesAndTextBeamPieces)
     const Point tip{0, 0};
     const CursorGeometry::Drawing hand = CursorGeometry::drawing(cursorStyle(CursorShape::closedHand, 10), tip);
     const std::vector<QPointF> lines = vertices(*hand.details);
-    const std::vector<QPointF> expectedLines{{-1.3, -2.2}, {-1.3, -0.6}, {0.1, -2.2}, {0.1, -0.6}, {1.5, -2.2}, {1.5, -0.6}};
+    const std::vector<QPointF> expectedLines{{-1.3, -2.2}, {-1.3, -0.6}, {0.1, -2.2},
+                                             {0.1, -0.6},  {1.5, -2.2},  {1.5, -0.6}};
     ASSERT_EQ(lines.size(), expectedLines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_NEAR(lines[i].x(), expectedLines[i].x(), 1e-9);

@@ -31,7 +31,11 @@ void expectPointsNear(const std::vector<Point>& actual, const std::vector<Point>
 
 TEST(CurvePath, ControlPointsWithinOnePointOfTheSegmentLeaveTheLineStraight)
 {
-    struct Case { Point start, end; std::optional<Point> through; bool curved; };
+    struct Case {
+        Point start, end;
+        std::optional<Point> through;
+        bool curved;
+    };
     const Case cases[] = {
         {{0, 0}, {100, 0}, std::nullopt, false},
         {{0, 0}, {100, 0}, Point{50, 0.9}, false},
@@ -55,11 +59,14 @@ TEST(CurvePath, ControlPointsWithinOnePointOfTheSegmentLeaveTheLineStraight)
 
 TEST(CurvePath, EachHalfHasOneSampleForEveryThreePointsOfItsControlPolygon)
 {
-    struct Case { Point start, end, through; std::size_t count; };
+    struct Case {
+        Point start, end, through;
+        std::size_t count;
+    };
     const Case cases[] = {
-        {{0, 0}, {100, 0}, {50, 1}, 17 + 16},     // halves of 50.02 / 3 -> 16 intervals each
-        {{0, 0}, {300, 0}, {60, 30}, 25 + 81},    // 72.4 / 3 -> 24 and 243.7 / 3 -> 81
-        {{0, 0}, {10, 0}, {5, 2}, 9 + 8},         // raised to 8 intervals per half
+        {{0, 0}, {100, 0}, {50, 1}, 17 + 16},         // halves of 50.02 / 3 -> 16 intervals each
+        {{0, 0}, {300, 0}, {60, 30}, 25 + 81},        // 72.4 / 3 -> 24 and 243.7 / 3 -> 81
+        {{0, 0}, {10, 0}, {5, 2}, 9 + 8},             // raised to 8 intervals per half
         {{0, 0}, {10000, 0}, {5000, 100}, 201 + 200}, // capped at 200
     };
     for (const Case& c : cases) {
@@ -70,7 +77,9 @@ TEST(CurvePath, EachHalfHasOneSampleForEveryThreePointsOfItsControlPolygon)
 
 TEST(CurvePath, BentLineRunsFromStartToEndThroughTheApexOnceWithoutOvershoot)
 {
-    struct Case { Point start, end, through, apex; };
+    struct Case {
+        Point start, end, through, apex;
+    };
     const Case cases[] = {
         {{0, 0}, {100, 0}, {50, 20}, {50, 20}},
         {{10, 10}, {10, 110}, {30, 60}, {30, 60}},
@@ -116,7 +125,10 @@ TEST(CurvePath, PointAtDistanceWalksTheSegments)
     // The first segment has no length.
     const CurvePath path = CurvePath::fromPolyline({{0, 0}, {0, 0}, {3, 4}, {3, 10}});
     EXPECT_DOUBLE_EQ(path.length(), 11);
-    struct Case { double distance; Point expected; };
+    struct Case {
+        double distance;
+        Point expected;
+    };
     const Case cases[] = {
         {-2, {0, 0}}, {0, {0, 0}}, {2.5, {1.5, 2}}, {5, {3, 4}}, {8, {3, 7}}, {11, {3, 10}}, {50, {3, 10}},
     };
@@ -136,7 +148,10 @@ TEST(CurvePath, PointAtDistanceWalksTheSegments)
 TEST(CurvePath, SubpathKeepsTheVerticesStrictlyBetweenItsEnds)
 {
     const CurvePath path = CurvePath::fromPolyline({{0, 0}, {10, 0}, {10, 10}, {20, 10}});
-    struct Case { double from, to; std::vector<Point> expected; };
+    struct Case {
+        double from, to;
+        std::vector<Point> expected;
+    };
     const Case cases[] = {
         {5, 25, {{5, 0}, {10, 0}, {10, 10}, {15, 10}}},
         {10, 20, {{10, 0}, {10, 10}}},
@@ -154,12 +169,18 @@ TEST(CurvePath, DistanceAndNearnessAgreeInsideAndOutsideTheBoundingBox)
 {
     const CurvePath elbow = CurvePath::fromPolyline({{0, 0}, {10, 0}, {10, 10}});
     const CurvePath diagonal = CurvePath::fromPolyline({{0, 0}, {100, 100}});
-    struct Case { const CurvePath* path; Point p; double distance; double tolerance; bool near; };
+    struct Case {
+        const CurvePath* path;
+        Point p;
+        double distance;
+        double tolerance;
+        bool near;
+    };
     const Case cases[] = {
-        {&elbow, {5, 3}, 3, 3, true},          // exactly at the tolerance
+        {&elbow, {5, 3}, 3, 3, true}, // exactly at the tolerance
         {&elbow, {5, 3}, 3, 2.9, false},
-        {&elbow, {7, 4}, 3, 3.5, true},        // nearer to the second segment
-        {&elbow, {-3, -4}, 5, 5, true},        // outside the box, within the tolerance
+        {&elbow, {7, 4}, 3, 3.5, true}, // nearer to the second segment
+        {&elbow, {-3, -4}, 5, 5, true}, // outside the box, within the tolerance
         {&elbow, {13, 14}, 5, 4, false},
         {&elbow, {10, 5}, 0, 0, true},
         {&diagonal, {100, 0}, std::sqrt(5000.0), 5, false}, // inside the box, far from the line
@@ -194,12 +215,20 @@ TEST(CurvePath, BoundsHoldEveryPointOfABentLine)
 
 TEST(StrokeOutline, WidensLinearlyAlongThePolyline)
 {
-    struct Case { const char* name; std::vector<Point> points; double startWidth, endWidth; std::vector<Point> expected; };
+    struct Case {
+        const char* name;
+        std::vector<Point> points;
+        double startWidth, endWidth;
+        std::vector<Point> expected;
+    };
     const double r = std::sqrt(0.5);
     const Case cases[] = {
         {"straight", {{0, 0}, {100, 0}}, 1, 9, {{0, 0.5}, {100, 4.5}, {100, -4.5}, {0, -0.5}}},
         // The middle point's normal follows the direction from its previous to its next point.
-        {"elbow", {{0, 0}, {10, 0}, {10, 10}}, 2, 6,
+        {"elbow",
+         {{0, 0}, {10, 0}, {10, 10}},
+         2,
+         6,
          {{0, 1}, {10 - 2 * r, 2 * r}, {7, 10}, {13, 10}, {10 + 2 * r, -2 * r}, {0, -1}}},
         {"no length", {{5, 5}, {5, 5}}, 2, 4, {{5, 5}, {5, 5}, {5, 5}, {5, 5}}},
         {"one point", {{1, 2}}, 2, 4, {{1, 2}}},

@@ -12,7 +12,12 @@ using namespace vorlix;
 
 TEST(PencilGeometry, SimplifyKeepsTheEndsAndThePointsBeyondTheTolerance)
 {
-    struct Case { const char* name; std::vector<Point> points; double tolerance; std::vector<Point> expected; };
+    struct Case {
+        const char* name;
+        std::vector<Point> points;
+        double tolerance;
+        std::vector<Point> expected;
+    };
     const Case cases[] = {
         {"collinear run", {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}}, 0.6, {{0, 0}, {4, 0}}},
         {"0.7 off is kept", {{0, 0}, {5, 0.7}, {10, 0}}, 0.6, {{0, 0}, {5, 0.7}, {10, 0}}},
@@ -98,7 +103,8 @@ TEST(PencilGeometry, SmoothPathPiecesAreTheSmoothPathCut)
     for (int i = 0; i < 40; ++i)
         points.push_back({i * 3.0, (i % 5) * 2.0});
     const QPainterPath whole = PencilGeometry::smoothPath(points);
-    for (const std::size_t perPiece : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{38}, std::size_t{100}}) {
+    for (const std::size_t perPiece :
+         {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{38}, std::size_t{100}}) {
         SCOPED_TRACE(perPiece);
         const std::vector<QPainterPath> pieces = PencilGeometry::smoothPathPieces(points, perPiece);
         const std::size_t expected = (38 + std::max<std::size_t>(perPiece, 1) - 1) / std::max<std::size_t>(perPiece, 1);

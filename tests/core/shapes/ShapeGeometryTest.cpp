@@ -1,5 +1,5 @@
-#include "core/shapes/CanvasShape.h"
 #include "core/shapes/ShapeGeometry.h"
+#include "core/shapes/CanvasShape.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +83,8 @@ TEST(MeasureGeometry, LabelTextAndPlacement)
     Style s = Style::defaults(AnnotationKind::line);
     s.showsMeasure = true;
     EXPECT_FALSE(MeasureGeometry::make(CanvasShape{AnnotationKind::line, {{0, 0}, {20, 0}}, {}, s}));
-    const auto shortLine = MeasureGeometry::make(CanvasShape{AnnotationKind::line, {{0, 100}, {20, 100}}, "1234 px", s});
+    const auto shortLine =
+        MeasureGeometry::make(CanvasShape{AnnotationKind::line, {{0, 100}, {20, 100}}, "1234 px", s});
     ASSERT_TRUE(shortLine);
     // Too short for the label: it moves above the line.
     EXPECT_LT(shortLine->labelRect.maxY(), 100);

@@ -122,7 +122,7 @@ TEST(TextLayout, AttributedTextCarriesColourAlignmentAndAContrastingOutline)
         {RGBAColor::white(), RGBAColor::hex("#1C1C1E")},
         {RGBAColor::black(), RGBAColor::white()},
         {RGBAColor{1, 1, 0, 0.5}, RGBAColor::hex("#1C1C1E")}, // luma 0.93
-        {RGBAColor{1, 0.2, 0.2, 1}, RGBAColor::white()},     // luma 0.37
+        {RGBAColor{1, 0.2, 0.2, 1}, RGBAColor::white()},      // luma 0.37
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.color.hexString().toStdString());
@@ -148,7 +148,8 @@ TEST(TextLayout, BoxesMeasureInCanvasPoints)
         SCOPED_TRACE(fontSize);
         const Size m = TextLayout::size(QStringLiteral("M"), textStyle(fontSize), std::nullopt);
         EXPECT_EQ(m.height, std::ceil(fontSize * (dejaVuAscent + dejaVuDescent) - 1e-9) + 8);
-        const TextLayout::LineMetrics line = TextLayout::lineMetrics(QStringLiteral("M"), TextLayout::font(textStyle(fontSize)));
+        const TextLayout::LineMetrics line =
+            TextLayout::lineMetrics(QStringLiteral("M"), TextLayout::font(textStyle(fontSize)));
         EXPECT_NEAR(line.ascent, fontSize * dejaVuAscent, 0.02);
         EXPECT_NEAR(line.descent, fontSize * dejaVuDescent, 0.02);
         EXPECT_EQ(m.width, std::ceil(line.advance) + 8);
@@ -280,7 +281,7 @@ TEST(TextLayout, RememberedSizesMatchFreshOnes)
             EXPECT_EQ(TextLayout::size(text, s, w), first[i++]);
         }
     // Different keys do not answer for one another.
-    EXPECT_GT(first[0].width, first[3].width); // bold wider than regular
+    EXPECT_GT(first[0].width, first[3].width);   // bold wider than regular
     EXPECT_NE(first[0].height, first[1].height); // wrapped at 60
 }
 
@@ -420,9 +421,9 @@ TEST(TextLayoutDrawing, TheFillIsDrawnOverTheOutline)
     const QRect ink = inkBox(image);
     ASSERT_FALSE(ink.isNull());
     const QColor middle = image.pixelColor(ink.center());
-    EXPECT_EQ(middle, QColor(Qt::white));          // the fill lies over the inner half
+    EXPECT_EQ(middle, QColor(Qt::white)); // the fill lies over the inner half
     const QColor edge = image.pixelColor(ink.left() + 2, ink.center().y());
-    EXPECT_LT(edge.lightnessF(), 0.2);              // the dark outline shows outside it
+    EXPECT_LT(edge.lightnessF(), 0.2); // the dark outline shows outside it
     EXPECT_GT(edge.alphaF(), 0.9);
 }
 
@@ -440,8 +441,9 @@ TEST(TextLayoutDrawing, AFrameCentresTheTextVerticallyButNeverAboveItsTop)
     // A short frame: the text starts at its top all the same.
     EXPECT_TRUE(drawn(Rect(5, 5, width, 4)) == drawn(Rect(5, 5, width, box.height)));
     // Without a frame the point is the box's corner.
-    EXPECT_TRUE(render(text, s, {5, 5}, std::nullopt, canvas, 1) ==
-                render(text, s, {0, 0}, Rect(5, 5, TextLayout::size(text, s, std::nullopt).width, box.height), canvas, 1));
+    EXPECT_TRUE(
+        render(text, s, {5, 5}, std::nullopt, canvas, 1) ==
+        render(text, s, {0, 0}, Rect(5, 5, TextLayout::size(text, s, std::nullopt).width, box.height), canvas, 1));
     EXPECT_TRUE(inkBox(render(QString(), s, {5, 5}, std::nullopt, canvas, 1)).isNull());
 }
 

@@ -97,11 +97,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     m_pid = pid;
 }
 
-ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : m_pid(other.m_pid)
-{
-    other.m_pid = -1;
-}
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept : m_pid(other.m_pid) { other.m_pid = -1; }
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept
 {

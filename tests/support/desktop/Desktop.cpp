@@ -26,14 +26,12 @@ struct ConnectionCloser {
 
 } // namespace
 
-Desktop::Desktop(const DesktopOptions& options)
-    : m_size(options.size)
+Desktop::Desktop(const DesktopOptions& options) : m_size(options.size)
 {
     int pipe[2];
     if (pipe2(pipe, O_CLOEXEC) != 0)
         throw std::runtime_error("no pipe for the X server's display number");
-    const std::string screen =
-        std::to_string(m_size.width()) + "x" + std::to_string(m_size.height()) + "x24";
+    const std::string screen = std::to_string(m_size.width()) + "x" + std::to_string(m_size.height()) + "x24";
     try {
         m_server = ChildProcess("Xvfb", {"-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen", "0", screen},
                                 {.environment = {}, .passAsFd3 = pipe[1]});
@@ -48,7 +46,8 @@ Desktop::Desktop(const DesktopOptions& options)
     std::string number;
     const auto deadline = std::chrono::steady_clock::now() + serverTimeout;
     while (number.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd fd{pipe[0], POLLIN, 0};
         if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
             break;
@@ -77,10 +76,7 @@ Desktop::~Desktop() { stop(); }
 
 QString Desktop::displayName() const { return QStringLiteral(":%1").arg(m_display); }
 
-std::vector<std::string> Desktop::clientEnvironment() const
-{
-    return {"DISPLAY=:" + std::to_string(m_display)};
-}
+std::vector<std::string> Desktop::clientEnvironment() const { return {"DISPLAY=:" + std::to_string(m_display)}; }
 
 ChildProcess Desktop::startClient(const std::string& program, const std::vector<std::string>& arguments,
                                   const std::string& selection)

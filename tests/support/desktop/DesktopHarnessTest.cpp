@@ -16,10 +16,7 @@ using namespace vorlix::test;
 
 namespace {
 
-bool allEnded(const std::vector<pid_t>& pids)
-{
-    return std::ranges::none_of(pids, processAlive);
-}
+bool allEnded(const std::vector<pid_t>& pids) { return std::ranges::none_of(pids, processAlive); }
 
 } // namespace
 
@@ -65,9 +62,14 @@ TEST(DesktopTools, FixtureWindowShowsItsPixelsWhereAsked)
 
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0, 100, 50, 80, 60).toImage();
     ASSERT_EQ(shot.size(), QSize(80, 60));
-    struct Case { QPoint at; QRgb expected; };
-    const Case cases[] = {{{2, 2}, qRgb(255, 0, 0)}, {{77, 2}, qRgb(0, 255, 0)},
-                          {{2, 57}, qRgb(0, 0, 255)}, {{77, 57}, qRgb(255, 255, 255)}};
+    struct Case {
+        QPoint at;
+        QRgb expected;
+    };
+    const Case cases[] = {{{2, 2}, qRgb(255, 0, 0)},
+                          {{77, 2}, qRgb(0, 255, 0)},
+                          {{2, 57}, qRgb(0, 0, 255)},
+                          {{77, 57}, qRgb(255, 255, 255)}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.at.x() << "," << c.at.y());
         EXPECT_EQ(shot.pixel(c.at) & 0xffffff, c.expected & 0xffffff);

@@ -49,8 +49,7 @@ bool sendKeys(const QString& keys)
 
 bool movePointer(int x, int y)
 {
-    return runTool(QStringLiteral("xdotool"),
-                   {QStringLiteral("mousemove"), QString::number(x), QString::number(y)})
+    return runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(y)})
                .exitCode == 0;
 }
 
@@ -65,9 +64,9 @@ std::optional<std::uint32_t> waitForWindow(const QString& title, std::chrono::mi
     std::optional<std::uint32_t> found;
     waitUntil(
         [&] {
-            const ToolResult result = runTool(QStringLiteral("xdotool"),
-                                              {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                               QStringLiteral("--name"), pattern});
+            const ToolResult result =
+                runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern});
             if (result.exitCode != 0)
                 return false;
             bool ok = false;

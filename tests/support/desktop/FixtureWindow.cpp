@@ -6,8 +6,7 @@
 
 namespace vorlix::test {
 
-FixtureWindow::FixtureWindow(const QImage& picture, QPoint topLeft, const QString& title)
-    : m_picture(picture)
+FixtureWindow::FixtureWindow(const QImage& picture, QPoint topLeft, const QString& title) : m_picture(picture)
 {
     setTitle(title);
     setGeometry(QRect(topLeft, picture.deviceIndependentSize().toSize()));
