@@ -131,9 +131,7 @@ inline void sumTaps(const std::array<const std::uint8_t*, 2 * radius + 1>& taps,
                     const std::array<std::uint32_t, radius + 1>& w)
 {
     // The output never overlaps a tap.
-#if defined(__clang__)
-#pragma clang loop vectorize(assume_safety)
-#else
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC ivdep
 #endif
     for (int x = 0; x < length; ++x) {
