@@ -28,7 +28,8 @@ const QString requestInterface = u"org.freedesktop.portal.Request"_s;
 // Reads the picture the portal wrote; runs on a worker thread.
 PortalScreenshotResult readPicture(const QString& uri)
 {
-    const QUrl url(uri, QUrl::StrictMode);
+    // Some portals leave spaces and accents of the file name unencoded.
+    const QUrl url(uri, QUrl::TolerantMode);
     if (!url.isValid() || !url.isLocalFile())
         return PortalScreenshotError{PortalScreenshotErrorKind::badPicture,
                                      portalScreenshotMessage(PortalScreenshotErrorKind::badPicture)};

@@ -256,12 +256,24 @@ TEST_F(PortalScreenshotTest, PictureOfThePortalArrivesDecodedAndStaysOnDisk)
 {
     startPortal();
     const QImage expected = testPicture();
-    const QString path = m_files.filePath(u"Schermata.png"_s);
-    ASSERT_TRUE(expected.save(path));
+    // Portals write the file name as it is or percent-encoded.
+    const QString path = m_files.filePath(u"Schermata dell'11 dicembre – città.png"_s);
+    ASSERT_TRUE(expected.save(path, "PNG"));
+    const QUrl url = QUrl::fromLocalFile(path);
 
-    for (const Timing timing : {Timing::beforeReply, Timing::onOwnHandle}) {
-        SCOPED_TRACE(timing == Timing::beforeReply ? "answer before the reply" : "answer on the returned handle");
-        m_portal->answer = {.timing = timing, .response = 0, .results = pictureAt(path)};
+    struct Case {
+        const char* name;
+        Timing timing;
+        QString uri;
+    };
+    const Case cases[] = {
+        {"answer before the reply", Timing::beforeReply, url.toString(QUrl::FullyEncoded)},
+        {"answer on the returned handle", Timing::onOwnHandle, url.toString(QUrl::FullyEncoded)},
+        {"file name not encoded", Timing::beforeReply, u"file://"_s + path},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_portal->answer = {.timing = c.timing, .response = 0, .results = {{u"uri"_s, c.uri}}};
         PortalScreenshot portal(*m_clientConnection);
         const auto result = await(portal);
         ASSERT_TRUE(result.has_value());
