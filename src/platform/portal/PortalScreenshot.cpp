@@ -227,7 +227,9 @@ void PortalScreenshot::closeRequest()
     if (m_requestPath.isEmpty())
         return;
     // Lets the portal drop a dialog it may still show; nothing is awaited from it.
-    m_connection.send(QDBusMessage::createMethodCall(portalService, m_requestPath, requestInterface, u"Close"_s));
+    QDBusMessage close = QDBusMessage::createMethodCall(portalService, m_requestPath, requestInterface, u"Close"_s);
+    close.setAutoStartService(false);
+    m_connection.send(close);
     unsubscribe();
 }
 
