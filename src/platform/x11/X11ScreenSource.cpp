@@ -73,8 +73,29 @@ Atoms internAtoms(xcb_connection_t* connection)
     return {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8]};
 }
 
-// Frees the shared segment under a QImage once the image lets go of its pixels.
-void detachSegment(void* address) { shmdt(address); }
+// A System V shared memory segment this client and the server both map. Images wrap it
+// without a copy and hold it until they let go of their pixels; the server's side is
+// detached by the source that attached it.
+struct SharedSegment {
+    xcb_shm_seg_t id = 0;
+    void* address = nullptr;
+    std::size_t size = 0;
+
+    SharedSegment() = default;
+    SharedSegment(const SharedSegment&) = delete;
+    SharedSegment& operator=(const SharedSegment&) = delete;
+    ~SharedSegment()
+    {
+        if (address)
+            shmdt(address);
+    }
+};
+
+void releaseSegment(void* holder) { delete static_cast<std::shared_ptr<SharedSegment>*>(holder); }
+
+// A new segment pays for its first touch of every page (about 190 ms for a 5K screen
+// under Xvfb); a reused one costs a copy (4 ms). So segments are kept for the next grabs.
+constexpr std::size_t keptFreeSegments = 2;
 
 class X11ScreenSource final : public ScreenSource {
 public:
@@ -92,6 +113,13 @@ public:
                 xcb_composite_query_version_reply(connection, xcb_composite_query_version(connection, 0, 2), nullptr));
             m_hasComposite = version && (version->major_version > 0 || version->minor_version >= 2);
         }
+    }
+
+    ~X11ScreenSource() override
+    {
+        for (const std::shared_ptr<SharedSegment>& segment : m_segments)
+            xcb_shm_detach(m_connection, segment->id);
+        xcb_flush(m_connection);
     }
 
     std::vector<ScreenInfo> screens() const override
@@ -131,8 +159,10 @@ private:
     std::optional<WindowInfo> describe(xcb_window_t window, const std::vector<Monitor>& monitors) const;
     std::vector<xcb_window_t> stackingFrontToBack() const;
     // Pixels of `drawable` in device pixels; a null image when the server refuses.
-    QImage image(xcb_drawable_t drawable, const QRect& pixels, std::uint8_t depth) const;
-    QImage sharedImage(xcb_drawable_t drawable, const QRect& pixels, QImage::Format format) const;
+    QImage image(xcb_drawable_t drawable, const QRect& pixels, std::uint8_t depth);
+    QImage sharedImage(xcb_drawable_t drawable, const QRect& pixels, QImage::Format format);
+    // A segment of at least `size` bytes that no image holds; nullptr when none can be made.
+    std::shared_ptr<SharedSegment> freeSegment(std::size_t size);
     QImage plainImage(xcb_drawable_t drawable, const QRect& pixels, QImage::Format format) const;
 
     xcb_connection_t* m_connection;
@@ -142,6 +172,7 @@ private:
     bool m_hasShm = false;
     bool m_hasComposite = false;
     bool m_hasRandr = false;
+    std::vector<std::shared_ptr<SharedSegment>> m_segments;
 };
 
 // The device pixel ratio and logical geometry Qt gives the monitor: the QScreen of the same
@@ -423,7 +454,7 @@ std::optional<QImage> X11ScreenSource::grabWindow(std::uint32_t window)
     return picture;
 }
 
-QImage X11ScreenSource::image(xcb_drawable_t drawable, const QRect& pixels, std::uint8_t depth) const
+QImage X11ScreenSource::image(xcb_drawable_t drawable, const QRect& pixels, std::uint8_t depth)
 {
     QImage::Format format = QImage::Format_Invalid;
     if (depth == 24)
@@ -439,42 +470,64 @@ QImage X11ScreenSource::image(xcb_drawable_t drawable, const QRect& pixels, std:
     return plainImage(drawable, pixels, format);
 }
 
-QImage X11ScreenSource::sharedImage(xcb_drawable_t drawable, const QRect& pixels, QImage::Format format) const
+std::shared_ptr<SharedSegment> X11ScreenSource::freeSegment(std::size_t size)
 {
-    const std::size_t bytesPerLine = std::size_t(pixels.width()) * 4;
-    const std::size_t size = bytesPerLine * std::size_t(pixels.height());
+    // Only the source holds a segment whose images are gone.
+    std::size_t free = 0;
+    std::erase_if(m_segments, [&](const std::shared_ptr<SharedSegment>& segment) {
+        if (segment.use_count() > 1 || ++free <= keptFreeSegments)
+            return false;
+        xcb_shm_detach(m_connection, segment->id);
+        return true;
+    });
+    for (const std::shared_ptr<SharedSegment>& segment : m_segments)
+        if (segment.use_count() == 1 && segment->size >= size)
+            return segment;
+
     const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
     if (id < 0)
-        return {};
-    void* address = shmat(id, nullptr, 0);
-    if (address == reinterpret_cast<void*>(-1)) {
+        return nullptr;
+    auto segment = std::make_shared<SharedSegment>();
+    segment->address = shmat(id, nullptr, 0);
+    if (segment->address == reinterpret_cast<void*>(-1)) {
+        segment->address = nullptr;
         shmctl(id, IPC_RMID, nullptr);
-        return {};
+        return nullptr;
     }
-    const xcb_shm_seg_t segment = xcb_generate_id(m_connection);
+    segment->size = size;
+    segment->id = xcb_generate_id(m_connection);
     Reply<xcb_generic_error_t> attachError(
-        xcb_request_check(m_connection, xcb_shm_attach_checked(m_connection, segment, std::uint32_t(id), 0)));
-    // Both sides hold the segment now (or the server never will): it goes away with the
+        xcb_request_check(m_connection, xcb_shm_attach_checked(m_connection, segment->id, std::uint32_t(id), 0)));
+    // Both sides map the segment now (or the server never will): it goes away with the
     // last detach.
     shmctl(id, IPC_RMID, nullptr);
     if (attachError) {
-        shmdt(address);
-        return {};
+        // A server on another machine shares no memory with us.
+        m_hasShm = false;
+        return nullptr;
     }
+    m_segments.push_back(segment);
+    return segment;
+}
+
+QImage X11ScreenSource::sharedImage(xcb_drawable_t drawable, const QRect& pixels, QImage::Format format)
+{
+    const std::size_t bytesPerLine = std::size_t(pixels.width()) * 4;
+    const std::size_t size = bytesPerLine * std::size_t(pixels.height());
+    std::shared_ptr<SharedSegment> segment = freeSegment(size);
+    if (!segment)
+        return {};
     Reply<xcb_shm_get_image_reply_t> reply(xcb_shm_get_image_reply(
         m_connection,
         xcb_shm_get_image(m_connection, drawable, std::int16_t(pixels.x()), std::int16_t(pixels.y()),
                           std::uint16_t(pixels.width()), std::uint16_t(pixels.height()), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                          segment, 0),
+                          segment->id, 0),
         nullptr));
-    xcb_shm_detach(m_connection, segment);
-    xcb_flush(m_connection);
-    if (!reply || reply->size < size) {
-        shmdt(address);
+    if (!reply || reply->size < size)
         return {};
-    }
+    void* address = segment->address;
     return QImage(static_cast<uchar*>(address), pixels.width(), pixels.height(), qsizetype(bytesPerLine), format,
-                  detachSegment, address);
+                  releaseSegment, new std::shared_ptr<SharedSegment>(std::move(segment)));
 }
 
 QImage X11ScreenSource::plainImage(xcb_drawable_t drawable, const QRect& pixels, QImage::Format format) const
