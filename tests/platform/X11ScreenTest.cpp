@@ -52,6 +52,26 @@ TEST(X11Screen, RectangleGrabGivesTheFixturePixelsWithoutTheCursor)
     EXPECT_EQ(whole.pixel(100, 120), qRgb(255, 0, 0));
 }
 
+TEST(X11Screen, HeldPicturesKeepTheirPixelsWhileLaterGrabsReuseMemory)
+{
+    const std::unique_ptr<ScreenSource> source = x11Source();
+    const ScreenInfo screen = source->screens().front();
+    const QRectF area(600, 400, 120, 90);
+    ForeignClient other;
+    const xcb_window_t red = other.show(QRect(600, 400, 120, 90), Qt::red, QStringLiteral("red"));
+    QImage first = grabbed(source->grab(screen, area));
+    const xcb_window_t blue = other.show(QRect(600, 400, 120, 90), Qt::blue, QStringLiteral("blue"));
+    const QImage second = grabbed(source->grab(screen, area));
+    EXPECT_EQ(first.pixel(60, 45), qRgb(255, 0, 0));
+    EXPECT_EQ(second.pixel(60, 45), qRgb(0, 0, 255));
+
+    first = QImage();
+    other.destroy(blue);
+    EXPECT_EQ(grabbed(source->grab(screen, area)).pixel(60, 45), qRgb(255, 0, 0));
+    EXPECT_EQ(second.pixel(60, 45), qRgb(0, 0, 255));
+    other.destroy(red);
+}
+
 TEST(X11Screen, UnknownScreenIsNotFound)
 {
     const std::unique_ptr<ScreenSource> source = x11Source();
