@@ -66,6 +66,15 @@ public:
         sync();
     }
 
+    // Sets _NET_WM_WINDOW_TYPE, e.g. to "_NET_WM_WINDOW_TYPE_DOCK".
+    void setWindowType(xcb_window_t window, const char* typeName)
+    {
+        const xcb_atom_t type = atom(typeName);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                            1, &type);
+        sync();
+    }
+
     void destroy(xcb_window_t window)
     {
         xcb_destroy_window(m_connection, window);
@@ -73,6 +82,15 @@ public:
     }
 
 private:
+    xcb_atom_t atom(const char* name)
+    {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, std::uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    }
+
     void sync() { std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr)); }
 
     bool viewable(xcb_window_t window)

@@ -89,6 +89,8 @@ TEST(X11Screen, WithoutWindowManagerTheWindowTreeListsWindowsFrontToBack)
     const xcb_window_t front = other.show(QRect(60, 60, 300, 200), Qt::blue, QStringLiteral("front"));
     const xcb_window_t tiny = other.show(QRect(400, 400, 10, 10), Qt::green, QStringLiteral("tiny"));
     const xcb_window_t excluded = other.show(QRect(500, 100, 100, 100), Qt::green, QStringLiteral("excluded"));
+    const xcb_window_t dock = other.show(QRect(0, 700, 400, 60), Qt::green, QStringLiteral("dock"));
+    other.setWindowType(dock, "_NET_WM_WINDOW_TYPE_DOCK");
     FixtureWindow ours(FixtureWindow::quadrants(QSize(100, 100)), QPoint(700, 100), QStringLiteral("ours"));
     ASSERT_TRUE(ours.showAndWait());
 
@@ -98,6 +100,7 @@ TEST(X11Screen, WithoutWindowManagerTheWindowTreeListsWindowsFrontToBack)
     EXPECT_EQ(windows[1],
               (WindowInfo{.id = back, .title = "back", .frame = QRect(20, 20, 300, 200), .pid = 4242, .ours = false}));
     other.destroy(tiny);
+    other.destroy(dock);
 }
 
 TEST(X11Screen, MonitorsSplitByRandrAreScreensOfTheirOwn)

@@ -47,6 +47,9 @@ struct Atoms {
     xcb_atom_t gtkFrameExtents = XCB_ATOM_NONE;
     xcb_atom_t wmState = XCB_ATOM_NONE;
     xcb_atom_t wmStateHidden = XCB_ATOM_NONE;
+    xcb_atom_t windowType = XCB_ATOM_NONE;
+    // The kinds of window a user picks; docks, desktops, menus and tooltips are not.
+    std::array<xcb_atom_t, 3> pickableTypes{};
 };
 
 // Left, right, top and bottom, as _NET_FRAME_EXTENTS and _GTK_FRAME_EXTENTS give them.
@@ -59,9 +62,19 @@ struct Extents {
 
 Atoms internAtoms(xcb_connection_t* connection)
 {
-    const std::array names{
-        "_NET_CLIENT_LIST_STACKING", "_NET_ACTIVE_WINDOW", "_NET_WM_PID",   "_NET_WM_NAME",        "UTF8_STRING",
-        "_NET_FRAME_EXTENTS",        "_GTK_FRAME_EXTENTS", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"};
+    const std::array names{"_NET_CLIENT_LIST_STACKING",
+                           "_NET_ACTIVE_WINDOW",
+                           "_NET_WM_PID",
+                           "_NET_WM_NAME",
+                           "UTF8_STRING",
+                           "_NET_FRAME_EXTENTS",
+                           "_GTK_FRAME_EXTENTS",
+                           "_NET_WM_STATE",
+                           "_NET_WM_STATE_HIDDEN",
+                           "_NET_WM_WINDOW_TYPE",
+                           "_NET_WM_WINDOW_TYPE_NORMAL",
+                           "_NET_WM_WINDOW_TYPE_DIALOG",
+                           "_NET_WM_WINDOW_TYPE_UTILITY"};
     std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
     for (std::size_t i = 0; i < names.size(); ++i)
         cookies[i] = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
@@ -70,7 +83,17 @@ Atoms internAtoms(xcb_connection_t* connection)
         Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], nullptr));
         atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
-    return {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8]};
+    return {atoms[0],
+            atoms[1],
+            atoms[2],
+            atoms[3],
+            atoms[4],
+            atoms[5],
+            atoms[6],
+            atoms[7],
+            atoms[8],
+            atoms[9],
+            {atoms[10], atoms[11], atoms[12]}};
 }
 
 // A System V shared memory segment this client and the server both map. Images wrap it
@@ -370,6 +393,12 @@ std::vector<WindowInfo> X11ScreenSource::windowsFrontToBack(const std::set<std::
             continue;
         const std::vector<std::uint32_t> states = cardinals(stacking[i], m_atoms.wmState, XCB_ATOM_ATOM);
         if (std::find(states.begin(), states.end(), m_atoms.wmStateHidden) != states.end())
+            continue;
+        const std::vector<std::uint32_t> types = cardinals(stacking[i], m_atoms.windowType, XCB_ATOM_ATOM);
+        if (!types.empty() && std::none_of(types.begin(), types.end(), [&](std::uint32_t type) {
+                return std::find(m_atoms.pickableTypes.begin(), m_atoms.pickableTypes.end(), type) !=
+                       m_atoms.pickableTypes.end();
+            }))
             continue;
         std::optional<WindowInfo> info = describe(stacking[i], shown);
         if (!info || info->ours || info->frame.width() < smallestWindowSide ||
