@@ -4,6 +4,7 @@
 // let go; the first grab of a source pays for a new segment. Runs on a private Xvfb desktop that it starts itself.
 
 #include "platform/ScreenSource.h"
+#include "platform/x11/X11ScreenSource.h"
 #include "support/desktop/Desktop.h"
 
 #include <QGuiApplication>
@@ -37,6 +38,15 @@ void BM_GrabFullScreen5K(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * qint64(screen.geometry.width()) * screen.geometry.height() * 4);
 }
 BENCHMARK(BM_GrabFullScreen5K)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Without MIT-SHM the pixels come in the reply and are copied out of it.
+void BM_GrabFullScreen5KWithoutSharedMemory(benchmark::State& state)
+{
+    const std::unique_ptr<ScreenSource> source = makeX11ScreenSource(false);
+    const ScreenInfo screen = source->screens().front();
+    grabOrSkip(state, *source, QRectF(QPointF(0, 0), QSizeF(screen.geometry.size())));
+}
+BENCHMARK(BM_GrabFullScreen5KWithoutSharedMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The first grab of a source: a new shared segment, whose pages the server touches first.
 void BM_FirstGrabFullScreen5K(benchmark::State& state)

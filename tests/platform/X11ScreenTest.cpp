@@ -5,6 +5,7 @@
 #include "ForeignWindow.h"
 #include "platform/FakeScreenSource.h"
 #include "platform/ScreenSource.h"
+#include "platform/x11/X11ScreenSource.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
 
@@ -44,6 +45,12 @@ TEST(X11Screen, RectangleGrabGivesTheFixturePixelsWithoutTheCursor)
 
     QImage image = grabbed(source->grab(screens[0], QRectF(100, 120, 200, 160)));
     EXPECT_EQ(image.devicePixelRatio(), 1.0);
+    image.setDevicePixelRatio(1);
+    EXPECT_EQ(image, picture.convertToFormat(QImage::Format_RGB32));
+
+    // The same pixels without shared memory, as from a server on another machine.
+    const std::unique_ptr<ScreenSource> plain = makeX11ScreenSource(false);
+    image = grabbed(plain->grab(screens[0], QRectF(100, 120, 200, 160)));
     image.setDevicePixelRatio(1);
     EXPECT_EQ(image, picture.convertToFormat(QImage::Format_RGB32));
 

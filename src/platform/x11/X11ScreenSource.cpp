@@ -122,13 +122,13 @@ constexpr std::size_t keptFreeSegments = 2;
 
 class X11ScreenSource final : public ScreenSource {
 public:
-    X11ScreenSource(xcb_connection_t* connection, const xcb_screen_t* screen)
+    X11ScreenSource(xcb_connection_t* connection, const xcb_screen_t* screen, bool sharedMemory)
         : m_connection(connection),
           m_root(screen->root),
           m_rootSize(screen->width_in_pixels, screen->height_in_pixels),
           m_atoms(internAtoms(connection))
     {
-        m_hasShm = hasExtension(&xcb_shm_id);
+        m_hasShm = sharedMemory && hasExtension(&xcb_shm_id);
         m_hasComposite = hasExtension(&xcb_composite_id);
         m_hasRandr = hasExtension(&xcb_randr_id);
         if (m_hasComposite) {
@@ -578,7 +578,7 @@ QImage X11ScreenSource::plainImage(xcb_drawable_t drawable, const QRect& pixels,
 
 } // namespace
 
-std::unique_ptr<ScreenSource> makeX11ScreenSource()
+std::unique_ptr<ScreenSource> makeX11ScreenSource(bool sharedMemory)
 {
     auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!app || !app->connection())
@@ -587,7 +587,7 @@ std::unique_ptr<ScreenSource> makeX11ScreenSource()
     const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
     if (screens.rem == 0)
         return nullptr;
-    return std::make_unique<X11ScreenSource>(connection, screens.data);
+    return std::make_unique<X11ScreenSource>(connection, screens.data, sharedMemory);
 }
 
 } // namespace vorlix

@@ -12,7 +12,8 @@
 namespace vorlix {
 
 // The source of the running application's X11 connection; nullptr when the application
-// does not run on the xcb platform.
-std::unique_ptr<ScreenSource> makeX11ScreenSource();
+// does not run on the xcb platform. Without `sharedMemory` it grabs as it does when the
+// server offers no MIT-SHM (a server on another machine).
+std::unique_ptr<ScreenSource> makeX11ScreenSource(bool sharedMemory = true);
 
 } // namespace vorlix
