@@ -4,14 +4,10 @@
 
 #include "core/formats/KeyCombo.h"
 #include "platform/HotkeyCenter.h"
-#include "support/desktop/Desktop.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <iostream>
 
 using namespace vorlix;
 
@@ -53,27 +49,3 @@ void BM_KeyCharacter(benchmark::State& state)
 BENCHMARK(BM_KeyCharacter)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    std::unique_ptr<vorlix::test::Desktop> desktop;
-    try {
-        desktop = std::make_unique<vorlix::test::Desktop>();
-    } catch (const std::exception& e) {
-        std::cerr << "No desktop for the benchmark: " << e.what() << '\n';
-        return 1;
-    }
-    qputenv("DISPLAY", desktop->displayName().toUtf8());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int result = 0;
-    {
-        QGuiApplication app(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        if (benchmark::ReportUnrecognizedArguments(argc, argv))
-            result = 1;
-        else
-            benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    return result;
-}

@@ -5,13 +5,8 @@
 
 #include "platform/ScreenSource.h"
 #include "platform/x11/X11ScreenSource.h"
-#include "support/desktop/Desktop.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
-
-#include <iostream>
 
 using namespace vorlix;
 
@@ -82,27 +77,3 @@ void BM_ScreensAndWindowList(benchmark::State& state)
 BENCHMARK(BM_ScreensAndWindowList)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    std::unique_ptr<vorlix::test::Desktop> desktop;
-    try {
-        desktop = std::make_unique<vorlix::test::Desktop>(vorlix::test::DesktopOptions{.size = QSize(5120, 2880)});
-    } catch (const std::exception& e) {
-        std::cerr << "No desktop for the benchmark: " << e.what() << '\n';
-        return 1;
-    }
-    qputenv("DISPLAY", desktop->displayName().toUtf8());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int result = 0;
-    {
-        QGuiApplication app(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        if (benchmark::ReportUnrecognizedArguments(argc, argv))
-            result = 1;
-        else
-            benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    return result;
-}

@@ -3,7 +3,7 @@
 // are screens of their own, and the plain window tree stands in for the stacking list.
 
 #include "ForeignWindow.h"
-#include "platform/FakeScreenSource.h"
+#include "X11Source.h"
 #include "platform/ScreenSource.h"
 #include "platform/x11/X11ScreenSource.h"
 #include "support/desktop/DesktopTools.h"
@@ -15,13 +15,6 @@ using namespace vorlix;
 using namespace vorlix::test;
 
 namespace {
-
-std::unique_ptr<ScreenSource> x11Source()
-{
-    std::unique_ptr<ScreenSource> source = makePlatformScreenSource();
-    EXPECT_EQ(dynamic_cast<FakeScreenSource*>(source.get()), nullptr) << "not the X11 source";
-    return source;
-}
 
 QImage grabbed(const ScreenGrab& grab)
 {

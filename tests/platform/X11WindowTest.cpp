@@ -3,7 +3,7 @@
 // shadows cut away, and the active window with its process.
 
 #include "ForeignWindow.h"
-#include "platform/FakeScreenSource.h"
+#include "X11Source.h"
 #include "platform/ScreenSource.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
@@ -16,13 +16,6 @@ using namespace vorlix;
 using namespace vorlix::test;
 
 namespace {
-
-std::unique_ptr<ScreenSource> x11Source()
-{
-    std::unique_ptr<ScreenSource> source = makePlatformScreenSource();
-    EXPECT_EQ(dynamic_cast<FakeScreenSource*>(source.get()), nullptr) << "not the X11 source";
-    return source;
-}
 
 int pixelsOf(const QImage& image, QRgb color)
 {
