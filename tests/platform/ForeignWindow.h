@@ -75,6 +75,29 @@ public:
         sync();
     }
 
+    // Whether this client can take the pointer and the keyboard now, that is, no other
+    // client holds them; gives them back at once.
+    bool canGrabInput()
+    {
+        xcb_grab_pointer_reply_t* pointer = xcb_grab_pointer_reply(
+            m_connection,
+            xcb_grab_pointer(m_connection, 0, m_root, XCB_EVENT_MASK_BUTTON_PRESS, XCB_GRAB_MODE_ASYNC,
+                             XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+            nullptr);
+        xcb_grab_keyboard_reply_t* keyboard = xcb_grab_keyboard_reply(
+            m_connection,
+            xcb_grab_keyboard(m_connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        const bool grabbed = pointer && pointer->status == XCB_GRAB_STATUS_SUCCESS && keyboard &&
+                             keyboard->status == XCB_GRAB_STATUS_SUCCESS;
+        std::free(pointer);
+        std::free(keyboard);
+        xcb_ungrab_pointer(m_connection, XCB_CURRENT_TIME);
+        xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+        sync();
+        return grabbed;
+    }
+
     void destroy(xcb_window_t window)
     {
         xcb_destroy_window(m_connection, window);

@@ -98,7 +98,11 @@ public:
     virtual void close() = 0;
 };
 
-// The overlay of this session's screens, on top-level windows of the running application.
+class Settings;
+
+// The overlay of this session's screens, on top-level windows of the running application;
+// the loupe's "showsLoupe" choice is read from and kept in `settings`.
 std::unique_ptr<SelectionOverlay> makeSelectionOverlay(SelectionOverlaySetup setup);
+std::unique_ptr<SelectionOverlay> makeSelectionOverlay(SelectionOverlaySetup setup, Settings& settings);
 
 } // namespace vorlix
