@@ -5,7 +5,7 @@
 
 #include "support/desktop/Desktop.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -26,7 +26,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "xcb");
     int result = 0;
     {
-        QGuiApplication app(argc, argv);
+        QApplication app(argc, argv);
         benchmark::Initialize(&argc, argv);
         if (benchmark::ReportUnrecognizedArguments(argc, argv))
             result = 1;

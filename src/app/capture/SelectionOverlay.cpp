@@ -1,6 +1,7 @@
 #include "app/capture/SelectionOverlay.h"
 
 #include "app/capture/SelectionView.h"
+#include "app/capture/SelectionWindows.h"
 #include "app/support/Settings.h"
 #include "platform/PointerGrab.h"
 
@@ -25,8 +26,10 @@ signals:
 // One SelectionView per screen, shown as top-level windows of their own.
 class WindowedSelectionOverlay final : public SelectionOverlay {
 public:
-    WindowedSelectionOverlay(SelectionOverlaySetup setup, Settings& settings)
-        : m_setup(std::move(setup)), m_settings(settings)
+    WindowedSelectionOverlay(SelectionOverlaySetup setup, Settings& settings, SelectionWindows* windows)
+        : m_setup(std::move(setup)),
+          m_ownWindows(windows ? nullptr : std::make_unique<SelectionWindows>(settings)),
+          m_windows(windows ? *windows : *m_ownWindows)
     {
     }
 
@@ -44,7 +47,8 @@ private:
     std::vector<std::uint32_t> windowNumbers() const;
 
     SelectionOverlaySetup m_setup;
-    Settings& m_settings;
+    std::unique_ptr<SelectionWindows> m_ownWindows;
+    SelectionWindows& m_windows;
     std::vector<QPointer<SelectionView>> m_views;
     std::vector<std::uint32_t> m_chosenWindows;
     std::unique_ptr<PointerGrab> m_pointerGrab;
@@ -94,7 +98,7 @@ SelectionView* WindowedSelectionOverlay::makeView(const ScreenInfo& screen)
     for (const WindowInfo& window : m_setup.screenWindows)
         state.windows.push_back({.id = window.id, .rect = QRectF(window.frame.translated(-screen.geometry.topLeft()))});
 
-    auto* view = new SelectionView(screen.geometry, std::move(state), m_settings);
+    SelectionView* view = m_windows.take(screen.geometry, std::move(state));
     // The callbacks reach the overlay only until close() disconnects them.
     view->onFinish = [this, screen](QRectF rect) {
         finish(AreaChosen{Selection{.screen = screen,
@@ -172,13 +176,10 @@ void WindowedSelectionOverlay::close()
     if (m_keyboardHolder)
         m_keyboardHolder->releaseKeyboard();
     m_keyboardHolder = nullptr;
-    // A view may be closing from inside its own event handler: hide it now, free it later.
     for (const QPointer<SelectionView>& view : m_views) {
         if (!view)
             continue;
-        view->disconnectCallbacks();
-        view->hide();
-        view->deleteLater();
+        m_windows.giveBack(view);
     }
     m_views.clear();
     if (m_waiting) {
@@ -194,9 +195,10 @@ std::unique_ptr<SelectionOverlay> makeSelectionOverlay(SelectionOverlaySetup set
     return makeSelectionOverlay(std::move(setup), Settings::shared());
 }
 
-std::unique_ptr<SelectionOverlay> makeSelectionOverlay(SelectionOverlaySetup setup, Settings& settings)
+std::unique_ptr<SelectionOverlay> makeSelectionOverlay(SelectionOverlaySetup setup, Settings& settings,
+                                                       SelectionWindows* windows)
 {
-    return std::make_unique<WindowedSelectionOverlay>(std::move(setup), settings);
+    return std::make_unique<WindowedSelectionOverlay>(std::move(setup), settings, windows);
 }
 
 } // namespace vorlix

@@ -99,10 +99,14 @@ public:
 };
 
 class Settings;
+class SelectionWindows;
 
 // The overlay of this session's screens, on top-level windows of the running application;
-// the loupe's "showsLoupe" choice is read from and kept in `settings`.
+// the loupe's "showsLoupe" choice is read from and kept in `settings`. The windows come
+// from `windows` and go back there, which must outlive the overlay; without it the
+// overlay makes windows of its own.
 std::unique_ptr<SelectionOverlay> makeSelectionOverlay(SelectionOverlaySetup setup);
-std::unique_ptr<SelectionOverlay> makeSelectionOverlay(SelectionOverlaySetup setup, Settings& settings);
+std::unique_ptr<SelectionOverlay> makeSelectionOverlay(SelectionOverlaySetup setup, Settings& settings,
+                                                       SelectionWindows* windows = nullptr);
 
 } // namespace vorlix

@@ -5,9 +5,11 @@
 #include "app/support/Settings.h"
 #include "platform/PointerGrab.h"
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cstdio>
 
 #include <algorithm>
 #include <cmath>
@@ -24,21 +26,28 @@ constexpr double minimumDrag = 3;
 SelectionView::SelectionView(const QRect& geometry, SelectionViewState state, Settings& settings)
     : QWidget(nullptr,
               Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint),
-      m_state(std::move(state)),
-      m_settings(settings)
+      m_settings(settings),
+      m_opaque(!state.frozen.isNull())
 {
-    m_state.size = QSizeF(geometry.size());
-    m_state.showsLoupe = m_settings.get(setting::showsLoupe);
-    if (!m_state.frozen.isNull())
-        m_state.frozen.setDevicePixelRatio(m_state.scale);
     // With a frozen picture every pixel is painted; without one the live screen shows
     // through (a compositing manager draws what lies under the veil).
-    setAttribute(m_state.frozen.isNull() ? Qt::WA_TranslucentBackground : Qt::WA_OpaquePaintEvent);
+    setAttribute(m_opaque ? Qt::WA_OpaquePaintEvent : Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::CrossCursor);
+    restart(geometry, std::move(state));
+}
+
+void SelectionView::restart(const QRect& geometry, SelectionViewState state)
+{
+    m_state = std::move(state);
+    m_state.size = QSizeF(geometry.size());
+    m_state.showsLoupe = m_settings.get(setting::showsLoupe);
+    if (!m_state.frozen.isNull())
+        m_state.frozen.setDevicePixelRatio(m_state.scale);
     setGeometry(geometry);
+    update();
 }
 
 void SelectionView::disconnectCallbacks()
@@ -67,6 +76,7 @@ void SelectionView::setMouse(QPointF point)
 
 void SelectionView::paintEvent(QPaintEvent* event)
 {
+    ++m_paintCount;
     QPainter painter(this);
     if (m_state.frozen.isNull()) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);

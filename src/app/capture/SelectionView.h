@@ -35,7 +35,17 @@ public:
     // Forgets every callback, so that nothing reaches an overlay that has let go of the view.
     void disconnectCallbacks();
 
+    // Shows `state` over `geometry` from now on, as a new window would; for a kept window.
+    void restart(const QRect& geometry, SelectionViewState state);
+
+    // Lets go of the frozen picture of a hidden window.
+    void releasePicture() { m_state.frozen = QImage(); }
+
     const SelectionViewState& state() const { return m_state; }
+    // Whether the window paints every pixel (a frozen picture) rather than letting the
+    // live screen show through.
+    bool isOpaque() const { return m_opaque; }
+    int paintCount() const { return m_paintCount; }
     void setChosen(std::set<std::uint32_t> chosen);
     // The pointer's place before it first moves, so a fixed frame shows under it at once.
     void setMouse(QPointF point);
@@ -61,6 +71,8 @@ private:
 
     SelectionViewState m_state;
     Settings& m_settings;
+    bool m_opaque = false;
+    int m_paintCount = 0;
 };
 
 } // namespace vorlix
