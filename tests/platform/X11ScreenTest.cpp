@@ -4,6 +4,7 @@
 
 #include "ForeignWindow.h"
 #include "X11Source.h"
+#include "platform/Compositing.h"
 #include "platform/ScreenSource.h"
 #include "platform/x11/X11ScreenSource.h"
 #include "support/desktop/DesktopTools.h"
@@ -137,3 +138,5 @@ TEST(X11Screen, MonitorsSplitByRandrAreScreensOfTheirOwn)
 }
 
 } // namespace
+
+TEST(X11Screen, BareServerHasNoCompositingManager) { EXPECT_FALSE(vorlix::isCompositingManagerRunning()); }

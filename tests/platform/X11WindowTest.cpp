@@ -4,6 +4,7 @@
 
 #include "ForeignWindow.h"
 #include "X11Source.h"
+#include "platform/Compositing.h"
 #include "platform/ScreenSource.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
@@ -102,3 +103,5 @@ TEST(X11Window, ActiveWindowComesWithItsProcess)
 }
 
 } // namespace
+
+TEST(X11Window, CompositingManagerIsSeenWhenItRuns) { EXPECT_TRUE(vorlix::isCompositingManagerRunning()); }
