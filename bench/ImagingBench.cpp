@@ -1,6 +1,7 @@
 // Image coding on a 5K screenshot-like picture: our PNG writer against Qt's default
-// PNG writer on the same image, PNG writer settings side by side, JPEG encoding and
-// PNG decoding. Output sizes are reported as the "bytes" counter.
+// PNG writer on the same image, our writer on full screens (5K and 1080p) against the
+// single-threaded libpng writer it replaced, PNG writer settings side by side, JPEG
+// encoding and PNG decoding. Output sizes are reported as the "bytes" counter.
 
 #include "core/imaging/ImageCoding.h"
 #include "core/imaging/PngEncoder.h"
@@ -48,23 +49,98 @@ QByteArray qtDefaultPng(const QImage& image)
     return out;
 }
 
-void BM_PngEncodeQtDefault(benchmark::State& state)
+// The writer used before bands: libpng writing every row on one thread with the fast
+// settings. For RGB32 pictures only.
+QByteArray singleThreadedLibpng(const QImage& image)
 {
     QByteArray out;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(out = qtDefaultPng(fixture()));
-    state.counters["bytes"] = double(out.size());
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, size_t length) {
+            static_cast<QByteArray*>(png_get_io_ptr(p))->append(reinterpret_cast<const char*>(data), qsizetype(length));
+        },
+        nullptr);
+    png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_compression_level(png, 1);
+    png_set_compression_strategy(png, Z_RLE);
+    png_set_compression_buffer_size(png, 1 << 18);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    png_set_filler(png, 0, PNG_FILLER_AFTER);
+    for (int y = 0; y < image.height(); ++y)
+        png_write_row(png, image.constScanLine(y));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
 }
-BENCHMARK(BM_PngEncodeQtDefault)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_PngEncodeOurs(benchmark::State& state)
+const QImage& fullHdFixture()
 {
+    static const QImage image = bench::screenshotFixture(1920, 1080);
+    return image;
+}
+
+enum class Writer { ours, oursOnOneThread, singleThreadedLibpng, qtDefault };
+
+// A full-screen capture written as PNG by each writer; compare under `taskset -c 0,1`.
+void BM_PngEncodeScreen(benchmark::State& state, Writer writer, const QImage& (*picture)())
+{
+    const QImage& image = picture();
+    PngEncoderSettings oneThread = PngEncoderSettings::fast();
+    oneThread.maxThreads = 1;
     QByteArray out;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(out = ImageCoding::encode(fixture(), ImageType::png, 2, 0.9).value());
+    for (auto _ : state) {
+        switch (writer) {
+        case Writer::ours:
+            out = ImageCoding::encode(image, ImageType::png, 2, 0.9).value();
+            break;
+        case Writer::oursOnOneThread:
+            out = encodePng(image, 144, {}, oneThread).value();
+            break;
+        case Writer::singleThreadedLibpng:
+            out = singleThreadedLibpng(image);
+            break;
+        case Writer::qtDefault:
+            out = qtDefaultPng(image);
+            break;
+        }
+        benchmark::DoNotOptimize(out);
+    }
     state.counters["bytes"] = double(out.size());
 }
-BENCHMARK(BM_PngEncodeOurs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 5K_ours, Writer::ours, fixture)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 5K_ours_one_thread, Writer::oursOnOneThread, fixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 5K_single_threaded_libpng, Writer::singleThreadedLibpng, fixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 5K_qt_default, Writer::qtDefault, fixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 1080p_ours, Writer::ours, fullHdFixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 1080p_ours_one_thread, Writer::oursOnOneThread, fullHdFixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 1080p_single_threaded_libpng, Writer::singleThreadedLibpng, fullHdFixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 1080p_qt_default, Writer::qtDefault, fullHdFixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 5K_translucent_ours, Writer::ours, translucentFixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_PngEncodeScreen, 5K_translucent_ours_one_thread, Writer::oursOnOneThread, translucentFixture)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_PngEncodeTranslucentQtDefault(benchmark::State& state)
 {
@@ -74,15 +150,6 @@ void BM_PngEncodeTranslucentQtDefault(benchmark::State& state)
     state.counters["bytes"] = double(out.size());
 }
 BENCHMARK(BM_PngEncodeTranslucentQtDefault)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_PngEncodeTranslucentOurs(benchmark::State& state)
-{
-    QByteArray out;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(out = ImageCoding::encode(translucentFixture(), ImageType::png, 2, 0.9).value());
-    state.counters["bytes"] = double(out.size());
-}
-BENCHMARK(BM_PngEncodeTranslucentOurs)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Both writers on the same picture in each iteration: the speed-up and size ratio of
 // ours over Qt's default PNG writer.
