@@ -75,6 +75,30 @@ public:
         sync();
     }
 
+    // Maps a window the window manager leaves alone (override-redirect), exactly at `rect`
+    // in device pixels and painted `color`, and waits until it is shown.
+    xcb_window_t showUnmanaged(const QRect& rect, QColor color)
+    {
+        const xcb_window_t window = xcb_generate_id(m_connection);
+        const std::uint32_t values[] = {color.rgb() & 0xffffff, 1};
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, std::int16_t(rect.x()),
+                          std::int16_t(rect.y()), std::uint16_t(rect.width()), std::uint16_t(rect.height()), 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+        xcb_map_window(m_connection, window);
+        sync();
+        waitUntil([&] { return viewable(window); });
+        processEventsFor(std::chrono::milliseconds(100)); // a compositing manager paints it
+        return window;
+    }
+
+    void hide(xcb_window_t window)
+    {
+        xcb_unmap_window(m_connection, window);
+        sync();
+        processEventsFor(std::chrono::milliseconds(100));
+    }
+
     // Whether this client can take the pointer and the keyboard now, that is, no other
     // client holds them; gives them back at once.
     bool canGrabInput()
