@@ -78,12 +78,7 @@ void SelectionView::paintEvent(QPaintEvent* event)
 {
     ++m_paintCount;
     QPainter painter(this);
-    if (m_state.frozen.isNull()) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(event->rect(), Qt::transparent);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    }
-    paintSelection(painter, m_state, QRectF(event->rect()));
+    paintSelection(painter, m_state, event->region());
 }
 
 QPointF SelectionView::resolved(const QMouseEvent* event)
