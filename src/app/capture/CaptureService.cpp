@@ -5,8 +5,11 @@
 #include "core/imaging/ImageCoding.h"
 
 #include <QCoreApplication>
+#include <QCoro/QCoroFuture>
 #include <QCoro/QCoroTimer>
+#include <QFuture>
 #include <QMetaObject>
+#include <QPromise>
 
 #include <algorithm>
 #include <cmath>
@@ -141,7 +144,10 @@ CaptureService::CaptureService(ScreenSource& source, Settings& settings, Overlay
       m_pointer(std::move(pointer)),
       m_session(std::move(session))
 {
+    m_encoder.setMaxThreadCount(1);
 }
+
+CaptureService::~CaptureService() { m_encoder.waitForDone(); }
 
 CaptureService& CaptureService::shared()
 {
@@ -180,7 +186,7 @@ QCoro::Task<CaptureOutcome> CaptureService::captureFullScreen()
     if (auto* error = std::get_if<CaptureError>(&image))
         co_return *error;
     co_return outcomeOf(
-        finishedShot(std::get<QImage>(image), screen.devicePixelRatio, CaptureKind::fullScreen, source));
+        co_await encodedShot(std::get<QImage>(image), screen.devicePixelRatio, CaptureKind::fullScreen, source));
 }
 
 QCoro::Task<CaptureOutcome> CaptureService::captureRepeatArea()
@@ -204,7 +210,7 @@ QCoro::Task<CaptureOutcome> CaptureService::captureRepeatArea()
     if (auto* error = std::get_if<CaptureError>(&image))
         co_return *error;
     co_return outcomeOf(
-        finishedShot(std::get<QImage>(image), remembered->devicePixelRatio, CaptureKind::repeatArea, source));
+        co_await encodedShot(std::get<QImage>(image), remembered->devicePixelRatio, CaptureKind::repeatArea, source));
 }
 
 QCoro::Task<CaptureOutcome> CaptureService::captureDelayed(double seconds)
@@ -241,7 +247,8 @@ QCoro::Task<CaptureOutcome> CaptureService::captureActiveWindow()
     const std::optional<QImage> image = m_source.grabWindow(target.id);
     if (!image)
         co_return noShot();
-    co_return outcomeOf(finishedShot(*image, image->devicePixelRatio(), CaptureKind::window, applicationOf(target)));
+    co_return outcomeOf(
+        co_await encodedShot(*image, image->devicePixelRatio(), CaptureKind::window, applicationOf(target)));
 }
 
 QCoro::Task<CaptureListOutcome> CaptureService::captureWithOverlay(SelectionMode mode)
@@ -284,15 +291,16 @@ QCoro::Task<CaptureListOutcome> CaptureService::captureWithOverlay(SelectionMode
     if (const auto* windows = std::get_if<WindowsChosen>(&*result)) {
         if (m_session.wayland)
             co_return CaptureError::platform(QString::fromUtf16(waylandWindowCaptureMessage));
-        co_return chosenWindows(windows->windows, offered);
+        co_return co_await chosenWindows(windows->windows, offered);
     }
     const ScreenInfo& screen = std::get<FullScreenChosen>(*result).screen;
     std::variant<QImage, CaptureError> image =
         picture(screen, QRectF(QPointF(0, 0), QSizeF(screen.geometry.size())), frozen);
     if (auto* error = std::get_if<CaptureError>(&image))
         co_return *error;
+    overlay->close();
     co_return listOutcomeOf(
-        finishedShot(std::get<QImage>(image), screen.devicePixelRatio, CaptureKind::fullScreen, source));
+        co_await encodedShot(std::get<QImage>(image), screen.devicePixelRatio, CaptureKind::fullScreen, source));
 }
 
 QCoro::Task<CaptureListOutcome> CaptureService::chosenArea(Selection selection, SelectionOverlay& overlay,
@@ -318,11 +326,12 @@ QCoro::Task<CaptureListOutcome> CaptureService::chosenArea(Selection selection, 
         image = std::get<QImage>(std::move(live));
     }
     m_lastArea = CaptureArea{screen.id, selection.rect};
-    co_return listOutcomeOf(finishedShot(image, screen.devicePixelRatio, CaptureKind::area, std::move(source)));
+    overlay.close();
+    co_return listOutcomeOf(co_await encodedShot(image, screen.devicePixelRatio, CaptureKind::area, std::move(source)));
 }
 
-CaptureListOutcome CaptureService::chosenWindows(const std::vector<std::uint32_t>& windows,
-                                                 const std::vector<WindowInfo>& offered)
+QCoro::Task<CaptureListOutcome> CaptureService::chosenWindows(std::vector<std::uint32_t> windows,
+                                                              std::vector<WindowInfo> offered)
 {
     std::vector<CapturedShot> shots;
     std::optional<std::vector<WindowInfo>> shown; // read only for a window the overlay did not offer
@@ -343,12 +352,25 @@ CaptureListOutcome CaptureService::chosenWindows(const std::vector<std::uint32_t
                 window = *described;
         }
         std::variant<CapturedShot, CaptureError> shot =
-            finishedShot(*image, image->devicePixelRatio(), CaptureKind::window, applicationOf(window));
+            co_await encodedShot(*image, image->devicePixelRatio(), CaptureKind::window, applicationOf(window));
         if (auto* error = std::get_if<CaptureError>(&shot))
-            return *error;
+            co_return *error;
         shots.push_back(std::get<CapturedShot>(std::move(shot)));
     }
-    return shots;
+    co_return shots;
+}
+
+QCoro::Task<std::variant<CapturedShot, CaptureError>> CaptureService::encodedShot(
+    QImage image, double pixelsPerPoint, CaptureKind kind, std::optional<SourceApplication> source)
+{
+    auto promise = std::make_shared<QPromise<std::variant<CapturedShot, CaptureError>>>();
+    QFuture<std::variant<CapturedShot, CaptureError>> encoded = promise->future();
+    promise->start();
+    m_encoder.start([promise, image, pixelsPerPoint, kind, source] {
+        promise->addResult(finishedShot(image, pixelsPerPoint, kind, source));
+        promise->finish();
+    });
+    co_return co_await encoded;
 }
 
 QCoro::Task<std::variant<CaptureService::FrozenPictures, CaptureError>> CaptureService::freezeScreens(

@@ -23,6 +23,7 @@
 #include <QCursor>
 #include <QPoint>
 #include <QString>
+#include <QThreadPool>
 
 #include <chrono>
 #include <cstdint>
@@ -97,6 +98,7 @@ public:
         ScreenSource& source, Settings& settings,
         OverlayFactory overlays = [](SelectionOverlaySetup setup) { return makeSelectionOverlay(std::move(setup)); },
         PointerPosition pointer = [] { return QCursor::pos(); }, CaptureSession session = CaptureSession::current());
+    ~CaptureService();
     CaptureService(const CaptureService&) = delete;
     CaptureService& operator=(const CaptureService&) = delete;
 
@@ -143,7 +145,12 @@ private:
     QCoro::Task<std::variant<QImage, CaptureError>> screenPicture(ScreenInfo screen, QRectF points);
     QCoro::Task<CaptureListOutcome> chosenArea(Selection selection, SelectionOverlay& overlay, FrozenPictures frozen,
                                                std::optional<SourceApplication> source);
-    CaptureListOutcome chosenWindows(const std::vector<std::uint32_t>& windows, const std::vector<WindowInfo>& offered);
+    QCoro::Task<CaptureListOutcome> chosenWindows(std::vector<std::uint32_t> windows, std::vector<WindowInfo> offered);
+    // finishedShot on the encoding thread: a 5K screen takes 150 ms to encode, time in
+    // which the event loop goes on.
+    QCoro::Task<std::variant<CapturedShot, CaptureError>> encodedShot(QImage image, double pixelsPerPoint,
+                                                                      CaptureKind kind,
+                                                                      std::optional<SourceApplication> source);
 
     ScreenSource& m_source;
     Settings& m_settings;
@@ -152,6 +159,9 @@ private:
     CaptureSession m_session;
     bool m_isCapturing = false;
     std::optional<CaptureArea> m_lastArea;
+    // One thread of its own, so that an encoder that spreads its work over the global pool
+    // never waits behind the thread it runs on.
+    QThreadPool m_encoder;
 };
 
 // The wait of a delayed capture asked to wait `seconds`: within 0…maximumDelay, the
