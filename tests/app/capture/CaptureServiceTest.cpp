@@ -42,6 +42,7 @@ struct OverlayScript {
 
     std::vector<SelectionOverlaySetup> setups;
     int closes = 0;
+    std::function<void()> onFirstClose;
 };
 
 class ScriptedOverlay final : public SelectionOverlay {
@@ -57,7 +58,11 @@ public:
         // A copy: co_return of an lvalue moves from it.
         co_return std::optional<SelectionResult>(m_script.result);
     }
-    void close() override { ++m_script.closes; }
+    void close() override
+    {
+        if (++m_script.closes == 1 && m_script.onFirstClose)
+            m_script.onFirstClose();
+    }
 
 private:
     OverlayScript& m_script;
@@ -235,11 +240,15 @@ TEST_F(CaptureServiceTest, WithoutFreezingAnAreaIsGrabbedLiveAndWindowModeNeverF
 {
     settings.set(setting::freezeScreen, false);
     answer(areaOn(side, Rect(10, 20, 30, 15)));
+    int grabsWhileShown = -1;
+    script.onFirstClose = [&] { grabsWhileShown = source.grabCount(); };
 
     const std::optional<CapturedShot> shot = shotOf(waited(service->captureArea()));
 
     ASSERT_TRUE(shot);
     EXPECT_TRUE(script.setups.at(0).frozen.empty());
+    // A grab sees what is on the screen: the overlay is taken off first.
+    EXPECT_EQ(grabsWhileShown, 0);
     EXPECT_EQ(source.grabCount(), 1);
     EXPECT_TRUE(samePixels(shot->image, sideScreen.copy(10, 20, 30, 15)));
     EXPECT_EQ(shot->pixelsPerPoint, 1);
