@@ -37,6 +37,9 @@ struct WindowInfo {
     QRect frame;
     std::optional<std::int64_t> pid;
     bool ours = false;
+    // The program the window belongs to (on X11 its WM_CLASS class, else the process's
+    // command name); empty when nothing says.
+    QString ownerName;
 
     bool operator==(const WindowInfo&) const = default;
 };
@@ -72,6 +75,9 @@ public:
     // The window's own pixels, also where other windows cover it, without client-side
     // shadows; nullopt when the window is not (or no longer) shown.
     virtual std::optional<QImage> grabWindow(std::uint32_t window) = 0;
+    // Asks for `window` to be brought to the front and given the focus, as a pager would;
+    // the window manager may decline.
+    virtual void activateWindow(std::uint32_t window) = 0;
 
     ScreenGrab grabScreen(const ScreenInfo& screen)
     {

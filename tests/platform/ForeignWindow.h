@@ -66,6 +66,15 @@ public:
         sync();
     }
 
+    // Sets WM_CLASS to the instance and class names given.
+    void setClass(xcb_window_t window, const QByteArray& instance, const QByteArray& className)
+    {
+        const QByteArray value = instance + '\0' + className + '\0';
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            std::uint32_t(value.size()), value.constData());
+        sync();
+    }
+
     // Sets _NET_WM_WINDOW_TYPE, e.g. to "_NET_WM_WINDOW_TYPE_DOCK".
     void setWindowType(xcb_window_t window, const char* typeName)
     {

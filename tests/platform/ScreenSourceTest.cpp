@@ -68,9 +68,12 @@ TEST(FakeScreenSource, GrabsCutTheScreenPictureAndRefuseUnknownScreens)
 TEST(FakeScreenSource, WindowListLeavesOutOursAndTheExcluded)
 {
     FakeScreenSource source;
-    source.addWindow({.id = 1, .title = "front", .frame = QRect(0, 0, 50, 50), .pid = 10, .ours = false});
-    source.addWindow({.id = 2, .title = "ours", .frame = QRect(0, 0, 50, 50), .pid = {}, .ours = true});
-    source.addWindow({.id = 3, .title = "back", .frame = QRect(0, 0, 50, 50), .pid = 11, .ours = false});
+    source.addWindow(
+        {.id = 1, .title = "front", .frame = QRect(0, 0, 50, 50), .pid = 10, .ours = false, .ownerName = {}});
+    source.addWindow(
+        {.id = 2, .title = "ours", .frame = QRect(0, 0, 50, 50), .pid = {}, .ours = true, .ownerName = {}});
+    source.addWindow(
+        {.id = 3, .title = "back", .frame = QRect(0, 0, 50, 50), .pid = 11, .ours = false, .ownerName = {}});
     std::vector<std::uint32_t> ids;
     for (const WindowInfo& window : source.windowsFrontToBack({3}))
         ids.push_back(window.id);

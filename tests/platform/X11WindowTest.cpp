@@ -9,9 +9,14 @@
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <map>
 
 using namespace vorlix;
 using namespace vorlix::test;
@@ -100,6 +105,36 @@ TEST(X11Window, ActiveWindowComesWithItsProcess)
     }));
     EXPECT_TRUE(active->ours);
     other.destroy(theirs);
+}
+
+TEST(X11Window, OwnerNamesAndActivationRequests)
+{
+    ForeignClient other;
+    const xcb_window_t classed = other.show(QRect(100, 100, 200, 150), Qt::red, "classed", 4000, true);
+    other.setClass(classed, "editor", "Editor");
+    // No class: the owner is named by its process, here the one that runs this test.
+    const auto parent = std::uint32_t(getppid());
+    const xcb_window_t plain = other.show(QRect(300, 100, 200, 150), Qt::green, "plain", parent, true);
+    const std::unique_ptr<ScreenSource> source = x11Source();
+
+    QFile command(QStringLiteral("/proc/%1/comm").arg(parent));
+    ASSERT_TRUE(command.open(QIODevice::ReadOnly));
+    const QString parentName = QString::fromLocal8Bit(command.readAll().trimmed());
+    std::map<std::uint32_t, QString> owners;
+    for (const WindowInfo& window : source->windowsFrontToBack())
+        owners[window.id] = window.ownerName;
+    EXPECT_EQ(owners[classed], "Editor");
+    EXPECT_EQ(owners[plain], parentName);
+
+    for (const xcb_window_t window : {classed, plain}) {
+        source->activateWindow(window);
+        EXPECT_TRUE(waitUntil([&] {
+            const std::optional<WindowInfo> active = source->activeWindow();
+            return active && active->id == window;
+        })) << window;
+    }
+    other.destroy(classed);
+    other.destroy(plain);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/x11/X11ScreenSource.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -157,6 +158,7 @@ public:
     std::optional<WindowInfo> activeWindow() const override;
     ScreenGrab grab(const ScreenInfo& screen, const QRectF& points) override;
     std::optional<QImage> grabWindow(std::uint32_t window) override;
+    void activateWindow(std::uint32_t window) override;
 
 private:
     bool hasExtension(xcb_extension_t* extension) const
@@ -175,6 +177,7 @@ private:
     std::vector<std::uint32_t> cardinals(xcb_window_t window, xcb_atom_t atom, xcb_atom_t type) const;
     std::optional<Extents> extents(xcb_window_t window, xcb_atom_t atom) const;
     QString title(xcb_window_t window) const;
+    QString ownerName(xcb_window_t window, std::optional<std::int64_t> pid) const;
     // The window's rectangle on the root, in device pixels; nullopt when it is gone.
     std::optional<QRect> rootGeometry(xcb_window_t window) const;
     // The child of the root that holds `window` (its window-manager frame, or itself).
@@ -288,6 +291,25 @@ QString X11ScreenSource::title(xcb_window_t window) const
     return {};
 }
 
+QString X11ScreenSource::ownerName(xcb_window_t window, std::optional<std::int64_t> pid) const
+{
+    // WM_CLASS holds the instance and then the class, each ended by a zero byte.
+    if (Reply<xcb_get_property_reply_t> names = property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+        names && names->type == XCB_ATOM_STRING && names->format == 8) {
+        const QByteArray value(static_cast<const char*>(xcb_get_property_value(names.get())),
+                               xcb_get_property_value_length(names.get()));
+        const QList<QByteArray> parts = value.split('\0');
+        if (parts.size() > 1 && !parts[1].isEmpty())
+            return QString::fromLocal8Bit(parts[1]);
+    }
+    if (!pid)
+        return {};
+    QFile command(QStringLiteral("/proc/%1/comm").arg(*pid));
+    if (!command.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(command.readAll().trimmed());
+}
+
 std::optional<QRect> X11ScreenSource::rootGeometry(xcb_window_t window) const
 {
     Reply<xcb_get_geometry_reply_t> geometry(
@@ -349,9 +371,13 @@ std::optional<WindowInfo> X11ScreenSource::describe(xcb_window_t window, const s
         frame = frame->adjusted(-decoration->left, -decoration->top, decoration->right, decoration->bottom);
     if (const std::optional<Extents> shadow = extents(window, m_atoms.gtkFrameExtents))
         frame = frame->adjusted(shadow->left, shadow->top, -shadow->right, -shadow->bottom);
-    WindowInfo info{.id = window, .title = title(window), .frame = logicalRect(*frame, monitors), .pid = {}};
+    WindowInfo info;
+    info.id = window;
+    info.title = title(window);
+    info.frame = logicalRect(*frame, monitors);
     if (const std::vector<std::uint32_t> pid = cardinals(window, m_atoms.wmPid, XCB_ATOM_CARDINAL); !pid.empty())
         info.pid = pid.front();
+    info.ownerName = ownerName(window, info.pid);
     info.ours = info.pid == std::int64_t(getpid());
     return info;
 }
@@ -415,6 +441,23 @@ std::optional<WindowInfo> X11ScreenSource::activeWindow() const
     if (active.empty() || active.front() == XCB_WINDOW_NONE)
         return std::nullopt;
     return describe(active.front(), monitors());
+}
+
+void X11ScreenSource::activateWindow(std::uint32_t window)
+{
+    // The request a pager sends (source indication 2): window managers honour it even where
+    // they keep applications from stealing the focus.
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = m_atoms.activeWindow;
+    message.data.data32[0] = 2;
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    message.data.data32[2] = XCB_WINDOW_NONE;
+    xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(m_connection);
 }
 
 ScreenGrab X11ScreenSource::grab(const ScreenInfo& screen, const QRectF& points)
