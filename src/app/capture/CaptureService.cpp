@@ -3,6 +3,7 @@
 #include "app/support/Beeper.h"
 #include "app/support/Settings.h"
 #include "core/imaging/ImageCoding.h"
+#include "platform/Compositing.h"
 
 #include <QCoreApplication>
 #include <QCoro/QCoroFuture>
@@ -140,11 +141,26 @@ CaptureService::CaptureService(ScreenSource& source, Settings& settings, Overlay
                                PointerPosition pointer, CaptureSession session)
     : m_source(source),
       m_settings(settings),
+      m_windows(settings),
       m_overlays(std::move(overlays)),
       m_pointer(std::move(pointer)),
       m_session(std::move(session))
 {
     m_encoder.setMaxThreadCount(1);
+    if (!m_overlays)
+        m_overlays = [this](SelectionOverlaySetup setup) {
+            return makeSelectionOverlay(std::move(setup), m_settings, &m_windows);
+        };
+}
+
+void CaptureService::prepare()
+{
+    if (m_session.wayland)
+        return;
+    const std::vector<ScreenInfo> screens = m_source.screens();
+    for (const ScreenInfo& screen : screens)
+        m_source.grabScreen(screen);
+    m_windows.prepare(screens);
 }
 
 CaptureService::~CaptureService() { m_encoder.waitForDone(); }
@@ -267,8 +283,12 @@ QCoro::Task<CaptureListOutcome> CaptureService::captureWithOverlay(SelectionMode
     if (screens.empty())
         co_return std::vector<CapturedShot>{};
 
+    // A live overlay lets the screen show through see-through windows, which takes a
+    // compositing manager; without one every overlay shows a frozen picture, also in the
+    // window mode, whose shots never come from it.
+    const bool liveOverlayShows = !m_session.wayland && isCompositingManagerRunning();
     FrozenPictures frozen;
-    if (m_session.wayland || (m_settings.get(setting::freezeScreen) && !windowMode)) {
+    if (!liveOverlayShows || (m_settings.get(setting::freezeScreen) && !windowMode)) {
         std::variant<FrozenPictures, CaptureError> pictures = co_await freezeScreens(screens);
         if (auto* error = std::get_if<CaptureError>(&pictures))
             co_return *error;

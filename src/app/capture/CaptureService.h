@@ -14,6 +14,7 @@
 
 #include "app/capture/CapturedShot.h"
 #include "app/capture/SelectionOverlay.h"
+#include "app/capture/SelectionWindows.h"
 #include "platform/ScreenSource.h"
 #include "platform/portal/PortalScreenshot.h"
 
@@ -94,9 +95,10 @@ public:
     static constexpr double defaultDelay = 3;
     static constexpr double maximumDelay = 60;
 
+    // Without `overlays` the service shows the overlay of this session's screens, on
+    // windows it keeps from one capture to the next.
     CaptureService(
-        ScreenSource& source, Settings& settings,
-        OverlayFactory overlays = [](SelectionOverlaySetup setup) { return makeSelectionOverlay(std::move(setup)); },
+        ScreenSource& source, Settings& settings, OverlayFactory overlays = {},
         PointerPosition pointer = [] { return QCursor::pos(); }, CaptureSession session = CaptureSession::current());
     ~CaptureService();
     CaptureService(const CaptureService&) = delete;
@@ -121,6 +123,11 @@ public:
     QCoro::Task<CaptureOutcome> captureActiveWindow();
     // The overlay capture: one shot for an area or a screen, one per picked window.
     QCoro::Task<CaptureListOutcome> captureWithOverlay(SelectionMode mode);
+
+    // Pays ahead for what makes a first capture slow on a large screen: the shared memory of
+    // each screen's first grab and the pixel buffers of the overlay windows. For the
+    // application's start; the event loop goes on meanwhile.
+    void prepare();
 
     bool isCapturing() const { return m_isCapturing; }
     std::optional<CaptureArea> lastArea() const { return m_lastArea; }
@@ -154,6 +161,7 @@ private:
 
     ScreenSource& m_source;
     Settings& m_settings;
+    SelectionWindows m_windows;
     OverlayFactory m_overlays;
     PointerPosition m_pointer;
     CaptureSession m_session;
