@@ -9,6 +9,7 @@
 #include "platform/x11/X11ScreenSource.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
+#include "support/desktop/MonitorSplit.h"
 
 #include <gtest/gtest.h>
 
@@ -116,22 +117,9 @@ TEST(X11Screen, WithoutWindowManagerTheWindowTreeListsWindowsFrontToBack)
 
 TEST(X11Screen, MonitorsSplitByRandrAreScreensOfTheirOwn)
 {
-    const QSize size = processDesktop().size();
-    const int half = size.width() / 2;
-    const auto monitor = [&](int x) {
-        return QStringLiteral("%1/100x%2/100+%3+0").arg(half).arg(size.height()).arg(x);
-    };
-    // The left monitor takes the server's only output, so that output shows no monitor of its own.
-    const QString output = x11Source()->screens().front().name;
-    struct Unsplit {
-        ~Unsplit()
-        {
-            runTool("xrandr", {"--delmonitor", "LEFT"});
-            runTool("xrandr", {"--delmonitor", "RIGHT"});
-        }
-    } unsplit;
-    ASSERT_EQ(runTool("xrandr", {"--setmonitor", "LEFT", monitor(0), output}).exitCode, 0);
-    ASSERT_EQ(runTool("xrandr", {"--setmonitor", "RIGHT", monitor(half), "none"}).exitCode, 0);
+    const MonitorSplit split(x11Source()->screens().front().name);
+    ASSERT_TRUE(split.isSplit());
+    const int half = MonitorSplit::half();
     const QImage picture = FixtureWindow::quadrants(QSize(100, 80));
     FixtureWindow fixture(picture, QPoint(half + 40, 30), QStringLiteral("on the right"));
     ASSERT_TRUE(fixture.showAndWait());
@@ -139,8 +127,8 @@ TEST(X11Screen, MonitorsSplitByRandrAreScreensOfTheirOwn)
     const std::unique_ptr<ScreenSource> source = x11Source();
     const std::vector<ScreenInfo> screens = source->screens();
     ASSERT_EQ(screens.size(), 2u);
-    EXPECT_EQ(screens[0].geometry, QRect(0, 0, half, size.height()));
-    EXPECT_EQ(screens[1].geometry, QRect(half, 0, half, size.height()));
+    EXPECT_EQ(screens[0].geometry, QRect(0, 0, half, processDesktop().size().height()));
+    EXPECT_EQ(screens[1].geometry, QRect(half, 0, half, processDesktop().size().height()));
     EXPECT_EQ(screens[1].name, "RIGHT");
     EXPECT_NE(screens[0].id, screens[1].id);
     EXPECT_EQ(grabbed(source->grab(screens[1], QRectF(40, 30, 100, 80))),

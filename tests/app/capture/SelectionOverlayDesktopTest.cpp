@@ -10,6 +10,7 @@
 #include "platform/X11Source.h"
 #include "support/TaskWaits.h"
 #include "support/desktop/DesktopTools.h"
+#include "support/desktop/MonitorSplit.h"
 
 #include <QApplication>
 
@@ -194,21 +195,9 @@ TEST_F(SelectionOverlayOnDesktop, ClickPicksTheWindowUnderThePointerAndShiftColl
 
 TEST_F(SelectionOverlayOnDesktop, EachMonitorHasItsOverlayAndTheOneUnderThePointerTakesTheKeys)
 {
-    const QSize size = processDesktop().size();
-    const int half = size.width() / 2;
-    const auto monitor = [&](int x) {
-        return QStringLiteral("%1/100x%2/100+%3+0").arg(half).arg(size.height()).arg(x);
-    };
-    const QString output = source->screens().front().name;
-    struct Unsplit {
-        ~Unsplit()
-        {
-            runTool("xrandr", {"--delmonitor", "LEFT"});
-            runTool("xrandr", {"--delmonitor", "RIGHT"});
-        }
-    } unsplit;
-    ASSERT_EQ(runTool("xrandr", {"--setmonitor", "LEFT", monitor(0), output}).exitCode, 0);
-    ASSERT_EQ(runTool("xrandr", {"--setmonitor", "RIGHT", monitor(half), "none"}).exitCode, 0);
+    const MonitorSplit split(source->screens().front().name);
+    ASSERT_TRUE(split.isSplit());
+    const int half = MonitorSplit::half();
     const std::vector<ScreenInfo> screens = source->screens();
     ASSERT_EQ(screens.size(), 2u);
 
