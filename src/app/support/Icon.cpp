@@ -178,6 +178,55 @@ VORLIX_ICON(layoutGrid, stroke("M4 4H11V11H4ZM13 4H20V11H13ZM4 13H11V20H4ZM13 13
 
 #undef VORLIX_ICON
 
+const Icon& Icon::forTool(Tool tool)
+{
+    switch (tool) {
+    case Tool::select:
+        return hand();
+    case Tool::arrow:
+        return arrow();
+    case Tool::line:
+        return line();
+    case Tool::rectangle:
+        return rectangle();
+    case Tool::ellipse:
+        return ellipse();
+    case Tool::pencil:
+        return pencil();
+    case Tool::highlighter:
+        return highlighter();
+    case Tool::number:
+        return number();
+    case Tool::text:
+        return text();
+    case Tool::callout:
+        return callout();
+    case Tool::stamp:
+        return stamp();
+    case Tool::cursor:
+        return cursor();
+    case Tool::pixelate:
+        return pixelate();
+    case Tool::spotlight:
+        return spotlight();
+    case Tool::lens:
+        return lens();
+    case Tool::colorPicker:
+        return colorPicker();
+    case Tool::ruler:
+        return ruler();
+    case Tool::crop:
+        return crop();
+    case Tool::cutStrip:
+        return cutStrip();
+    case Tool::cutOut:
+        return cutOut();
+    case Tool::ocr:
+        return ocr();
+    }
+    return hand();
+}
+
 std::span<const Icon::Named> Icon::all()
 {
     static constexpr std::array<Named, 40> icons = {{

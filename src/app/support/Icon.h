@@ -6,6 +6,8 @@
 // The icons of the interface are static members, each made from its path data once per
 // process, on first use, and shared read-only from then on (any thread may ask).
 
+#include "core/model/Tool.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QPainterPath>
@@ -111,6 +113,9 @@ struct Icon {
     static const Icon& layoutVertical();
     static const Icon& layoutHorizontal();
     static const Icon& layoutGrid();
+
+    // The icon of an editor tool: the hand for `select`, else the icon of the same name.
+    static const Icon& forTool(Tool tool);
 
     // Every icon above with its name, in the order above.
     struct Named {

@@ -120,6 +120,18 @@ TEST(Icon, EveryIconIsMadeOnceAndStaysOnItsGrid)
     EXPECT_EQ(names.size(), 40u);
 }
 
+TEST(Icon, EachToolHasTheIconOfItsNameAndSelectTheHand)
+{
+    for (Tool tool : allTools()) {
+        SCOPED_TRACE(rawValue(tool).toStdString());
+        const std::string name = tool == Tool::select ? "hand" : rawValue(tool).toStdString();
+        const auto named =
+            std::find_if(Icon::all().begin(), Icon::all().end(), [&](const Icon::Named& n) { return n.name == name; });
+        ASSERT_NE(named, Icon::all().end());
+        EXPECT_EQ(&Icon::forTool(tool), &named->icon());
+    }
+}
+
 TEST(Icon, ElementKindsTakeTheirColours)
 {
     const QPainterPath square = [] {
