@@ -103,10 +103,9 @@ void fillCheckerboard(QPainter& painter, const Rect& rect, const Rect& visible, 
     painter.restore();
 }
 
-void drawWorkArea(QPainter& painter, const DocumentModel& shown, const Rect& dirty, double magnification,
-                  const Colors& colors)
+void drawWorkArea(QPainter& painter, const DocumentModel& shown, const Rect& bounds, const Rect& dirty,
+                  double magnification, const Colors& colors)
 {
-    const Rect bounds = canvasBounds(shown);
     const Rect visible = bounds.intersection(dirty);
     if (visible.isNull())
         return;

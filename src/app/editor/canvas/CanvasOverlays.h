@@ -37,8 +37,9 @@ std::vector<Rect> checkerboardCells(const Rect& rect, const Rect& visible, doubl
 
 // The document's bounds: a checkerboard inside when the background is transparent, and
 // a dashed border around them. Painted before the document.
-void drawWorkArea(QPainter& painter, const DocumentModel& shown, const Rect& dirty, double magnification,
-                  const Colors& colors);
+// `bounds` are the shown document's canvas bounds.
+void drawWorkArea(QPainter& painter, const DocumentModel& shown, const Rect& bounds, const Rect& dirty,
+                  double magnification, const Colors& colors);
 void fillCheckerboard(QPainter& painter, const Rect& rect, const Rect& visible, double magnification,
                       const Colors& colors);
 

@@ -79,7 +79,18 @@ QPointF CanvasScrollView::toViewport(Point canvasPoint) const
 void CanvasScrollView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
-    painter.fillRect(event->rect(), palette().window());
+    QRegion background = event->region();
+    if (const std::optional<Rect> opaque = opaqueCanvasRect()) {
+        // Only whole pixels inside the rectangle: its edge pixels are blended, not covered.
+        const Point topLeft = m_geometry.toViewport(opaque->origin);
+        const Point bottomRight = m_geometry.toViewport({opaque->maxX(), opaque->maxY()});
+        const QPoint inner(int(std::ceil(topLeft.x)), int(std::ceil(topLeft.y)));
+        const QPoint outer(int(std::floor(bottomRight.x)), int(std::floor(bottomRight.y)));
+        if (outer.x() > inner.x() && outer.y() > inner.y())
+            background -= QRect(inner, outer - QPoint(1, 1));
+    }
+    for (const QRect& rect : background)
+        painter.fillRect(rect, palette().window());
     const Point origin = m_geometry.canvasOriginInViewport();
     painter.translate(origin.x, origin.y);
     painter.scale(m_geometry.magnification, m_geometry.magnification);

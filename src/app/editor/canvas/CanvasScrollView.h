@@ -11,6 +11,8 @@
 
 #include <QAbstractScrollArea>
 
+#include <optional>
+
 class QPainter;
 
 namespace vorlix {
@@ -56,6 +58,9 @@ protected:
     // Paints the canvas: `painter` maps canvas points to the viewport and is clipped to
     // the exposed area; `dirty` is that area in canvas points.
     virtual void paintCanvas(QPainter& painter, const Rect& dirty) = 0;
+    // A canvas rectangle that paintCanvas covers with opaque pixels; the viewport's
+    // background is not painted under it.
+    virtual std::optional<Rect> opaqueCanvasRect() const { return std::nullopt; }
     // The clip size changed (a resize or a magnification change), before the change is
     // told through viewChanged.
     virtual void clipSizeDidChange() {}

@@ -154,6 +154,7 @@ void CanvasView::toolStylesDidReset()
 void CanvasView::modelDidChange()
 {
     m_sampler.invalidate();
+    m_shownBounds.reset();
     const std::vector<QUuid> ids = annotationIDsInDrawOrder(m_editor.model());
     const std::set<QUuid> existing(ids.begin(), ids.end());
     if (!std::includes(existing.begin(), existing.end(), m_state.selection.begin(), m_state.selection.end())) {
@@ -191,6 +192,21 @@ void CanvasView::returnToHandIfIdle()
 
 // ---- Frame and zoom -----------------------------------------------------------------------
 
+Rect CanvasView::shownBounds() const
+{
+    if (!m_shownBounds)
+        m_shownBounds = canvasBounds(m_state.cropSession ? displayModel() : m_editor.model());
+    return *m_shownBounds;
+}
+
+std::optional<Rect> CanvasView::opaqueCanvasRect() const
+{
+    const auto* background = std::get_if<ColorBackground>(&m_editor.model().background);
+    if (m_state.cropSession || !background || background->color.alpha < 1)
+        return std::nullopt;
+    return shownBounds();
+}
+
 DocumentModel CanvasView::displayModel() const { return vorlix::displayModel(m_editor.model(), m_state.cropSession); }
 
 double CanvasView::pixelsPerPoint(Point point) const
@@ -205,7 +221,7 @@ void CanvasView::applyFrameForCanvas()
 {
     const ScrollGeometry& geometry = scrollGeometry();
     FrameRequest request;
-    request.canvasBounds = canvasBounds(m_state.cropSession ? displayModel() : m_editor.model());
+    request.canvasBounds = shownBounds();
     request.clipSize = clipSize();
     request.inWindow = isVisible();
     request.visibleRect = request.inWindow ? visibleRect() : Rect();
@@ -241,7 +257,7 @@ void CanvasView::showEvent(QShowEvent* event)
 
 double CanvasView::fitMagnification() const
 {
-    Rect content = canvasBounds(m_state.cropSession ? displayModel() : m_editor.model());
+    Rect content = shownBounds();
     if (content.isEmpty())
         content = Rect(0, 0, 100, 100).insetBy(-FrameRequest::emptyMargin, -FrameRequest::emptyMargin);
     const QSize room = maximumViewportSize();
@@ -250,7 +266,7 @@ double CanvasView::fitMagnification() const
 
 void CanvasView::zoomToFit()
 {
-    Rect content = canvasBounds(m_state.cropSession ? displayModel() : m_editor.model());
+    const Rect content = shownBounds();
     const Point centre = content.isEmpty() ? Point{50, 50} : content.center();
     setMagnification(fitMagnification(), centre);
     centreOn(centre);
@@ -268,7 +284,7 @@ void CanvasView::paintCanvas(QPainter& painter, const Rect& dirty)
         cropped = displayModel();
     const DocumentModel& shown = cropped ? *cropped : model;
 
-    CanvasOverlays::drawWorkArea(painter, shown, dirty, m, colors);
+    CanvasOverlays::drawWorkArea(painter, shown, shownBounds(), dirty, m, colors);
 
     Renderer::Options options;
     if (m_state.textSession && m_state.textSession->annotationID)

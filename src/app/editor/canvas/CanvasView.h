@@ -85,6 +85,7 @@ public:
 protected:
     void paintCanvas(QPainter& painter, const Rect& dirty) override;
     void clipSizeDidChange() override;
+    std::optional<Rect> opaqueCanvasRect() const override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -92,11 +93,14 @@ private:
     void toolStylesDidReset();
     void commitTextEditing();
     void stateChanged();
+    // The canvas bounds of the shown document, kept until the model or the crop session changes.
+    Rect shownBounds() const;
 
     DocumentEditor& m_editor;
     const ImageProviding& m_images;
     Settings& m_settings;
     CanvasState m_state;
+    mutable std::optional<Rect> m_shownBounds;
     PixelSampler m_sampler;
     Renderer::RenderCache m_renderCache;
     QTimer m_idleTimer;
