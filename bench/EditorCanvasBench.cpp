@@ -1,0 +1,179 @@
+// The editor canvas as the user drives it: a 5120 x 2880 point document (one panel of a
+// 5K screenshot at one pixel per point, about 40 mixed annotations) shown at 100 % in a
+// 2560 x 1440 viewport. Measured through the widget: a scroll by some pixels followed by
+// a full repaint of the viewport, a scroll followed by the event loop's own repaint of
+// what was exposed, and a zoom step to its next complete paint.
+
+#include "app/editor/canvas/CanvasView.h"
+#include "app/support/DefaultsStore.h"
+#include "app/support/Settings.h"
+#include "core/model/DocumentEditor.h"
+#include "core/model/UndoManager.h"
+
+#include "ScreenshotFixture.h"
+#include "support/ModelBuilders.h"
+
+#include <QApplication>
+#include <QScrollBar>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+using namespace vorlix;
+
+namespace {
+
+class BenchImages : public ImageProviding {
+public:
+    void add(const QUuid& id, QImage image) { m_images[id] = std::move(image); }
+    QImage image(const QUuid& id) const override
+    {
+        const auto it = m_images.find(id);
+        return it == m_images.end() ? QImage() : it->second;
+    }
+
+private:
+    std::map<QUuid, QImage> m_images;
+};
+
+Annotation shape(int n, AnnotationKind kind, std::vector<Point> points, QString text = {})
+{
+    return Annotation::make(test::uuid(1000 + n), kind, std::move(points), std::move(text));
+}
+
+DocumentModel benchDocument()
+{
+    Panel panel;
+    panel.id = test::uuid(1);
+    panel.imageID = test::uuid(2);
+    panel.pixelSize = {5120, 2880};
+    panel.pixelsPerPoint = 1;
+    std::vector<Annotation>& a = panel.annotations;
+    int n = 0;
+    a.push_back(shape(n++, AnnotationKind::blur, {{300, 300}, {1300, 800}}));
+    a.push_back(shape(n++, AnnotationKind::pixelate, {{1600, 300}, {2400, 700}}));
+    a.push_back(shape(n++, AnnotationKind::spotlight, {{600, 1200}, {2200, 2200}}));
+    a.push_back(shape(n++, AnnotationKind::lens, {{4000, 600}, {4120, 600}, {4500, 1100}}));
+    for (int i = 0; i < 36; ++i) {
+        const double x = 200 + (i % 7) * 700;
+        const double y = 200 + (i / 7) * 520;
+        switch (i % 6) {
+        case 0:
+            a.push_back(shape(n++, AnnotationKind::arrow, {{x, y}, {x + 420, y + 300}, {x + 120, y + 260}}));
+            break;
+        case 1: {
+            Annotation r = shape(n++, AnnotationKind::rectangle, {{x, y}, {x + 480, y + 320}});
+            r.style.shapeOutline = true;
+            a.push_back(r);
+            break;
+        }
+        case 2:
+            a.push_back(shape(n++, AnnotationKind::text, {{x, y}}, QStringLiteral("Fare clic qui\npoi su Salva")));
+            break;
+        case 3:
+            a.push_back(shape(n++, AnnotationKind::callout, {{x, y}, {x + 240, y + 400}, {x + 440, y + 180}},
+                              QStringLiteral("Una nota sul passaggio")));
+            break;
+        case 4:
+            a.push_back(shape(n++, AnnotationKind::highlighter, {{x, y + 80}, {x + 480, y + 80}}));
+            break;
+        case 5:
+            a.push_back(shape(n++, AnnotationKind::number, {{x + 40, y + 40}}));
+            break;
+        }
+    }
+    DocumentModel document;
+    document.panels = {panel};
+    document.padding = 24;
+    document.panelShadow = true;
+    document.panelCornerRadius = 10;
+    document.background = ColorBackground{RGBAColor::hex("#20242A")};
+    return document;
+}
+
+struct Fixture {
+    Fixture() : editor(benchDocument(), undo), view(editor, images, settings)
+    {
+        images.add(test::uuid(2), bench::screenshotFixture(5120, 2880));
+        view.resize(2600, 1500);
+        view.show();
+        QApplication::processEvents();
+        // Size the widget so that its viewport is exactly 2560 x 1440.
+        const QSize extra = view.size() - view.viewport()->size();
+        view.resize(QSize(2560, 1440) + extra);
+        QApplication::processEvents();
+        view.setMagnification(1);
+        view.viewport()->repaint(); // warm: caches filled
+    }
+
+    NotificationCenter notifications;
+    Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
+    UndoManager undo;
+    DocumentEditor editor;
+    BenchImages images;
+    CanvasView view;
+};
+
+// Made once and never destroyed: widgets must not outlive the application, and the
+// program ends right after the application does.
+Fixture& fixture()
+{
+    static Fixture* f = new Fixture;
+    return *f;
+}
+
+// Scrolls back and forth across the document by `step` pixels a frame.
+void scrollBy(QScrollBar* bar, int step, int& direction)
+{
+    if (bar->value() + direction * step > bar->maximum() || bar->value() + direction * step < bar->minimum())
+        direction = -direction;
+    bar->setValue(bar->value() + direction * step);
+}
+
+// A scroll, then a repaint of the whole 2560 x 1440 viewport.
+void BM_ScrollFullRepaint(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.setMagnification(1);
+    const int step = int(state.range(0));
+    int direction = 1;
+    for (auto _ : state) {
+        scrollBy(f.view.horizontalScrollBar(), step, direction);
+        f.view.viewport()->repaint();
+    }
+    state.counters["viewport"] = f.view.viewport()->width();
+}
+BENCHMARK(BM_ScrollFullRepaint)->ArgName("pixels")->Arg(16)->Arg(240)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A scroll, then the event loop's repaint: the view moves what it had and paints the
+// exposed strip.
+void BM_ScrollExposedRepaint(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.setMagnification(1);
+    const int step = int(state.range(0));
+    int direction = 1;
+    for (auto _ : state) {
+        scrollBy(f.view.verticalScrollBar(), step, direction);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ScrollExposedRepaint)->ArgName("pixels")->Arg(16)->Arg(240)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One zoom step (x 1.25 or back) about the middle of the view, to its complete repaint.
+void BM_ZoomStep(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.setMagnification(1);
+    bool in = true;
+    for (auto _ : state) {
+        f.view.setMagnification(in ? 1.25 : 1.0);
+        f.view.viewport()->repaint();
+        in = !in;
+    }
+}
+BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

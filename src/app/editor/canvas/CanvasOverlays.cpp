@@ -1,0 +1,209 @@
+#include "app/editor/canvas/CanvasOverlays.h"
+
+#include "core/document/DocumentAnnotations.h"
+#include "core/model/PanelGeometry.h"
+#include "core/shapes/CanvasShape.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+
+#include <cmath>
+
+namespace vorlix::CanvasOverlays {
+
+namespace {
+
+constexpr double handleRadius = 4.5;
+constexpr double handleRim = 1.5;
+
+QColor withAlpha(QColor color, double alpha)
+{
+    color.setAlphaF(float(alpha));
+    return color;
+}
+
+QPen dashedPen(const QColor& color, double width, double dash, double gap)
+{
+    QPen pen(color, width);
+    pen.setCapStyle(Qt::FlatCap);
+    // Qt measures dashes in pen widths.
+    pen.setDashPattern({dash / width, gap / width});
+    pen.setDashOffset(0);
+    return pen;
+}
+
+void drawDot(QPainter& painter, Point centre, const QColor& fill, double magnification, const Colors& colors)
+{
+    const double r = handleRadius / magnification;
+    painter.setPen(QPen(colors.accent, handleRim / magnification));
+    painter.setBrush(fill);
+    painter.drawEllipse(QPointF(centre.x, centre.y), r, r);
+}
+
+bool outlinesRect(AnnotationKind kind)
+{
+    switch (kind) {
+    case AnnotationKind::rectangle:
+    case AnnotationKind::ellipse:
+    case AnnotationKind::pixelate:
+    case AnnotationKind::blur:
+    case AnnotationKind::spotlight:
+        return true;
+    case AnnotationKind::arrow:
+    case AnnotationKind::line:
+    case AnnotationKind::text:
+    case AnnotationKind::callout:
+    case AnnotationKind::highlighter:
+    case AnnotationKind::pencil:
+    case AnnotationKind::number:
+    case AnnotationKind::stamp:
+    case AnnotationKind::cursor:
+    case AnnotationKind::lens:
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+Colors Colors::from(const QPalette& palette)
+{
+    return {palette.color(QPalette::WindowText), palette.color(QPalette::Highlight), QColor(0xFF, 0x2D, 0x55)};
+}
+
+std::vector<Rect> checkerboardCells(const Rect& rect, const Rect& visible, double cell)
+{
+    std::vector<Rect> cells;
+    if (rect.isEmpty() || visible.isNull() || !(cell > 0))
+        return cells;
+    const long long firstColumn = std::llround(std::floor((visible.minX() - rect.minX()) / cell));
+    const long long endColumn = std::llround(std::ceil((visible.maxX() - rect.minX()) / cell));
+    const long long firstRow = std::llround(std::floor((visible.minY() - rect.minY()) / cell));
+    const long long endRow = std::llround(std::ceil((visible.maxY() - rect.minY()) / cell));
+    for (long long row = firstRow; row < endRow; ++row) {
+        for (long long column = firstColumn; column < endColumn; ++column) {
+            if ((column + row) % 2 == 0)
+                cells.emplace_back(rect.minX() + double(column) * cell, rect.minY() + double(row) * cell, cell, cell);
+        }
+    }
+    return cells;
+}
+
+void fillCheckerboard(QPainter& painter, const Rect& rect, const Rect& visible, double magnification,
+                      const Colors& colors)
+{
+    painter.save();
+    painter.setClipRect(rect.toQt(), Qt::IntersectClip);
+    painter.fillRect(rect.toQt(), withAlpha(colors.label, 0.05));
+    QPainterPath light;
+    for (const Rect& cell : checkerboardCells(rect, visible, 8 / magnification))
+        light.addRect(cell.toQt());
+    painter.fillPath(light, withAlpha(colors.label, 0.08));
+    painter.restore();
+}
+
+void drawWorkArea(QPainter& painter, const DocumentModel& shown, const Rect& bounds, const Rect& dirty,
+                  double magnification, const Colors& colors)
+{
+    const Rect visible = bounds.intersection(dirty);
+    if (visible.isNull())
+        return;
+    if (std::holds_alternative<TransparentBackground>(shown.background))
+        fillCheckerboard(painter, bounds, visible, magnification, colors);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(dashedPen(withAlpha(colors.label, 0.35), 1 / magnification, 4 / magnification, 3 / magnification));
+    const double grow = 0.5 / magnification;
+    painter.drawRect(bounds.insetBy(-grow, -grow).toQt());
+    painter.restore();
+}
+
+void drawSelection(QPainter& painter, const DocumentModel& model, const std::set<QUuid>& selection,
+                   bool textSessionRuns, double magnification, const Colors& colors)
+{
+    if (textSessionRuns && selection.size() < 2)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const QUuid& id : selection) {
+        const std::optional<CanvasShape> shape = canvasShape(model, id);
+        if (!shape)
+            continue;
+        const std::vector<HandlePosition> handles = shape->handles();
+        if (selection.size() == 1 && !handles.empty()) {
+            if (outlinesRect(shape->kind)) {
+                painter.setBrush(Qt::NoBrush);
+                painter.setPen(QPen(withAlpha(colors.accent, 0.8), 1 / magnification));
+                painter.drawRect(shape->rect().toQt());
+            }
+            for (const auto& [handle, point] : handles)
+                drawDot(painter, point, handle.kind == HandleKind::bend ? colors.accent : QColor(Qt::white),
+                        magnification, colors);
+        } else {
+            const double grow = 2 / magnification;
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(dashedPen(colors.accent, 1 / magnification, 4 / magnification, 3 / magnification));
+            painter.drawRect(shape->bounds().insetBy(-grow, -grow).toQt());
+        }
+    }
+    painter.restore();
+}
+
+void drawPanelSelection(QPainter& painter, const DocumentModel& model, const std::vector<Guide>& guides,
+                        const std::optional<QUuid>& selectedPanel, double magnification, const Colors& colors)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!guides.empty()) {
+        QPainterPath path;
+        for (const Guide& guide : guides) {
+            path.moveTo(guide.from.x, guide.from.y);
+            path.lineTo(guide.to.x, guide.to.y);
+        }
+        painter.strokePath(path, QPen(colors.guide, 1 / magnification));
+    }
+    if (selectedPanel) {
+        for (const Panel& panel : model.panels) {
+            if (panel.id != *selectedPanel)
+                continue;
+            const Rect shown = frame(panel);
+            const double grow = 1 / magnification;
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(QPen(colors.accent, 2 / magnification));
+            painter.drawRect(shown.insetBy(-grow, -grow).toQt());
+            for (const Point corner : {Point{shown.minX(), shown.minY()}, Point{shown.maxX(), shown.minY()},
+                                       Point{shown.maxX(), shown.maxY()}, Point{shown.minX(), shown.maxY()}})
+                drawDot(painter, corner, Qt::white, magnification, colors);
+            break;
+        }
+    }
+    painter.restore();
+}
+
+void drawRegion(QPainter& painter, const Rect& rect, bool veiled, double magnification, const Colors& colors)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(dashedPen(colors.accent, 1.5 / magnification, 5 / magnification, 3 / magnification));
+    painter.drawRect(rect.toQt());
+    if (veiled)
+        painter.fillRect(rect.toQt(), withAlpha(colors.accent, 0.08));
+    painter.restore();
+}
+
+void drawMarquee(QPainter& painter, const drag::Marquee& marquee, double magnification, const Colors& colors)
+{
+    const QRectF rect = Rect::corner(marquee.start, marquee.current).toQt();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect, withAlpha(colors.accent, 0.12));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(colors.accent, 1 / magnification));
+    painter.drawRect(rect);
+    painter.restore();
+}
+
+} // namespace vorlix::CanvasOverlays

@@ -1,0 +1,116 @@
+#pragma once
+// What one canvas knows beyond its document: the current tool, the selection, the
+// transient marks (guides, measurement, recognition region), each tool's default style,
+// the pointer gesture under way and the sessions that may run (crop, cut-out, in-place
+// text), and the bookkeeping of the frame refit. Plain values; the canvas changes them
+// and reacts. Positions are canvas points, y downwards.
+
+#include "app/support/Settings.h"
+#include "core/model/CropAspect.h"
+#include "core/model/DocumentModel.h"
+#include "core/model/Geometry.h"
+#include "core/model/Style.h"
+#include "core/model/Tool.h"
+
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+#include <set>
+#include <variant>
+#include <vector>
+
+namespace vorlix {
+
+// A snap guide shown while a panel is moved.
+struct Guide {
+    Point from;
+    Point to;
+    bool operator==(const Guide&) const = default;
+};
+
+// The ruler tool's measurement.
+struct Measurement {
+    Point start;
+    Point end;
+    bool operator==(const Measurement&) const = default;
+};
+
+// Pointer gestures. Only the cases the canvas handles so far; each further gesture is
+// a case of its own with its payload.
+namespace drag {
+struct None {
+    bool operator==(const None&) const = default;
+};
+// A rubber band selecting what it meets; `base` is the selection it started from.
+struct Marquee {
+    Point start;
+    Point current;
+    std::set<QUuid> base;
+    bool operator==(const Marquee&) const = default;
+};
+} // namespace drag
+using Drag = std::variant<drag::None, drag::Marquee>;
+
+// A crop being chosen for one panel: `preview` is that panel shown uncropped while the
+// document keeps its crop until the crop is applied.
+struct CropSession {
+    QUuid panelID;
+    Rect rect;
+    Panel preview;
+    bool operator==(const CropSession&) const = default;
+};
+
+// A background removal running on a region of the canvas.
+struct CutOutSession {
+    Rect region;
+    double pixelsPerPoint = 1;
+    bool operator==(const CutOutSession&) const = default;
+};
+
+// Text being typed in place, new (`annotationID` none) or an existing annotation's.
+struct TextSession {
+    std::optional<QUuid> annotationID;
+    QString originalText;
+    Style style;
+    AnnotationKind kind = AnnotationKind::text;
+    std::optional<Point> tail;
+    std::optional<Point> corner;
+    bool wraps = false;
+    bool operator==(const TextSession&) const = default;
+};
+
+struct CanvasState {
+    Tool tool = Tool::select;
+    std::set<QUuid> selection;
+    std::optional<QUuid> selectedPanel;
+    std::vector<Guide> guides;
+    std::optional<Measurement> measurement;
+    std::optional<Rect> textRegion;
+    std::optional<CutOutSession> cutOutSession;
+    double cutOutSensitivity = 0.12;
+    std::optional<CropSession> cropSession;
+    CropAspect cropAspect = CropAspect::free;
+    ToolStyles styles;
+    Drag drag;
+    std::optional<TextSession> textSession;
+    bool isChangingStyle = false;
+    bool isUpdatingFrame = false;
+    Size lastClipSize;
+    bool didInitialScroll = false;
+    bool isChangingDocument = false;
+
+    bool operator==(const CanvasState&) const = default;
+
+    bool hasDrag() const { return !std::holds_alternative<drag::None>(drag); }
+};
+
+// The tools that go back to select after a while without input: the drawing tools.
+// Select itself, the picker, the ruler and the tools with sessions stay.
+bool returnsToSelectWhenIdle(Tool tool);
+
+// The document as the canvas shows it: with a crop session, its panel replaced by the
+// session's uncropped preview.
+DocumentModel displayModel(const DocumentModel& model, const std::optional<CropSession>& cropSession);
+
+} // namespace vorlix

@@ -1,0 +1,111 @@
+#pragma once
+// The editing surface of one editor window: shows one document, scrolled and magnified,
+// and keeps the canvas's own state (tool, selection, marks, sessions). The document is
+// reached through its editor and its images only; every change of it goes through the
+// editor, and every change the editor reports is taken in here (the selection pruned,
+// the frame refit, the view redrawn, onStateChange called).
+//
+// Drawing: the document through the shared renderer, limited to what is exposed and at
+// the device's pixel density times the magnification, with a render cache of its own;
+// then the marks that only the editor shows (CanvasOverlays).
+//
+// Canvas points, y downwards; the scroll view's geometry maps them to the viewport.
+
+#include "app/editor/canvas/CanvasScrollView.h"
+#include "app/editor/canvas/CanvasState.h"
+#include "app/support/Settings.h"
+#include "core/imaging/PixelSampler.h"
+#include "core/model/DocumentEditor.h"
+#include "core/render/ImageProviding.h"
+#include "core/render/RenderCache.h"
+
+#include <QTimer>
+
+#include <functional>
+
+namespace vorlix {
+
+class CanvasView : public CanvasScrollView {
+    Q_OBJECT
+
+public:
+    // The editor and the images belong to the document and outlive the canvas.
+    CanvasView(DocumentEditor& editor, const ImageProviding& images, Settings& settings, QWidget* parent = nullptr);
+    ~CanvasView() override;
+
+    DocumentEditor& editor() const { return m_editor; }
+    const ImageProviding& images() const { return m_images; }
+    const CanvasState& state() const { return m_state; }
+
+    // Called whenever something the window, toolbar or property bar shows may have changed.
+    std::function<void()> onStateChange;
+
+    Tool tool() const { return m_state.tool; }
+    // Runs the tool change, also when the tool is the current one.
+    void setTool(Tool tool);
+    void setSelection(std::set<QUuid> selection);
+    void setSelectedPanel(std::optional<QUuid> panelID);
+    void setGuides(std::vector<Guide> guides);
+    void setMeasurement(std::optional<Measurement> measurement);
+    void setTextRegion(std::optional<Rect> region);
+    void setCutOutSession(std::optional<CutOutSession> session);
+    void setDrag(Drag drag);
+
+    // The number tool's style, for numbering panels.
+    Style numberStyle() const;
+    // One undo step "Cambia numero di partenza".
+    void setNumberingStart(std::int64_t start);
+
+    // The document as drawn, hit and framed: with a running crop, its preview panel in place.
+    DocumentModel displayModel() const;
+    // Image pixels per canvas point at a canvas point: the panel's there, else the export's.
+    double pixelsPerPoint(Point point) const;
+
+    // Sizes and places the canvas frame in the scroll view for the clip size now.
+    void applyFrameForCanvas();
+    // The refit: applyFrameForCanvas, again while the clip size moves, at most three
+    // passes; nothing while a refit runs. The number of passes made.
+    int updateFrameForCanvas();
+
+    // The magnification that fits the whole content into the viewport without scroll
+    // bars, in 0.05 ... 8; it enlarges a small document.
+    double fitMagnification() const;
+    // Sets the fitting magnification and centres the content.
+    void zoomToFit();
+
+    // Restarts the idle time after a user action.
+    void noteActivity();
+    // The idle timer's action: back to select unless something is under way.
+    void returnToHandIfIdle();
+    bool isIdleTimerActive() const { return m_idleTimer.isActive(); }
+
+    // The window closes: no timer fires and no notification arrives after this.
+    void tearDown();
+
+protected:
+    void paintCanvas(QPainter& painter, const Rect& dirty) override;
+    void clipSizeDidChange() override;
+    std::optional<Rect> opaqueCanvasRect() const override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void modelDidChange();
+    void toolStylesDidReset();
+    void commitTextEditing();
+    void stateChanged();
+    // The canvas bounds of the shown document, kept until the model or the crop session changes.
+    Rect shownBounds() const;
+
+    DocumentEditor& m_editor;
+    const ImageProviding& m_images;
+    Settings& m_settings;
+    CanvasState m_state;
+    mutable std::optional<Rect> m_shownBounds;
+    PixelSampler m_sampler;
+    Renderer::RenderCache m_renderCache;
+    QTimer m_idleTimer;
+    Subscription m_editorSubscription;
+    QMetaObject::Connection m_notificationConnection;
+};
+
+} // namespace vorlix
