@@ -88,10 +88,14 @@ protected:
     std::optional<Rect> opaqueCanvasRect() const override;
     void showEvent(QShowEvent* event) override;
 
+public:
+    // Ends in-place text editing, keeping what was typed; before the document is saved,
+    // copied or closed.
+    void commitTextEditing();
+
 private:
     void modelDidChange();
     void toolStylesDidReset();
-    void commitTextEditing();
     void stateChanged();
     // The canvas bounds of the shown document, kept until the model or the crop session changes.
     Rect shownBounds() const;

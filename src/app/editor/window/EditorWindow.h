@@ -1,0 +1,75 @@
+#pragma once
+// The editor window of one project document: the toolbar with the tools, indicators and
+// action buttons; the canvas in its scroll view, with pixel rulers along its top and
+// left edges when they are asked for; the size and "NON SALVATO" badges over the canvas.
+// It sizes itself to the canvas when it opens, keeps the toolbar fitted to its width,
+// owns the zoom and asks before an edited document is closed. Main thread only.
+//
+// The window owns its document. Sizes are in points (logical pixels).
+
+#include "app/editor/document/DocumentSaving.h"
+#include "app/editor/document/ProjectDocument.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace vorlix {
+
+class CanvasView;
+class EditorToolbar;
+class PixelRuler;
+class Settings;
+class SizeBadge;
+class UnsavedBadge;
+
+class EditorWindow final : public QMainWindow {
+public:
+    // `choosePath` names the package of a document saved for the first time; by default
+    // the save dialog in the projects folder.
+    EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& settings,
+                 DocumentSaving::PathChooser choosePath = {});
+    ~EditorWindow() override;
+
+    ProjectDocument& document() { return *m_document; }
+    CanvasView& canvas() { return *m_canvas; }
+    EditorToolbar& toolbar() { return *m_toolbar; }
+    bool rulersShown() const;
+
+    void zoomIn();
+    void zoomOut();
+    void zoomActualSize();
+    void zoomToFit();
+    void setZoom(double magnification);
+    void saveDocument(bool asNew = false);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildActions();
+    void sizeWindowToFitCanvas();
+    void canvasStateChanged();
+    void updateTitle();
+    void updateRulers();
+    void placeBadges();
+    void fitToolbar();
+
+    std::unique_ptr<ProjectDocument> m_document;
+    Settings& m_settings;
+    DocumentSaving::PathChooser m_choosePath;
+    EditorToolbar* m_toolbar = nullptr;
+    CanvasView* m_canvas = nullptr;
+    PixelRuler* m_horizontalRuler = nullptr;
+    PixelRuler* m_verticalRuler = nullptr;
+    SizeBadge* m_sizeBadge = nullptr;
+    UnsavedBadge* m_unsavedBadge = nullptr;
+    bool m_sized = false;
+    // The close confirmed (or not needed): the next close event closes.
+    bool m_closeConfirmed = false;
+    bool m_confirmingClose = false;
+};
+
+} // namespace vorlix
