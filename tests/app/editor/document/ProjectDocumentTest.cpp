@@ -12,6 +12,7 @@
 #include "core/formats/PackageFileSystem.h"
 #include "core/formats/ProjectPackage.h"
 
+#include "support/FaultyFileSystem.h"
 #include "support/ImageFixtures.h"
 
 #include <QClipboard>
@@ -30,51 +31,6 @@ using namespace vorlix::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The real file system, except that step number `failAt` (counted from 1) fails with EIO.
-class FailingFileSystem final : public PackageFileSystem {
-public:
-    explicit FailingFileSystem(int failAt) : m_failAt(failAt) {}
-
-    bool reachedFault() const { return m_step >= m_failAt; }
-
-    int makeDirectory(const QString& path) override
-    {
-        return step([&] { return real().makeDirectory(path); });
-    }
-    int writeFile(const QString& path, const QByteArray& data) override
-    {
-        return step([&] { return real().writeFile(path, data); });
-    }
-    int syncDirectory(const QString& path) override
-    {
-        return step([&] { return real().syncDirectory(path); });
-    }
-    int exchange(const QString& a, const QString& b) override
-    {
-        return step([&] { return real().exchange(a, b); });
-    }
-    int rename(const QString& from, const QString& to) override
-    {
-        return step([&] { return real().rename(from, to); });
-    }
-    int removeTree(const QString& path) override
-    {
-        return step([&] { return real().removeTree(path); });
-    }
-    bool exists(const QString& path) override { return real().exists(path); }
-
-private:
-    static PackageFileSystem& real() { return PackageFileSystem::system(); }
-    template <class F>
-    int step(F&& perform)
-    {
-        return ++m_step == m_failAt ? EIO : perform();
-    }
-
-    int m_step = 0;
-    int m_failAt;
-};
 
 void addArrow(ProjectDocument& document, const QUuid& id = QUuid::createUuid())
 {
@@ -168,7 +124,7 @@ TEST_F(DocumentTest, AFailedSaveLeavesThePreviousPackageAndTheDocumentAsTheyWere
         addArrow(changed);
         const DocumentModel edited = changed.model();
 
-        FailingFileSystem fileSystem(failAt);
+        FaultyFileSystem fileSystem(failAt);
         const std::optional<QString> error = changed.save(fileSystem);
         const std::unique_ptr<ProjectDocument> onDisk = opened(path, settings);
         ASSERT_TRUE(onDisk);
