@@ -1,4 +1,5 @@
 #include "app/support/TextResultView.h"
+#include "app/support/SystemFont.h"
 
 #include "app/support/CopyNotice.h"
 
@@ -19,14 +20,6 @@ namespace {
 constexpr int margin = 12;
 constexpr int textBoxHeight = 140;
 constexpr int emptyTextBoxHeight = 40;
-
-QFont systemFont(double pointSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(pointSize);
-    font.setWeight(weight);
-    return font;
-}
 
 } // namespace
 

@@ -41,30 +41,6 @@ void drawDot(QPainter& painter, Point centre, const QColor& fill, double magnifi
     painter.drawEllipse(QPointF(centre.x, centre.y), r, r);
 }
 
-bool outlinesRect(AnnotationKind kind)
-{
-    switch (kind) {
-    case AnnotationKind::rectangle:
-    case AnnotationKind::ellipse:
-    case AnnotationKind::pixelate:
-    case AnnotationKind::blur:
-    case AnnotationKind::spotlight:
-        return true;
-    case AnnotationKind::arrow:
-    case AnnotationKind::line:
-    case AnnotationKind::text:
-    case AnnotationKind::callout:
-    case AnnotationKind::highlighter:
-    case AnnotationKind::pencil:
-    case AnnotationKind::number:
-    case AnnotationKind::stamp:
-    case AnnotationKind::cursor:
-    case AnnotationKind::lens:
-        return false;
-    }
-    return false;
-}
-
 } // namespace
 
 Colors Colors::from(const QPalette& palette)
@@ -133,7 +109,7 @@ void drawSelection(QPainter& painter, const DocumentModel& model, const std::set
             continue;
         const std::vector<HandlePosition> handles = shape->handles();
         if (selection.size() == 1 && !handles.empty()) {
-            if (outlinesRect(shape->kind)) {
+            if (isRectangular(shape->kind)) {
                 painter.setBrush(Qt::NoBrush);
                 painter.setPen(QPen(withAlpha(colors.accent, 0.8), 1 / magnification));
                 painter.drawRect(shape->rect().toQt());

@@ -1,4 +1,5 @@
 #include "app/editor/window/BarIndicator.h"
+#include "app/support/SystemFont.h"
 
 #include "core/shapes/QtConversions.h"
 
@@ -13,14 +14,6 @@
 namespace vorlix {
 
 namespace {
-
-QFont indicatorFont(double pointSize, QFont::Weight weight)
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(pointSize);
-    font.setWeight(weight);
-    return font;
-}
 
 QColor withAlpha(QColor color, double factor)
 {
@@ -67,7 +60,7 @@ void BarIndicator::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     drawSymbol(painter, QRectF(0, 4, width(), 18));
-    const QFont font = indicatorFont(9.5, QFont::Normal);
+    const QFont font = systemFont(9.5, QFont::Normal);
     const double captionWidth = QFontMetricsF(font).horizontalAdvance(m_caption);
     painter.setFont(font);
     painter.setPen(withAlpha(palette().color(QPalette::WindowText), 0.85));
@@ -83,7 +76,7 @@ void ValueIndicator::setValue(const QString& value)
 
 void ValueIndicator::drawSymbol(QPainter& painter, const QRectF& rect) const
 {
-    painter.setFont(indicatorFont(12, QFont::DemiBold));
+    painter.setFont(systemFont(12, QFont::DemiBold));
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(rect.adjusted(-20, -4, 20, 4), Qt::AlignCenter | Qt::TextDontClip, m_value);
 }

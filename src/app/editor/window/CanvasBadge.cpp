@@ -1,4 +1,5 @@
 #include "app/editor/window/CanvasBadge.h"
+#include "app/support/SystemFont.h"
 
 #include <QApplication>
 #include <QGraphicsOpacityEffect>
@@ -11,18 +12,6 @@
 #include <cmath>
 
 namespace vorlix {
-
-namespace {
-
-QFont badgeFont(double pointSize, QFont::Weight weight)
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(pointSize);
-    font.setWeight(weight);
-    return font;
-}
-
-} // namespace
 
 CanvasBadge::CanvasBadge(const QFont& font, const QColor& textColor, const QColor& background, QMargins insets,
                          QWidget* parent)
@@ -73,7 +62,7 @@ void CanvasBadge::paintEvent(QPaintEvent*)
 }
 
 SizeBadge::SizeBadge(QWidget* parent)
-    : CanvasBadge(badgeFont(11, QFont::Medium), Qt::white, QColor(0, 0, 0, 128), QMargins(8, 3, 8, 3), parent)
+    : CanvasBadge(systemFont(11, QFont::Medium), Qt::white, QColor(0, 0, 0, 128), QMargins(8, 3, 8, 3), parent)
 {
     setAccessibleName(QStringLiteral("Dimensioni dell'immagine esportata, in pixel"));
 }
@@ -87,7 +76,7 @@ QString SizeBadge::text(QSizeF pixels)
 void SizeBadge::showSize(QSizeF pixels) { setText(text(pixels)); }
 
 UnsavedBadge::UnsavedBadge(QWidget* parent)
-    : CanvasBadge(badgeFont(13, QFont::Bold), Qt::black, QColor::fromRgbF(1, 0.23, 0.19, 0.9), QMargins(10, 4, 10, 4),
+    : CanvasBadge(systemFont(13, QFont::Bold), Qt::black, QColor::fromRgbF(1, 0.23, 0.19, 0.9), QMargins(10, 4, 10, 4),
                   parent)
 {
     setAccessibleName(QStringLiteral("Progetto non salvato"));

@@ -1,4 +1,5 @@
 #include "app/editor/window/PixelRuler.h"
+#include "app/support/SystemFont.h"
 
 #include "app/support/AccentColor.h"
 #include "app/support/TextPill.h"
@@ -24,13 +25,7 @@ PixelRuler::PixelRuler(Qt::Orientation orientation, QWidget* parent) : QWidget(p
         setFixedWidth(thickness);
 }
 
-QFont PixelRuler::markFont()
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(9);
-    font.setWeight(QFont::DemiBold);
-    return font;
-}
+QFont PixelRuler::markFont() { return systemFont(9, QFont::DemiBold); }
 
 void PixelRuler::setScale(const PixelRulerScale& scale)
 {
@@ -80,9 +75,7 @@ void PixelRuler::drawTicks(QPainter& painter) const
         painter.drawLine(QPointF(0, across - 0.5), QPointF(width(), across - 0.5));
     else
         painter.drawLine(QPointF(across - 0.5, 0), QPointF(across - 0.5, height()));
-    QFont font = QApplication::font();
-    font.setPointSizeF(8);
-    painter.setFont(font);
+    painter.setFont(systemFont(8));
     for (const RulerTick& tick : m_scale.ticks(length())) {
         const double at = std::floor(tick.position) + 0.5;
         const double tickLength = tickLengths[std::size_t(tick.level)];

@@ -1,4 +1,5 @@
 #include "app/editor/window/ToolButton.h"
+#include "app/support/SystemFont.h"
 
 #include "app/editor/window/ToolbarLayout.h"
 #include "app/support/AccentColor.h"
@@ -39,12 +40,7 @@ ToolButton::ToolButton(const Icon& icon, const QString& title, const QString& to
     setShowsLabel(true);
 }
 
-QFont ToolButton::labelFont()
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(9.5);
-    return font;
-}
+QFont ToolButton::labelFont() { return systemFont(9.5); }
 
 double ToolButton::labelWidth() const { return QFontMetricsF(labelFont()).horizontalAdvance(m_title); }
 
