@@ -294,6 +294,83 @@ TEST_F(CommandCenterTest, ReopeningShotsFromTheHistory)
     EXPECT_EQ(historyChanges, 1);
 }
 
+TEST_F(CommandCenterTest, ShotsCapturedIntoAnOpenDocumentAreOneUndoStepEach)
+{
+    settings.set(setting::afterCapture, AfterCapture::quickPreview);
+    auto document = std::make_unique<ProjectDocument>(settings);
+    answer(WindowsChosen{{11, 12}});
+    center.captureWindows(*document);
+    ASSERT_TRUE(waitUntil([&] { return document->model().panels.size() == 2; }));
+    EXPECT_EQ(document->undoManager().undoActionName(), QStringLiteral("Aggiungi scatto"));
+    document->undoManager().undo();
+    EXPECT_EQ(document->model().panels.size(), 1u);
+    EXPECT_EQ(historyEntries().size(), 2u);
+    EXPECT_TRUE(previews.empty());
+    EXPECT_TRUE(documents.empty());
+
+    // A document closed while the overlay is up receives nothing.
+    answer(area());
+    center.captureArea(*document);
+    document.reset();
+    settle();
+    EXPECT_EQ(historyEntries().size(), 2u);
+}
+
+TEST_F(CommandCenterTest, ImageFilesOpenInTheChosenOrderAtTheirDensity)
+{
+    QTemporaryDir folder;
+    auto write = [&](const QString& name, const QByteArray& data) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+        return file.fileName();
+    };
+    QImage dense = cornerImage(40, 20);
+    dense.setDotsPerMeterX(qRound(144 / 0.0254));
+    dense.setDotsPerMeterY(qRound(144 / 0.0254));
+    const QStringList chosen{write(QStringLiteral("denso.PNG"), pngOf(dense)),
+                             write(QStringLiteral("semplice.png"), pngOf(cornerImage(30, 10)))};
+    center.hooks.chooseImageFiles = [&] { return chosen; };
+    center.perform(K::openImageFile);
+    ASSERT_EQ(documents.size(), 2u);
+    const Panel& first = documents[0]->model().panels.at(0);
+    EXPECT_EQ(first.pixelsPerPoint, 2);
+    EXPECT_EQ(documents[0]->images().asset(first.imageID)->fileExtension, QStringLiteral("png"));
+    EXPECT_EQ(documents[1]->model().panels.at(0).pixelsPerPoint, 1);
+    EXPECT_EQ(documents[1]->model().panels.at(0).pixelSize, (Size{30, 10}));
+
+    center.openImage(write(QStringLiteral("rotto.png"), "no picture"));
+    center.openImage(folder.filePath(QStringLiteral("mancante.png")));
+    EXPECT_EQ(documents.size(), 2u);
+    EXPECT_EQ(alerts.size(), 2u);
+}
+
+TEST_F(CommandCenterTest, TheClipboardPictureOpensOrBeeps)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("solo testo"));
+    center.perform(K::openFromClipboard);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(documents.empty());
+
+    auto* data = new QMimeData;
+    QImage picture = cornerImage(40, 20);
+    data->setData(QStringLiteral("image/png"), pngOf(picture));
+    QGuiApplication::clipboard()->setMimeData(data);
+    center.perform(K::openFromClipboard);
+    ASSERT_EQ(documents.size(), 1u);
+    EXPECT_EQ(documents[0]->model().panels.at(0).pixelSize, (Size{40, 20}));
+    EXPECT_FALSE(documents[0]->isEdited());
+}
+
+TEST_F(CommandCenterTest, ALostHistoryFolderIsAnnouncedAndShotsGoToTheDefaultFolder)
+{
+    QDir(historyDir.path()).removeRecursively();
+    EXPECT_EQ(center.history().directory(), AppConfig::defaultHistoryFolder());
+    ASSERT_TRUE(waitUntil([&] { return !alerts.empty(); }));
+    EXPECT_EQ(alerts[0].message, QStringLiteral("La cartella degli scatti non c'è più"));
+    EXPECT_EQ(historyChanges, 1);
+}
+
 TEST_F(CommandCenterTest, CleanUpNeverTakesADamagedRetentionAsZeroDays)
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
