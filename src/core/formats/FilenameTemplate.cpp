@@ -23,7 +23,15 @@ QString FilenameTemplate::render(const QDateTime& date, const std::optional<QStr
     QString name = pattern;
     name.replace(u"{data}"_s, italian.toString(local, u"yyyy-MM-dd"_s));
     name.replace(u"{ora}"_s, italian.toString(local, u"HH.mm.ss"_s));
-    name.replace(u"{app}"_s, appName.value_or(QString()));
+    // The application's name comes from another program: no line breaks or other
+    // control characters of it reach a file name.
+    QString app = appName.value_or(QString());
+    app.removeIf([](QChar c) {
+        const QChar::Category category = c.category();
+        return category == QChar::Other_Control || category == QChar::Separator_Line ||
+               category == QChar::Separator_Paragraph;
+    });
+    name.replace(u"{app}"_s, app);
     name.replace(u'/', u'-');
     name.replace(u':', u'.');
     while (name.contains(u"  "_s))

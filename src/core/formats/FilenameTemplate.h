@@ -3,8 +3,9 @@
 //
 // Placeholders, matched literally and case-sensitively: "{data}" the date as
 // yyyy-MM-dd, "{ora}" the time as HH.mm.ss, "{app}" the name of the application the
-// shot came from. The result is a file name without extension: "/" and ":" are
-// replaced, runs of spaces collapse to one, and white space around it is trimmed.
+// shot came from, without its control characters. The result is a file name without
+// extension: "/" and ":" are replaced, runs of spaces collapse to one, and white space
+// around it is trimmed.
 
 #include <QDateTime>
 #include <QString>

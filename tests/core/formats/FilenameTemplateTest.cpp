@@ -27,6 +27,7 @@ TEST(FilenameTemplate, RendersPlaceholdersIntoAFileName)
         {u"{app}", std::nullopt, u"Progetto 2026-03-01 alle 09.05.07"},
         {u"   ", std::nullopt, u"Progetto 2026-03-01 alle 09.05.07"},
         {u"x/y:z {app}", u"A/B: C"_s, u"x-y.z A-B. C"},
+        {u"{app} {data}", u"Ter\nmi\x1bna\u2028le\t"_s, u"Terminale 2026-03-01"},
         {u"{DATA} {Ora} {data", std::nullopt, u"{DATA} {Ora} {data"},
         {u"{app}", u"{data}"_s, u"{data}"},
         {u"\u00A0riga\n", std::nullopt, u"riga\n"},
