@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 #include <QtEndian>
 
 #include <cstdint>
@@ -43,10 +44,15 @@ QStringList forwardable(const QStringList& arguments, const QString& currentFold
         if (argument.isEmpty())
             continue;
         const QString path = QDir::cleanPath(folder.absoluteFilePath(argument));
-        if (looksLikeURL(argument) && !QFileInfo::exists(path))
-            result.append(argument);
-        else
+        if (!looksLikeURL(argument) || QFileInfo::exists(path)) {
             result.append(path);
+            continue;
+        }
+        // The desktop hands files over as file URLs.
+        const QUrl url(argument, QUrl::StrictMode);
+        const bool onThisComputer = url.host().isEmpty() || url.host() == QStringLiteral("localhost");
+        const QString localFile = url.isValid() && url.isLocalFile() && onThisComputer ? url.toLocalFile() : QString();
+        result.append(localFile.isEmpty() ? argument : QDir::cleanPath(localFile));
     }
     return result;
 }

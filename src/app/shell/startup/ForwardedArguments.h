@@ -21,9 +21,10 @@ inline constexpr qsizetype maximumArgumentBytes = 4096;
 inline constexpr qsizetype maximumMessageBytes = 4 + maximumArguments * (4 + maximumArgumentBytes);
 
 // The arguments as the running instance should read them: a file path made absolute
-// against `currentFolder` (the running instance has a folder of its own), a URL kept as
-// it is. A path that names an existing file counts as a path even when it looks like a
-// URL ("a:b.png"). Empty arguments are left out.
+// against `currentFolder` (the running instance has a folder of its own), a local file
+// URL turned into its path, any other URL kept as it is. A path that names an existing
+// file counts as a path even when it looks like a URL ("a:b.png"). Empty arguments are
+// left out.
 QStringList forwardable(const QStringList& arguments, const QString& currentFolder);
 
 // The message for `arguments`; arguments past the limits are left out (with a warning).

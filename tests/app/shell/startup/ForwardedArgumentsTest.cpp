@@ -22,7 +22,7 @@ QByteArray number(std::uint32_t value)
 
 } // namespace
 
-TEST(ForwardedArguments, PathsBecomeAbsoluteAndURLsStayAsTheyAre)
+TEST(ForwardedArguments, PathsBecomeAbsoluteFileURLsPathsAndOtherURLsStayAsTheyAre)
 {
     QTemporaryDir folder;
     QFile looksLikeURL(folder.filePath(QStringLiteral("a:b.png")));
@@ -35,7 +35,10 @@ TEST(ForwardedArguments, PathsBecomeAbsoluteAndURLsStayAsTheyAre)
     const Case cases[] = {
         {QStringLiteral("vorlix://capture/screen"), QStringLiteral("vorlix://capture/screen")},
         {QStringLiteral("VORLIX:capture/area"), QStringLiteral("VORLIX:capture/area")},
-        {QStringLiteral("file:///tmp/x.png"), QStringLiteral("file:///tmp/x.png")},
+        {QStringLiteral("file:///tmp/x.png"), QStringLiteral("/tmp/x.png")},
+        {QStringLiteral("file:///tmp/perch%C3%A9%20s%C3%AC.png"), QStringLiteral("/tmp/perché sì.png")},
+        {QStringLiteral("file://otherhost/x.png"), QStringLiteral("file://otherhost/x.png")},
+        {QStringLiteral("https://example.invalid/x.png"), QStringLiteral("https://example.invalid/x.png")},
         {QStringLiteral("shot.png"), here + QStringLiteral("/shot.png")},
         {QStringLiteral("../up/./shot 1.png"), QDir::cleanPath(here + QStringLiteral("/../up/shot 1.png"))},
         {QStringLiteral("/abs/shot.png"), QStringLiteral("/abs/shot.png")},

@@ -102,3 +102,23 @@ TEST_F(VorlixOnDesktop, ShowsItsTrayIconTakesALaterStartsURLAndQuitsFromItsMenu)
     ASSERT_TRUE(sendKeys(QStringLiteral("Return")));
     EXPECT_TRUE(waitUntil([&] { return !first.isRunning(); }));
 }
+
+TEST_F(VorlixOnDesktop, AStartAfterAnInstanceWasKilledRunsItselfAndTakesLaterStarts)
+{
+    const TrayProbe tray;
+    {
+        ChildProcess killed = startFirst();
+        ASSERT_TRUE(waitUntil([&] { return tray.embeddedIconOf(killed.pid()).has_value(); }, 10s));
+    }
+    const QString socket = home.filePath(QStringLiteral("org.vorlix.Vorlix-%1.socket").arg(geteuid()));
+    ASSERT_TRUE(QFile::exists(socket)) << "the killed instance left its socket";
+
+    ChildProcess first = startFirst();
+    ASSERT_TRUE(waitUntil([&] { return tray.embeddedIconOf(first.pid()).has_value(); }, 10s)) << log().data();
+    QProcess second;
+    second.setProcessEnvironment(processEnvironment());
+    second.start(QStringLiteral(VORLIX_EXECUTABLE), {QStringLiteral("vorlix://capture/area")});
+    ASSERT_TRUE(second.waitForFinished(5000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().data();
+    EXPECT_TRUE(waitUntil([&] { return log().contains("Received vorlix://capture/area"); })) << log().data();
+}
