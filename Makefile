@@ -37,10 +37,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# The core libraries have no application around them yet.
-run:
-	@echo "Vorlix has no application to start yet: only the core libraries and their tests." >&2
-	@exit 2
+# Starts the program in the current X session (XWayland under Wayland): its icon goes
+# into the system tray. A second `make run` while it runs hands over to it and ends.
+run: build
+	@test -n "$$DISPLAY" || { echo "make run needs a desktop session (DISPLAY is not set)." >&2; exit 2; }
+	$(BUILD_DIR)/src/vorlix
 
 test: build
 	cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)

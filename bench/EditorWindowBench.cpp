@@ -25,9 +25,16 @@ using namespace vorlix::test;
 
 namespace {
 
+// A shot as a capture hands it over: its image and the PNG made from it.
+const QImage& shotImage()
+{
+    static const QImage image = bench::screenshotFixture(5120, 2880);
+    return image;
+}
+
 const QByteArray& shotData()
 {
-    static const QByteArray data = pngOf(bench::screenshotFixture(5120, 2880));
+    static const QByteArray data = pngOf(shotImage());
     return data;
 }
 
@@ -45,7 +52,7 @@ double residentMegabytes()
 std::unique_ptr<EditorWindow> openShot(Settings& settings)
 {
     auto document = std::make_unique<ProjectDocument>(settings);
-    document->addImage(shotData(), "png", 2.0, "Aggiungi immagine");
+    document->addImage(shotData(), "png", 2.0, "Aggiungi immagine", shotImage());
     auto window = std::make_unique<EditorWindow>(std::move(document), settings);
     window->show();
     return window;

@@ -161,6 +161,7 @@ void BM_CanvasRedraw(benchmark::State& state)
     Renderer::Options options;
     options.displayPixelsPerPoint = density;
     options.cache = &cache;
+    options.reusesShapePictures = true; // as while a shape is dragged
     // The document's opaque background covers the whole view: the target needs no
     // clearing between redraws.
     const auto redraw = [&] {
@@ -246,6 +247,7 @@ void BM_ExposedRedraw(benchmark::State& state)
     Renderer::Options options;
     options.displayPixelsPerPoint = 1;
     options.cache = &cache;
+    options.reusesShapePictures = true; // as while a shape is dragged
     if (culled)
         options.visibleRect = Rect::fromQt(QRectF(exposed.translated(viewOrigin)));
     const auto redraw = [&] {

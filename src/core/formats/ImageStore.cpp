@@ -65,6 +65,15 @@ void ImageStore::add(ImageAsset asset, const QUuid& id)
     m_assets.insert(id, std::move(asset));
 }
 
+void ImageStore::add(ImageAsset asset, const QUuid& id, const QImage& decoded)
+{
+    const std::lock_guard lock(m_mutex);
+    forget(id);
+    m_assets.insert(id, std::move(asset));
+    if (QImage kept = ImageCoding::asDecoded(decoded, m_assets.value(id).data); !kept.isNull())
+        keep(idText(id), kept);
+}
+
 void ImageStore::remove(const QUuid& id)
 {
     const std::lock_guard lock(m_mutex);

@@ -54,6 +54,10 @@ public:
     // Stores the asset under the id, replacing an earlier one, and forgets the decoded
     // image and every preview made from the earlier bytes.
     void add(ImageAsset asset, const QUuid& id);
+    // As add, keeping `decoded` as the asset's decode, so a picture the caller already
+    // holds (a shot, a pasted image) is not decoded again. The caller vouches that the
+    // bytes decode to those pixels: they were encoded losslessly from it.
+    void add(ImageAsset asset, const QUuid& id, const QImage& decoded);
     // Forgets the asset under the id with its decoded image and previews.
     void remove(const QUuid& id);
     std::optional<ImageAsset> asset(const QUuid& id) const;

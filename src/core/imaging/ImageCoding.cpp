@@ -26,17 +26,6 @@ void raiseAllocationLimit()
     (void)raised;
 }
 
-// The format QPainter draws without converting on every draw.
-QImage drawable(QImage image)
-{
-    if (image.isNull())
-        return image;
-    const QImage::Format wanted = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    if (image.format() != wanted)
-        image.convertTo(wanted);
-    return image;
-}
-
 QSize fitted(QSize size, int maxPixelSize)
 {
     const int longer = std::max(size.width(), size.height());
@@ -192,7 +181,40 @@ QImage readWith(const QByteArray& data, bool upright, Read read)
     return read(reader);
 }
 
+QImage drawable(QImage image, bool hasAlpha)
+{
+    if (image.isNull())
+        return image;
+    const QImage::Format wanted = hasAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (image.format() != wanted)
+        image.convertTo(wanted);
+    return image;
+}
+
+QImage drawable(QImage image)
+{
+    const bool hasAlpha = image.hasAlphaChannel();
+    return drawable(std::move(image), hasAlpha);
+}
+
 } // namespace
+
+QImage asDecoded(QImage image, const QByteArray& data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    // The header alone says whether a decode keeps an alpha channel.
+    const QImage::Format stored = QImageReader(&buffer).imageFormat();
+    if (stored == QImage::Format_Invalid)
+        return {};
+    // A palette may carry transparency the header's format does not show.
+    const QPixelFormat pixels = QImage::toPixelFormat(stored);
+    const bool hasAlpha = pixels.alphaUsage() == QPixelFormat::UsesAlpha ||
+                          (pixels.colorModel() == QPixelFormat::Indexed && image.hasAlphaChannel());
+    return drawable(std::move(image), hasAlpha);
+}
 
 QString fileExtension(ImageType type)
 {

@@ -62,6 +62,11 @@ QImage thumbnail(const QByteArray& data, int maxPixelSize, bool upright);
 // The upright thumbnail of encoded data, encoded as PNG at 72 dots per inch.
 std::optional<QByteArray> encodedThumbnail(const QByteArray& data, int maxPixelSize);
 
+// The image, in the format `decode(data)` gives, when `data` was encoded from it
+// without loss: RGB32 when the data holds no alpha channel, else ARGB32_Premultiplied.
+// Null when the data's header is unreadable.
+QImage asDecoded(QImage image, const QByteArray& data);
+
 // The image reduced (area-averaged) so its longer side is maxPixelSize; the image
 // itself when it is no larger. Null when maxPixelSize is below 1.
 QImage scaledToFit(const QImage& image, int maxPixelSize);

@@ -74,12 +74,12 @@ void drawCaption(const Panel& panel, const CanvasBackground& background, QPainte
     TextLayout::draw(*text, captionStyle(background), box->origin, painter);
 }
 
-// An annotation's shape; a canvas (which passes its cache) composites kept pictures of
-// unchanged shapes, exports draw them afresh.
+// An annotation's shape; a canvas under interaction composites kept pictures of
+// unchanged shapes, everything else draws them afresh.
 void drawAnnotationShape(QPainter& painter, const QUuid& id, const CanvasShape& shape, std::optional<long long> number,
                          const Options& options)
 {
-    if (options.cache)
+    if (options.cache && options.reusesShapePictures)
         options.cache->shapePictures().draw(painter, id, shape, number);
     else
         draw(painter, shape, number, QPainter::CompositionMode_Multiply);

@@ -45,6 +45,11 @@ struct Options {
     // The drawing canvas's caches (shape pictures, filtered regions, darkness answers),
     // used and filled by the draw; nothing is kept without one, as an export wants.
     RenderCache* cache = nullptr;
+    // Whether shapes are composited from the cache's kept pictures, which may round a
+    // colour channel by one level where a direct draw does not. Worth it while a shape
+    // is dragged and the others stay still; a settled canvas draws directly, so it shows
+    // exactly what the export renders.
+    bool reusesShapePictures = false;
     // The part of the canvas that needs painting (canvas points), such as a window's
     // exposed area. Panels and document-level annotations that paint nothing inside it
     // (by their extent with a margin for shadows, halos and strokes) are skipped; pixels

@@ -72,6 +72,23 @@ TEST(ImageStore, ImagesAreDecodedOnceAndKeptAsStored)
     EXPECT_EQ(store.previewImage(secondID, 10).size(), QSize(40, 20)); // bucket 256: nothing to reduce
 }
 
+TEST(ImageStore, APictureHandedInWithItsBytesServesAsTheirDecode)
+{
+    // A shot's image arrives with the PNG made from it: it is kept as the decode, in the
+    // format a decode gives, and equals what the bytes decode to.
+    QImage shot = test::cornerImage(40, 20).convertToFormat(QImage::Format_ARGB32);
+    ImageStore store;
+    store.add(pngAsset(shot), firstID, shot);
+    EXPECT_GT(store.decodedBytes(), 0);
+    const QImage kept = store.image(firstID);
+    EXPECT_EQ(kept.format(), ImageCoding::decode(pngAsset(shot).data).format());
+    EXPECT_EQ(kept, ImageCoding::decode(pngAsset(shot).data));
+
+    // Replacing the asset forgets the handed-in picture like any decode.
+    store.add(pngAsset(filled(8, 8, Qt::red)), firstID);
+    EXPECT_EQ(store.image(firstID).size(), QSize(8, 8));
+}
+
 TEST(ImageStore, UndecodableAssetsAreKeptButGiveNoImage)
 {
     ImageStore store;

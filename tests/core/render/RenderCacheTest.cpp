@@ -54,6 +54,7 @@ QImage render(const DocumentModel& doc, const ImageProviding& images, const QTra
     painter.setTransform(transform);
     Renderer::Options options;
     options.cache = cache;
+    options.reusesShapePictures = cache != nullptr;
     Renderer::draw(doc, images, painter, options);
     return image;
 }

@@ -521,6 +521,7 @@ TEST(Renderer, DrawingOnlyTheVisibleRectGivesTheSamePixelsThere)
     for (Renderer::RenderCache* cache : {static_cast<Renderer::RenderCache*>(nullptr), &fullCache}) {
         Renderer::Options options;
         options.cache = cache;
+        options.reusesShapePictures = cache != nullptr;
         const QImage full = render(doc, images, options, scale);
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.name << (cache ? ", cached" : ""));

@@ -53,6 +53,7 @@ QImage render(const DocumentModel& doc, const ImageProviding& images, const QTra
     painter.setTransform(transform);
     Renderer::Options options;
     options.cache = cache;
+    options.reusesShapePictures = cache != nullptr;
     if (cache)
         options.displayPixelsPerPoint = transform.m11();
     Renderer::draw(doc, images, painter, options);

@@ -79,7 +79,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         const int null = open("/dev/null", O_RDWR);
         dup2(null, STDIN_FILENO);
         dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
+        dup2(options.standardError >= 0 ? options.standardError : null, STDERR_FILENO);
         if (options.passAsFd3 >= 0) {
             if (options.passAsFd3 == 3)
                 fcntl(3, F_SETFD, 0);

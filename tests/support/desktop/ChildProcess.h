@@ -18,6 +18,9 @@ public:
         std::vector<std::string> environment;
         // A descriptor of the test program that the child gets as descriptor 3; -1 for none.
         int passAsFd3 = -1;
+        // A descriptor of the test program that takes the child's standard error; -1 for
+        // none (it goes to /dev/null, as the standard output always does).
+        int standardError = -1;
     };
 
     ChildProcess() = default;

@@ -31,10 +31,6 @@ struct Colors {
     static Colors from(const QPalette& palette);
 };
 
-// The cells of a checkerboard of `cell`-sized squares over `rect` that meet `visible`
-// and are drawn light (column + row even); the phase is fixed to rect's top-left corner.
-std::vector<Rect> checkerboardCells(const Rect& rect, const Rect& visible, double cell);
-
 // The document's bounds: a checkerboard inside when the background is transparent, and
 // a dashed border around them. Painted before the document.
 // `bounds` are the shown document's canvas bounds.

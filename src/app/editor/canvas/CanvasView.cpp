@@ -291,6 +291,7 @@ void CanvasView::paintCanvas(QPainter& painter, const Rect& dirty)
         options.hiddenAnnotationIDs.insert(*m_state.textSession->annotationID);
     options.displayPixelsPerPoint = m * viewport()->devicePixelRatioF();
     options.cache = &m_renderCache;
+    options.reusesShapePictures = m_editor.isInteracting();
     options.visibleRect = dirty;
     Renderer::draw(shown, m_images, painter, options);
 

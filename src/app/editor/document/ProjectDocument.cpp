@@ -171,7 +171,7 @@ void ProjectDocument::applyWindowFrame()
 }
 
 bool ProjectDocument::addImage(const QByteArray& data, const QString& fileExtension,
-                               std::optional<double> pixelsPerPoint, const QString& actionName)
+                               std::optional<double> pixelsPerPoint, const QString& actionName, const QImage& decoded)
 {
     const std::optional<PhotoOrientation::Properties> properties = PhotoOrientation::properties(data);
     if (!properties)
@@ -181,7 +181,7 @@ bool ProjectDocument::addImage(const QByteArray& data, const QString& fileExtens
                                ? *pixelsPerPoint
                                : properties->pixelsPerPoint;
     const QUuid imageID = QUuid::createUuid();
-    m_images.add(ImageAsset{data, fileExtension}, imageID);
+    m_images.add(ImageAsset{data, fileExtension}, imageID, decoded);
     m_editor->perform(actionName, [&](DocumentModel& doc) {
         addPanel(doc, imageID, properties->pixelSize, density, properties->orientation);
     });
@@ -198,7 +198,7 @@ bool ProjectDocument::addImage(const QMimeData& data)
         ImageCoding::encode(pasted->image, ImageType::png, pasted->pixelsPerPoint, 0.9);
     if (!png)
         return false;
-    return addImage(*png, u"png"_s, pasted->pixelsPerPoint, u"Aggiungi immagine"_s);
+    return addImage(*png, u"png"_s, pasted->pixelsPerPoint, u"Aggiungi immagine"_s, pasted->image);
 }
 
 // ---- Pictures ----------------------------------------------------------------------------

@@ -18,6 +18,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -86,9 +87,11 @@ public:
 
     // Adds the encoded picture, stored byte for byte, as a new panel in one undo step
     // named `actionName`, at `pixelsPerPoint` or else the density the data records.
-    // False, and nothing changes, when the data is no readable picture.
+    // False, and nothing changes, when the data is no readable picture. `decoded`, when
+    // given, is the picture the data was encoded from (a shot's image): it is kept as the
+    // decode, so the first paint does not decode the data again.
     bool addImage(const QByteArray& data, const QString& fileExtension, std::optional<double> pixelsPerPoint,
-                  const QString& actionName);
+                  const QString& actionName, const QImage& decoded = {});
     // Adds the picture of clipboard or drop data as a PNG panel ("Aggiungi immagine").
     bool addImage(const QMimeData& data);
 

@@ -9,16 +9,45 @@
 
 using namespace vorlix;
 
-TEST(CanvasOverlaysTest, CheckerboardCellsKeepTheirPhaseAndCoverPartialCells)
+TEST(CanvasOverlaysTest, CheckerboardKeepsItsPhaseAtEveryMagnificationAndDirtyArea)
 {
+    const CanvasOverlays::Colors colors{Qt::black, Qt::blue, Qt::magenta};
     const Rect rect(10, 20, 40, 40);
-    // A dirty area starting and ending mid-cell still gets the partial cells at both ends.
-    const std::vector<Rect> cells = CanvasOverlays::checkerboardCells(rect, Rect(14, 20, 14, 4), 8);
-    EXPECT_EQ(cells, (std::vector<Rect>{Rect(10, 20, 8, 8), Rect(26, 20, 8, 8)}));
-    // Row 1 starts with the dark cell: its light cells are the odd columns.
-    const std::vector<Rect> second = CanvasOverlays::checkerboardCells(rect, Rect(10, 28, 16, 8), 8);
-    EXPECT_EQ(second, (std::vector<Rect>{Rect(18, 28, 8, 8)}));
-    EXPECT_TRUE(CanvasOverlays::checkerboardCells(rect, Rect::null(), 8).empty());
+    const int base = qAlpha(QColor(0, 0, 0, 13).rgba()); // 0.05 of black
+    for (const double m : {1.0, 2.0, 0.5}) {
+        SCOPED_TRACE(m);
+        // A dirty area that starts and ends mid-cell: the partial cells are painted too,
+        // nothing outside it is.
+        const Rect dirty(14, 20, 30, 20);
+        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.scale(m, m);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform); // callers may leave it on
+            CanvasOverlays::fillCheckerboard(painter, rect, dirty, m, colors);
+        }
+        const double cell = 8 / m; // eight view points a cell
+        // The alpha at the middle of the cell (column, row) counted from rect's corner.
+        const auto alphaOfCell = [&](int column, int row) {
+            const double x = rect.minX() + (column + 0.5) * cell;
+            const double y = rect.minY() + (row + 0.5) * cell;
+            return qAlpha(image.pixel(int(x * m), int(y * m)));
+        };
+        const auto isInDirty = [&](int column, int row) {
+            return dirty.contains({rect.minX() + (column + 0.5) * cell, rect.minY() + (row + 0.5) * cell});
+        };
+        for (int row = 0; row * cell < rect.height(); ++row)
+            for (int column = 0; column * cell < rect.width(); ++column) {
+                SCOPED_TRACE(testing::Message() << column << "," << row);
+                if (!isInDirty(column, row))
+                    EXPECT_EQ(alphaOfCell(column, row), 0);
+                else if ((column + row) % 2 == 0)
+                    EXPECT_GT(alphaOfCell(column, row), base + 10);
+                else
+                    EXPECT_EQ(alphaOfCell(column, row), base);
+            }
+    }
 }
 
 TEST(CanvasOverlaysTest, OneSelectedShapeShowsHandlesSeveralShowDashedBoxes)

@@ -1,0 +1,124 @@
+// The program itself on a desktop with a system tray: it shows its icon in the tray, a
+// later start hands its URL to it and ends at once, and "Esci" in the tray menu quits it.
+// Its settings, folders and socket live in a temporary folder.
+
+#include "support/desktop/ChildProcess.h"
+#include "support/desktop/Desktop.h"
+#include "support/desktop/DesktopTools.h"
+#include "support/desktop/TrayProbe.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace vorlix::test;
+
+namespace {
+
+struct VorlixOnDesktop : testing::Test {
+    QTemporaryDir home;
+    QString logPath = home.filePath(QStringLiteral("vorlix.log"));
+
+    std::vector<std::string> environment() const
+    {
+        const std::string root = home.path().toStdString();
+        return {"HOME=" + root, "XDG_CONFIG_HOME=" + root + "/config", "XDG_DATA_HOME=" + root + "/data",
+                "XDG_CACHE_HOME=" + root + "/cache", "XDG_RUNTIME_DIR=" + root,
+                "DISPLAY=" + processDesktop().displayName().toStdString(), "QT_QPA_PLATFORM=xcb",
+                // No session bus: the icon goes to the tray through XEmbed.
+                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + root + "/no-bus"};
+    }
+
+    QProcessEnvironment processEnvironment() const
+    {
+        QProcessEnvironment result = QProcessEnvironment::systemEnvironment();
+        for (const std::string& entry : environment()) {
+            const QString text = QString::fromStdString(entry);
+            const qsizetype equals = text.indexOf(u'=');
+            result.insert(text.left(equals), text.mid(equals + 1));
+        }
+        return result;
+    }
+
+    ChildProcess startFirst() const
+    {
+        const int log = open(logPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ChildProcess process(VORLIX_EXECUTABLE, {}, {.environment = environment(), .standardError = log});
+        close(log);
+        return process;
+    }
+
+    QByteArray log() const
+    {
+        QFile file(logPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    int visibleWindowsOf(pid_t pid) const
+    {
+        const ToolResult found =
+            runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                QStringLiteral("--pid"), QString::number(pid)});
+        const QByteArray windows = found.output.trimmed();
+        return windows.isEmpty() ? 0 : static_cast<int>(windows.split('\n').size());
+    }
+};
+
+} // namespace
+
+TEST_F(VorlixOnDesktop, ShowsItsTrayIconTakesALaterStartsURLAndQuitsFromItsMenu)
+{
+    ChildProcess first = startFirst();
+    const TrayProbe tray;
+    std::optional<std::uint32_t> icon;
+    ASSERT_TRUE(waitUntil([&] { return (icon = tray.embeddedIconOf(first.pid())).has_value(); }, 10s)) << log().data();
+
+    QProcess second;
+    second.setProcessEnvironment(processEnvironment());
+    QElapsedTimer clock;
+    clock.start();
+    second.start(QStringLiteral(VORLIX_EXECUTABLE), {QStringLiteral("vorlix://capture/screen")});
+    ASSERT_TRUE(second.waitForFinished(5000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().data();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(waitUntil([&] { return log().contains("Received vorlix://capture/screen"); })) << log().data();
+    EXPECT_TRUE(first.isRunning());
+    EXPECT_EQ(tray.embeddedIconOf(first.pid()), icon);
+
+    // The tray menu opens under a right click; its only item so far is "Esci".
+    const std::optional<QRect> rect = tray.screenRect(*icon);
+    ASSERT_TRUE(rect.has_value());
+    ASSERT_TRUE(movePointer(rect->center().x(), rect->center().y()));
+    ASSERT_TRUE(click(3));
+    ASSERT_TRUE(waitUntil([&] { return visibleWindowsOf(first.pid()) >= 2; }));
+    ASSERT_TRUE(sendKeys(QStringLiteral("Down")));
+    ASSERT_TRUE(sendKeys(QStringLiteral("Return")));
+    EXPECT_TRUE(waitUntil([&] { return !first.isRunning(); }));
+}
+
+TEST_F(VorlixOnDesktop, AStartAfterAnInstanceWasKilledRunsItselfAndTakesLaterStarts)
+{
+    const TrayProbe tray;
+    {
+        ChildProcess killed = startFirst();
+        ASSERT_TRUE(waitUntil([&] { return tray.embeddedIconOf(killed.pid()).has_value(); }, 10s));
+    }
+    const QString socket = home.filePath(QStringLiteral("org.vorlix.Vorlix-%1.socket").arg(geteuid()));
+    ASSERT_TRUE(QFile::exists(socket)) << "the killed instance left its socket";
+
+    ChildProcess first = startFirst();
+    ASSERT_TRUE(waitUntil([&] { return tray.embeddedIconOf(first.pid()).has_value(); }, 10s)) << log().data();
+    QProcess second;
+    second.setProcessEnvironment(processEnvironment());
+    second.start(QStringLiteral(VORLIX_EXECUTABLE), {QStringLiteral("vorlix://capture/area")});
+    ASSERT_TRUE(second.waitForFinished(5000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().data();
+    EXPECT_TRUE(waitUntil([&] { return log().contains("Received vorlix://capture/area"); })) << log().data();
+}
