@@ -173,6 +173,8 @@ CaptureService& CaptureService::shared()
     return *service;
 }
 
+bool CaptureService::hasShared() { return sharedService() != nullptr; }
+
 void CaptureService::installShared(std::unique_ptr<CaptureService> service) { sharedService() = std::move(service); }
 
 QCoro::Task<CaptureOutcome> CaptureService::captureArea()

@@ -107,6 +107,8 @@ public:
     // The application's service, once it has been installed.
     static CaptureService& shared();
     static void installShared(std::unique_ptr<CaptureService> service);
+    // Whether installShared has given the application its service.
+    static bool hasShared();
 
     // An area chosen through the overlay; its first shot.
     QCoro::Task<CaptureOutcome> captureArea();

@@ -61,7 +61,7 @@ StatusMenu::StatusMenu(Settings& settings) : m_settings(settings)
     sources.thumbnail = [](const HistoryEntry& entry, int maxPixelSize) {
         return CommandCenter::shared().history().thumbnail(entry, maxPixelSize);
     };
-    sources.hasLastArea = [] { return CaptureService::shared().lastArea().has_value(); };
+    sources.hasLastArea = [] { return CaptureService::hasShared() && CaptureService::shared().lastArea().has_value(); };
     sources.hasPinnedImages = [] { return false; }; // no pinned images yet
     sources.clipboardHasImage = clipboardHoldsImage;
     sources.launchesAtLogin = [] { return LaunchAtLogin::isEnabled(); };

@@ -45,7 +45,7 @@ void AppDelegate::setApplicationIdentity()
 void AppDelegate::finishLaunching()
 {
     QApplication::setQuitOnLastWindowClosed(false);
-    m_statusMenu = std::make_unique<StatusMenuController>();
+    m_statusMenu = std::make_unique<StatusMenuController>(m_settings);
     m_activationPolicy.observe();
     run(m_hooks.applyHotkeys);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::willTerminate);

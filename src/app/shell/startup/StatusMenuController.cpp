@@ -10,13 +10,12 @@ using namespace Qt::StringLiterals;
 
 namespace vorlix {
 
-StatusMenuController::StatusMenuController(QObject* parent)
-    : QObject(parent), m_menu(std::make_unique<QMenu>()), m_statusItem(std::make_unique<QSystemTrayIcon>())
+StatusMenuController::StatusMenuController(Settings& settings, QObject* parent)
+    : QObject(parent), m_content(settings), m_statusItem(std::make_unique<QSystemTrayIcon>())
 {
     m_statusItem->setIcon(Icons::menuBarIcon());
     m_statusItem->setToolTip(Icons::menuBarIconDescription());
-    connect(m_menu.get(), &QMenu::aboutToShow, this, &StatusMenuController::rebuild);
-    m_statusItem->setContextMenu(m_menu.get());
+    m_statusItem->setContextMenu(&m_content.menu()); // rebuilt by the menu itself as it opens
     rebuild();
     m_statusItem->show();
 }
@@ -27,12 +26,6 @@ StatusMenuController::~StatusMenuController()
     m_statusItem.reset();
 }
 
-void StatusMenuController::rebuild()
-{
-    m_menu->clear();
-    QAction* quit = m_menu->addAction(u"Esci"_s);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-}
+void StatusMenuController::rebuild() { m_content.rebuild(); }
 
 } // namespace vorlix

@@ -4,6 +4,8 @@
 // application's name as tool tip. The menu is built again each time it is about to
 // open, so that what it shows is always current.
 
+#include "app/shell/menus/StatusMenu.h"
+
 #include <QObject>
 
 #include <memory>
@@ -13,21 +15,24 @@ class QSystemTrayIcon;
 
 namespace vorlix {
 
+class Settings;
+
 class StatusMenuController : public QObject {
     Q_OBJECT
 
 public:
-    explicit StatusMenuController(QObject* parent = nullptr);
+    explicit StatusMenuController(Settings& settings, QObject* parent = nullptr);
     ~StatusMenuController() override;
 
     // Empties the menu and fills it again.
     void rebuild();
 
     QSystemTrayIcon& statusItem() { return *m_statusItem; }
-    QMenu& menu() { return *m_menu; }
+    QMenu& menu() { return m_content.menu(); }
+    StatusMenu& content() { return m_content; }
 
 private:
-    std::unique_ptr<QMenu> m_menu;
+    StatusMenu m_content;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
 };
 

@@ -89,10 +89,10 @@ TEST_F(Launch, TheTrayMenuOffersToQuitAndIsBuiltAfreshOnEachOpening)
     QMenu& menu = delegate.statusMenu()->menu();
     menu.addAction(QStringLiteral("stale"));
     emit menu.aboutToShow();
-    ASSERT_EQ(menu.actions().size(), 1);
-    QAction* quit = menu.actions().front();
-    EXPECT_EQ(quit->text(), QStringLiteral("Esci"));
-    EXPECT_EQ(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    for (const QAction* action : menu.actions())
+        EXPECT_NE(action->text(), QStringLiteral("stale"));
+    QAction* quit = menu.actions().back();
+    EXPECT_EQ(quit->text(), QStringLiteral("Esci\tCtrl+Q"));
 
     calls.clear();
     quit->trigger();

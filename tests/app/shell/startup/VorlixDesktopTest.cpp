@@ -92,13 +92,13 @@ TEST_F(VorlixOnDesktop, ShowsItsTrayIconTakesALaterStartsURLAndQuitsFromItsMenu)
     EXPECT_TRUE(first.isRunning());
     EXPECT_EQ(tray.embeddedIconOf(first.pid()), icon);
 
-    // The tray menu opens under a right click; its only item so far is "Esci".
+    // The tray menu opens under a right click; "Esci" is its last item.
     const std::optional<QRect> rect = tray.screenRect(*icon);
     ASSERT_TRUE(rect.has_value());
     ASSERT_TRUE(movePointer(rect->center().x(), rect->center().y()));
     ASSERT_TRUE(click(3));
     ASSERT_TRUE(waitUntil([&] { return visibleWindowsOf(first.pid()) >= 2; }));
-    ASSERT_TRUE(sendKeys(QStringLiteral("Down")));
+    ASSERT_TRUE(sendKeys(QStringLiteral("Up")));
     ASSERT_TRUE(sendKeys(QStringLiteral("Return")));
     EXPECT_TRUE(waitUntil([&] { return !first.isRunning(); }));
 }
