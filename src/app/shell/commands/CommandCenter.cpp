@@ -44,9 +44,9 @@ void presentAlert(const CommandAlert& alert, std::function<void(int)> completion
     Alerts::present(box, nullptr, std::move(completion));
 }
 
-void showInEditor(std::unique_ptr<ProjectDocument> document)
+void showInEditor(std::unique_ptr<ProjectDocument> document, Settings& settings)
 {
-    auto* window = new EditorWindow(std::move(document), Settings::shared());
+    auto* window = new EditorWindow(std::move(document), settings);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     window->raise();
@@ -73,7 +73,9 @@ QStringList chooseImageFilesInDialog()
 CommandCenter::CommandCenter(Settings& settings) : m_settings(settings), m_life(std::make_unique<QObject>())
 {
     hooks.showAlert = presentAlert;
-    hooks.openDocument = showInEditor;
+    hooks.openDocument = [this](std::unique_ptr<ProjectDocument> document) {
+        showInEditor(std::move(document), m_settings);
+    };
     hooks.fitsSomeScreen = fitsAScreen;
     hooks.chooseImageFiles = chooseImageFilesInDialog;
     hooks.openFolder = [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };

@@ -112,7 +112,10 @@ public:
     // A new history folder, or back to the default one; false when it cannot be kept.
     bool setHistoryFolder(const std::optional<QString>& folder);
     void cleanUpHistory(const QDateTime& now = QDateTime::currentDateTimeUtc());
+    // Moves the shots kept by earlier versions in `legacyFolder` (by default theirs) into
+    // the history, each once; shots that cannot be read stay where they are.
     void migrateLegacyHistory(const QString& legacyFolder);
+    void migrateLegacyHistory();
     void showHistoryFolderReset();
     void showShotMissing();
 

@@ -193,6 +193,8 @@ void CommandCenter::migrateLegacyHistory(const QString& legacyFolder)
     historyChanged();
 }
 
+void CommandCenter::migrateLegacyHistory() { migrateLegacyHistory(AppConfig::legacyHistoryDirectory()); }
+
 void CommandCenter::showHistoryFolderReset()
 {
     historyChanged();
