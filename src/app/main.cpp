@@ -2,18 +2,56 @@
 // another instance runs hands its arguments (command URLs such as
 // "vorlix://capture/area", image or project files) to that one and ends at once.
 
+#include "app/capture/CaptureService.h"
+#include "app/editor/document/ProjectDocument.h"
+#include "app/shell/commands/CommandCenter.h"
 #include "app/shell/startup/AppDelegate.h"
 #include "app/shell/startup/ForwardedArguments.h"
 #include "app/shell/startup/SingleInstance.h"
+#include "app/shell/startup/StatusMenuController.h"
+#include "app/support/AppConfig.h"
 #include "app/support/Settings.h"
+#include "platform/HotkeyCenter.h"
+#include "platform/ScreenSource.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
 
 using namespace vorlix;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool isProjectPackage(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.suffix().compare(AppConfig::projectExtension(), Qt::CaseInsensitive) == 0 ||
+           info.fileName() == u"document.json"_s;
+}
+
+// Command URLs become commands; project packages open in an editor, other files as images.
+void openURLsOrFiles(CommandCenter& commands, Settings& settings, const QStringList& arguments)
+{
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(u"vorlix:"_s, Qt::CaseInsensitive)) {
+            commands.performURL(argument);
+        } else if (isProjectPackage(argument)) {
+            auto opened = ProjectDocument::open(argument, settings);
+            if (auto* document = std::get_if<std::unique_ptr<ProjectDocument>>(&opened))
+                commands.hooks.openDocument(std::move(*document));
+            else
+                commands.hooks.showAlert({std::get<QString>(opened), {}, {u"OK"_s}}, {});
+        } else {
+            commands.openImage(argument);
+        }
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -36,10 +74,32 @@ int main(int argc, char** argv)
         break;
     }
 
-    AppDelegate delegate(Settings::shared(), {});
+    Settings& settings = Settings::shared();
+    const std::unique_ptr<ScreenSource> screens = makePlatformScreenSource();
+    CaptureService::installShared(std::make_unique<CaptureService>(*screens, settings));
+    CommandCenter& commands = CommandCenter::shared();
+
+    AppDelegate::Hooks hooks;
+    hooks.applyHotkeys = [&commands] { commands.applyHotkeys(HotkeyCenter::shared()); };
+    hooks.migrateLegacyHistory = [&commands] { commands.migrateLegacyHistory(AppConfig::legacyHistoryDirectory()); };
+    hooks.cleanUpHistory = [&commands] { commands.cleanUpHistory(); };
+    hooks.openURLsOrFiles = [&commands, &settings](const QStringList& received) {
+        openURLsOrFiles(commands, settings, received);
+    };
+    AppDelegate delegate(settings, std::move(hooks));
+    commands.hooks.showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); };
+    commands.onHistoryChange = [&delegate] {
+        if (StatusMenuController* menu = delegate.statusMenu())
+            menu->rebuild();
+    };
+
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate, &AppDelegate::handleArguments);
     delegate.finishLaunching();
+    // The first capture's buffers, paid for once the tray icon is up.
+    QTimer::singleShot(0, &delegate, [] { CaptureService::shared().prepare(); });
     if (!arguments.isEmpty())
         QTimer::singleShot(0, &delegate, [&delegate, arguments] { delegate.handleArguments(arguments); });
-    return app.exec();
+    const int status = app.exec();
+    CaptureService::installShared(nullptr); // before the screen source it captures from
+    return status;
 }

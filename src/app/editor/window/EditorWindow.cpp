@@ -240,7 +240,9 @@ void EditorWindow::sizeWindowToFitCanvas()
 
 void EditorWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closeConfirmed) {
+    // A document with nothing to save closes at once, so quitting the application is not
+    // held up by a question nobody needs to answer.
+    if (m_closeConfirmed || (!m_confirmingClose && !m_document->isEdited())) {
         m_canvas->commitTextEditing();
         m_canvas->tearDown();
         event->accept();

@@ -1,5 +1,6 @@
 // The program itself on a desktop with a system tray: it shows its icon in the tray, a
-// later start hands its URL to it and ends at once, and "Esci" in the tray menu quits it.
+// later start hands its URL to it and ends at once, the URL's capture (once confirmed)
+// lands in the history folder, and "Esci" in the tray menu quits it.
 // Its settings, folders and socket live in a temporary folder.
 
 #include "support/desktop/ChildProcess.h"
@@ -7,8 +8,10 @@
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/TrayProbe.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -60,6 +63,38 @@ struct VorlixOnDesktop : testing::Test {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // The PNG files anywhere under `folder`.
+    static QStringList shotsUnder(const QString& folder)
+    {
+        QStringList found;
+        QDirIterator it(folder, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << it.next();
+        return found;
+    }
+
+    static QStringList visibleWindowIDsOf(pid_t pid)
+    {
+        const ToolResult found =
+            runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                QStringLiteral("--pid"), QString::number(pid)});
+        return QString::fromLatin1(found.output).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    // A window's place on the screen, from xdotool's shell-style answer.
+    static std::optional<QRect> geometryOf(const QString& window)
+    {
+        const ToolResult found = runTool(QStringLiteral("xdotool"),
+                                         {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+        QMap<QString, int> values;
+        for (const QString& line : QString::fromLatin1(found.output).split(u'\n', Qt::SkipEmptyParts))
+            values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
+        if (!values.contains(QStringLiteral("WIDTH")))
+            return std::nullopt;
+        return QRect(values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")),
+                     values.value(QStringLiteral("WIDTH")), values.value(QStringLiteral("HEIGHT")));
+    }
+
     int visibleWindowsOf(pid_t pid) const
     {
         const ToolResult found =
@@ -92,14 +127,36 @@ TEST_F(VorlixOnDesktop, ShowsItsTrayIconTakesALaterStartsURLAndQuitsFromItsMenu)
     EXPECT_TRUE(first.isRunning());
     EXPECT_EQ(tray.embeddedIconOf(first.pid()), icon);
 
+    // A capture asked for by another program is confirmed first ("Cattura" is the default
+    // button); then the shot lands in the history folder and opens in an editor.
+    ASSERT_TRUE(waitUntil([&] { return visibleWindowsOf(first.pid()) >= 2; })) << log().data();
+    ASSERT_TRUE(sendKeys(QStringLiteral("Return")));
+    EXPECT_TRUE(waitUntil([&] { return !shotsUnder(home.path()).isEmpty(); }, 10s)) << log().data();
+    const auto editorShown = [] {
+        return !runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                    QStringLiteral("--name"), QStringLiteral("^Progetto ")})
+                    .output.trimmed()
+                    .isEmpty();
+    };
+    EXPECT_TRUE(waitUntil(editorShown, 10s));
+
     // The tray menu opens under a right click; "Esci" is its last item.
+    const QStringList before = visibleWindowIDsOf(first.pid());
     const std::optional<QRect> rect = tray.screenRect(*icon);
     ASSERT_TRUE(rect.has_value());
     ASSERT_TRUE(movePointer(rect->center().x(), rect->center().y()));
     ASSERT_TRUE(click(3));
-    ASSERT_TRUE(waitUntil([&] { return visibleWindowsOf(first.pid()) >= 2; }));
-    ASSERT_TRUE(sendKeys(QStringLiteral("Up")));
-    ASSERT_TRUE(sendKeys(QStringLiteral("Return")));
+    QString menu;
+    ASSERT_TRUE(waitUntil([&] {
+        for (const QString& id : visibleWindowIDsOf(first.pid()))
+            if (!before.contains(id))
+                menu = id;
+        return !menu.isEmpty();
+    }));
+    const std::optional<QRect> items = geometryOf(menu);
+    ASSERT_TRUE(items.has_value());
+    ASSERT_TRUE(movePointer(items->center().x(), items->bottom() - 12));
+    ASSERT_TRUE(click(1));
     EXPECT_TRUE(waitUntil([&] { return !first.isRunning(); }));
 }
 
