@@ -5,9 +5,9 @@
 // sees ink, on an image upscaled until lines are about 30 pixels high (screenshots at
 // 1x carry text far smaller than the engine was trained on).
 
-#define ZX_USE_UTF8
 #include "core/analysis/TextRecognition.h"
 
+#include "core/analysis/RecognitionEngine.h"
 #include "core/analysis/RunTogether.h"
 
 #include <QFutureWatcher>
@@ -15,11 +15,6 @@
 #include <QPolygon>
 #include <QPromise>
 #include <QThreadPool>
-
-#include <tesseract/baseapi.h>
-#include <tesseract/resultiterator.h>
-
-#include <ZXing/ReadBarcode.h>
 
 #include <algorithm>
 #include <cmath>
@@ -41,7 +36,10 @@ constexpr std::size_t maxIdleEngines = 4;
 // and costs well over 100 ms to initialise, so engines are kept for reuse by any thread.
 class EnginePool {
 public:
-    using Engine = std::unique_ptr<tesseract::TessBaseAPI>;
+    struct Release {
+        void operator()(void* engine) const { RecognitionEngine::api()->destroyText(engine); }
+    };
+    using Engine = std::unique_ptr<void, Release>;
 
     static EnginePool& shared()
     {
@@ -67,7 +65,7 @@ public:
     {
         if (!engine)
             return;
-        engine->Clear();
+        RecognitionEngine::api()->clearText(engine.get());
         const std::lock_guard lock(m_mutex);
         if (m_idle.size() < maxIdleEngines)
             m_idle.push_back(std::move(engine));
@@ -76,26 +74,13 @@ public:
 private:
     static Engine create()
     {
+        const RecognitionEngine::Api* api = RecognitionEngine::api();
+        if (!api)
+            return nullptr;
         // Some of the engine's settings are process-wide, so engines are set up one at a time.
         static std::mutex creation;
         const std::lock_guard lock(creation);
-        // The OpenMP runtime inside the engine reads this when it is loaded, so it only
-        // takes effect when set in the environment of the process; set here it still
-        // reaches anything started later. Parallel engines already use the cores.
-        if (!qEnvironmentVariableIsSet("OMP_THREAD_LIMIT"))
-            qputenv("OMP_THREAD_LIMIT", "1");
-        auto engine = std::make_unique<tesseract::TessBaseAPI>();
-        const std::vector<std::string> names{"debug_file"};
-        const std::vector<std::string> values{"/dev/null"};
-        if (engine->Init(nullptr, languages, tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false) != 0)
-            return nullptr;
-        // Inverted images are made dark-on-light beforehand; the engine's own retry on
-        // inverted lines only costs time.
-        engine->SetVariable("tessedit_do_invert", "0");
-        // Lines are found and ordered by our own line finder, and bands are cut between
-        // them, so the engine's column analysis of a whole page only costs time.
-        engine->SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-        return engine;
+        return Engine(api->createText(languages));
     }
 
     std::mutex m_mutex;
@@ -107,57 +92,45 @@ struct EngineLoan {
     ~EngineLoan() { EnginePool::shared().release(std::move(engine)); }
 };
 
-QString utf8Text(const char* text)
-{
-    const QString result = QString::fromUtf8(text);
-    delete[] text;
-    return result;
-}
-
 // Reads every code; blanks each found one in `luma` so text recognition skips it.
 QStringList readCodes(QImage& luma)
 {
-    const ZXing::ImageView view(luma.constBits(), luma.width(), luma.height(), ZXing::ImageFormat::Lum,
-                                int(luma.bytesPerLine()));
-    auto hintsFor = [](ZXing::BarcodeFormats formats) {
-        return ZXing::DecodeHints().setFormats(formats).setTryHarder(false).setTryRotate(true).setTryDownscale(false);
-    };
+    const RecognitionEngine::Api* api = RecognitionEngine::api();
+    if (!api)
+        return {};
     // With a second core, two families of codes are looked for at once: each search
     // binarises the image again, but the finders of all formats together cost more.
-    using enum ZXing::BarcodeFormat;
-    const std::vector<ZXing::BarcodeFormats> families =
-        analysisThreads(2) > 1 ? std::vector<ZXing::BarcodeFormats>{QRCode | MicroQRCode | PDF417 | LinearCodes,
-                                                                    Aztec | DataMatrix | MaxiCode}
-                               : std::vector<ZXing::BarcodeFormats>{Any};
-    std::vector<ZXing::Results> found(families.size());
-    runTogether(families.size(), [&](std::size_t i) { found[i] = ZXing::ReadBarcodes(view, hintsFor(families[i])); });
-    ZXing::Results results;
-    for (ZXing::Results& family : found)
-        results.insert(results.end(), family.begin(), family.end());
+    using Family = RecognitionEngine::CodeFamily;
+    const std::vector<Family> families = analysisThreads(2) > 1
+                                             ? std::vector<Family>{Family::squareAndLinear, Family::others}
+                                             : std::vector<Family>{Family::all};
+    std::vector<std::vector<RecognitionEngine::Code>> found(families.size());
+    runTogether(families.size(), [&](std::size_t i) {
+        api->readCodes(luma.constBits(), luma.width(), luma.height(), int(luma.bytesPerLine()), families[i], &found[i]);
+    });
 
     QStringList payloads;
     QPainter painter(&luma);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
-    for (const ZXing::Result& result : results) {
-        if (!result.isValid())
-            continue;
-        payloads.append(QString::fromStdString(result.text()));
-        // The code's corners, pushed out by a quarter so its quiet zone goes too.
-        const ZXing::Position& position = result.position();
-        double cx = 0, cy = 0;
-        for (const auto& corner : position) {
-            cx += corner.x / 4.0;
-            cy += corner.y / 4.0;
+    for (const std::vector<RecognitionEngine::Code>& family : found) {
+        for (const RecognitionEngine::Code& code : family) {
+            payloads.append(QString::fromStdString(code.text));
+            // The code's corners, pushed out by a quarter so its quiet zone goes too.
+            double cx = 0, cy = 0;
+            for (const auto& [x, y] : code.corners) {
+                cx += x / 4.0;
+                cy += y / 4.0;
+            }
+            QPolygonF area;
+            for (const auto& [x, y] : code.corners)
+                area << QPointF(cx + (x - cx) * 1.25, cy + (y - cy) * 1.25);
+            const QRectF box = area.boundingRect();
+            if (box.height() < 4) // linear codes report a thin scan line: blank their full bars
+                painter.drawRect(box.adjusted(-8, -box.width() / 4, 8, box.width() / 4));
+            else
+                painter.drawPolygon(area);
         }
-        QPolygonF area;
-        for (const auto& corner : position)
-            area << QPointF(cx + (corner.x - cx) * 1.25, cy + (corner.y - cy) * 1.25);
-        const QRectF box = area.boundingRect();
-        if (box.height() < 4) // linear codes report a thin scan line: blank their full bars
-            painter.drawRect(box.adjusted(-8, -box.width() / 4, 8, box.width() / 4));
-        else
-            painter.drawPolygon(area);
     }
     return uniqueCodes(payloads);
 }
@@ -218,29 +191,23 @@ std::vector<Observation> recognizeBand(const QImage& input, Band band, int scale
     EngineLoan loan;
     if (!loan.engine)
         return {};
-    tesseract::TessBaseAPI& engine = *loan.engine;
     // The band is handed over as an image of its own: with a sub-rectangle of the whole
     // image the engine's line recognition reads pixels from the wrong rows.
-    engine.SetImage(input.constScanLine(band.top), input.width(), band.bottom - band.top, 1, int(input.bytesPerLine()));
-    engine.SetSourceResolution(engineResolution);
-    if (engine.Recognize(nullptr) != 0)
+    std::vector<RecognitionEngine::TextLine> lines;
+    if (!RecognitionEngine::api()->readText(loan.engine.get(), input.constScanLine(band.top), input.width(),
+                                            band.bottom - band.top, int(input.bytesPerLine()), engineResolution,
+                                            minLineConfidence, &lines))
         return {};
 
     std::vector<Observation> observations;
-    const std::unique_ptr<tesseract::ResultIterator> it(engine.GetIterator());
-    if (!it)
-        return {};
-    constexpr auto level = tesseract::RIL_TEXTLINE;
-    do {
-        if (it->Empty(level) || it->Confidence(level) < minLineConfidence)
+    for (const RecognitionEngine::TextLine& line : lines) {
+        const QString text = QString::fromStdString(line.text).simplified();
+        if (text.isEmpty())
             continue;
-        const QString text = utf8Text(it->GetUTF8Text(level)).simplified();
-        int left = 0, top = 0, right = 0, bottom = 0;
-        if (text.isEmpty() || !it->BoundingBox(level, &left, &top, &right, &bottom))
-            continue;
-        observations.push_back({text, Rect(double(left) / scale, double(band.top + top) / scale,
-                                           double(right - left) / scale, double(bottom - top) / scale)});
-    } while (it->Next(level));
+        observations.push_back(
+            {text, Rect(double(line.left) / scale, double(band.top + line.top) / scale,
+                        double(line.right - line.left) / scale, double(line.bottom - line.top) / scale)});
+    }
     return observations;
 }
 
