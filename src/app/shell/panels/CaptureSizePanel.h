@@ -44,7 +44,7 @@ std::optional<QString> problem(const CaptureSize& size);
 
 // The form for a capture, started with the last size used (else 1280 × 720 px) and the
 // favourite switch off, without a window. The confirmed size is added to the favourites
-// when asked, then handed to `capture`.
+// when asked, then handed to `capture`. `settings` must outlive the dialog.
 QDialog* askForCapture(Settings& settings, std::function<void(const CaptureSize&)> capture);
 
 } // namespace CaptureSizePanel
