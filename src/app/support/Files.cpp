@@ -53,7 +53,7 @@ std::optional<QString> writeAtomically(const QString& path, const QByteArray& da
     return std::nullopt;
 }
 
-void savePNG(const QByteArray& data, const QString& name, QWidget* window)
+void savePNG(const QByteArray& data, const QString& name, QWidget* window, std::function<void()> finished)
 {
     auto* dialog = new QFileDialog;
     dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -62,14 +62,17 @@ void savePNG(const QByteArray& data, const QString& name, QWidget* window)
     dialog->setDefaultSuffix(u"png"_s);
     dialog->setDirectory(startFolder());
     dialog->selectFile(withPNGExtension(name));
-    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, data, window](int result) {
-        const QStringList chosen = dialog->selectedFiles();
-        if (result != QDialog::Accepted || chosen.isEmpty())
-            return;
-        const QString path = chosen.first();
-        if (const std::optional<QString> error = writeAtomically(path, data))
-            showWriteError(path, *error, window);
-    });
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, data, window, finished = std::move(finished)](int result) {
+                         const QStringList chosen = dialog->selectedFiles();
+                         if (result == QDialog::Accepted && !chosen.isEmpty()) {
+                             const QString path = chosen.first();
+                             if (const std::optional<QString> error = writeAtomically(path, data))
+                                 showWriteError(path, *error, window);
+                         }
+                         if (finished)
+                             finished();
+                     });
     Alerts::openModal(dialog, window);
 }
 

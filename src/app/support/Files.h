@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -13,8 +14,9 @@ namespace vorlix::Files {
 // Asks where to save PNG `data` (only PNG files offered, `name` filled in, new folders
 // allowed) and returns at once: window-modal on `window`, or application-modal without
 // one. On confirmation the data replaces the chosen file atomically; a failed write is
-// shown in an alert with the system's message. Cancelling does nothing.
-void savePNG(const QByteArray& data, const QString& name, QWidget* window);
+// shown in an alert with the system's message. Cancelling does nothing. `finished` runs
+// once the dialog is answered, whether the data was saved or not.
+void savePNG(const QByteArray& data, const QString& name, QWidget* window, std::function<void()> finished = {});
 
 // Writes `data` to `path` atomically: the old file stays whole until the new one is
 // complete. The system's message on failure.
