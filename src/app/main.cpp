@@ -5,6 +5,8 @@
 #include "app/capture/CaptureService.h"
 #include "app/editor/document/ProjectDocument.h"
 #include "app/shell/commands/CommandCenter.h"
+#include "app/shell/panels/CaptureSizePanel.h"
+#include "app/shell/panels/QuickPreview.h"
 #include "app/shell/startup/AppDelegate.h"
 #include "app/shell/startup/ForwardedArguments.h"
 #include "app/shell/startup/SingleInstance.h"
@@ -88,6 +90,21 @@ int main(int argc, char** argv)
     };
     AppDelegate delegate(settings, std::move(hooks));
     commands.hooks.showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); };
+    commands.hooks.showQuickPreview = [](const CapturedShot& shot, const QDateTime& date) {
+        QuickPreview::shared().show(shot, date);
+    };
+    commands.hooks.askFixedSize = [](const CaptureSize& size, CaptureSizePanel::Completion completion) {
+        CaptureSizePanel::askForCapture(size, std::move(completion));
+    };
+    // A shot opened from the preview becomes the same document as one opened directly.
+    QuickPreview::shared().setHooks({
+        .openInEditor =
+            [&commands](const CapturedShot& shot, const QDateTime& date) {
+                if (std::unique_ptr<ProjectDocument> document = commands.makeDocument(shot, date))
+                    commands.hooks.openDocument(std::move(document));
+            },
+        .showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); },
+    });
     commands.onHistoryChange = [&delegate] {
         if (StatusMenuController* menu = delegate.statusMenu())
             menu->rebuild();

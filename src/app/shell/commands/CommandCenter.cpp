@@ -3,6 +3,7 @@
 #include "app/editor/window/EditorWindow.h"
 #include "app/shell/commands/LaunchAtLogin.h"
 #include "app/shell/commands/ShotDocument.h"
+#include "app/shell/panels/CaptureSizeCheck.h"
 #include "app/support/Alerts.h"
 #include "app/support/Beeper.h"
 #include "app/support/NotificationCenter.h"
@@ -18,7 +19,6 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <QUrl>
 
 #include <chrono>
@@ -53,16 +53,6 @@ void showInEditor(std::unique_ptr<ProjectDocument> document, Settings& settings)
     window->activateWindow();
 }
 
-bool fitsAScreen(const CaptureSize& size)
-{
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QSize pixels = screen->size() * screen->devicePixelRatio();
-        if (size.fits(pixels.width(), pixels.height()))
-            return true;
-    }
-    return false;
-}
-
 QStringList chooseImageFilesInDialog()
 {
     return QFileDialog::getOpenFileNames(nullptr, u"Apri file"_s, QString(), CommandCenter::openableImageFilter());
@@ -76,7 +66,7 @@ CommandCenter::CommandCenter(Settings& settings) : m_settings(settings), m_life(
     hooks.openDocument = [this](std::unique_ptr<ProjectDocument> document) {
         showInEditor(std::move(document), m_settings);
     };
-    hooks.fitsSomeScreen = fitsAScreen;
+    hooks.fitsSomeScreen = [](const CaptureSize& size) { return fitsSomeScreen(size); };
     hooks.chooseImageFiles = chooseImageFilesInDialog;
     hooks.openFolder = [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
     QObject::connect(&settings.notifications(), &NotificationCenter::posted, m_life.get(), [this](const QString& name) {

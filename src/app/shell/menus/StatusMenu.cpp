@@ -5,6 +5,7 @@
 #include "app/shell/commands/LaunchAtLogin.h"
 #include "app/shell/menus/MenuCommandTarget.h"
 #include "app/shell/menus/MenuIcons.h"
+#include "app/shell/panels/CaptureSizeCheck.h"
 #include "app/support/Settings.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPalette>
-#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -36,16 +36,6 @@ bool clipboardHoldsImage()
     return data && (data->hasImage() || data->hasFormat(u"image/png"_s));
 }
 
-bool fitsAnyScreen(const CaptureSize& size)
-{
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QSize pixels = screen->geometry().size() * screen->devicePixelRatio();
-        if (size.fits(pixels.width(), pixels.height()))
-            return true;
-    }
-    return false;
-}
-
 QAction* addPlain(QMenu& menu, const QString& title, bool enabled = true)
 {
     QAction* action = menu.addAction(title);
@@ -65,7 +55,7 @@ StatusMenu::StatusMenu(Settings& settings) : m_settings(settings)
     sources.hasPinnedImages = [] { return false; }; // no pinned images yet
     sources.clipboardHasImage = clipboardHoldsImage;
     sources.launchesAtLogin = [] { return LaunchAtLogin::isEnabled(); };
-    sources.fitsSomeScreen = fitsAnyScreen;
+    sources.fitsSomeScreen = [](const CaptureSize& size) { return fitsSomeScreen(size); };
     sources.now = [] { return QDateTime::currentDateTime(); };
     QObject::connect(&m_menu, &QMenu::aboutToShow, &m_menu, [this] { rebuild(); });
 }

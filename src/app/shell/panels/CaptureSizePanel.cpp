@@ -2,7 +2,6 @@
 
 #include "app/shell/panels/CaptureSizeCheck.h"
 #include "app/support/Alerts.h"
-#include "app/support/Settings.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -62,17 +61,9 @@ QDialog* present(std::unique_ptr<CaptureSizeForm> form, const std::optional<QStr
     return dialog;
 }
 
-QDialog* askForCapture(Settings& settings, std::function<void(const CaptureSize&)> capture)
+QDialog* askForCapture(const CaptureSize& size, Completion completion)
 {
-    const CaptureSize start = settings.get(setting::lastCaptureSize).value_or(standardSize);
-    auto form = std::make_unique<CaptureSizeForm>(start, false, true);
-    return present(std::move(form), std::nullopt, nullptr,
-                   [&settings, capture = std::move(capture)](const CaptureSize& size, bool addToFavorites) {
-                       if (addToFavorites)
-                           settings.addCaptureSize(size);
-                       if (capture)
-                           capture(size);
-                   });
+    return present(std::make_unique<CaptureSizeForm>(size, false, true), std::nullopt, nullptr, std::move(completion));
 }
 
 } // namespace vorlix::CaptureSizePanel

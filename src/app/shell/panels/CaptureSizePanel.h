@@ -21,8 +21,6 @@ class QWidget;
 
 namespace vorlix {
 
-class Settings;
-
 namespace CaptureSizePanel {
 
 // The size 1280 × 720 px the form starts with when no size was used before.
@@ -42,10 +40,9 @@ QDialog* present(std::unique_ptr<CaptureSizeForm> form, const std::optional<QStr
 // The problem with a size on the screens connected now; nothing when it is valid.
 std::optional<QString> problem(const CaptureSize& size);
 
-// The form for a capture, started with the last size used (else 1280 × 720 px) and the
-// favourite switch off, without a window. The confirmed size is added to the favourites
-// when asked, then handed to `capture`. `settings` must outlive the dialog.
-QDialog* askForCapture(Settings& settings, std::function<void(const CaptureSize&)> capture);
+// The form for a capture, started with `size` and the favourite switch off, without a
+// window. The command centre picks the size and keeps the answer.
+QDialog* askForCapture(const CaptureSize& size, Completion completion);
 
 } // namespace CaptureSizePanel
 

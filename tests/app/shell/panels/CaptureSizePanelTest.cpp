@@ -172,30 +172,16 @@ TEST_F(CaptureSizePanelTest, CancellingCallsNothing)
     EXPECT_TRUE(answers.empty());
 }
 
-TEST(CaptureSizePanelForCapture, StartsWithTheLastSizeAndStoresAFavouriteBeforeCapturing)
+TEST(CaptureSizePanelForCapture, StartsWithTheGivenSizeAndAnswersWithTheFavouriteSwitch)
 {
-    NotificationCenter notifications;
-    Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
-    std::vector<CaptureSize> captured;
-
-    QPointer<QDialog> first =
-        CaptureSizePanel::askForCapture(settings, [&](const CaptureSize& s) { captured.push_back(s); });
-    auto* form = first->findChild<CaptureSizeForm*>();
-    EXPECT_EQ(form->enteredSize(), CaptureSizePanel::standardSize);
-    EXPECT_FALSE(form->favoriteRequested());
-    first->reject();
-    runDeferredDeletes();
-
-    settings.set(setting::lastCaptureSize, CaptureSize{400, 300, false});
-    QPointer<QDialog> second = CaptureSizePanel::askForCapture(settings, [&](const CaptureSize& s) {
-        EXPECT_EQ(settings.get(setting::captureSizes).back(), s) << "stored before the capture";
-        captured.push_back(s);
-    });
-    form = second->findChild<CaptureSizeForm*>();
+    std::vector<std::pair<CaptureSize, bool>> answers;
+    QPointer<QDialog> dialog = CaptureSizePanel::askForCapture(
+        {400, 300, false}, [&](const CaptureSize& s, bool favorite) { answers.emplace_back(s, favorite); });
+    auto* form = dialog->findChild<CaptureSizeForm*>();
     EXPECT_EQ(form->enteredSize(), (CaptureSize{400, 300, false}));
+    EXPECT_FALSE(form->favoriteRequested());
     form->favoriteSwitch()->setChecked(true);
-    button(*second, u"Cattura"_s)->click();
-    ASSERT_EQ(captured.size(), 1u);
-    EXPECT_EQ(captured[0], (CaptureSize{400, 300, false}));
-    EXPECT_EQ(settings.get(setting::captureSizes).size(), CaptureSize::defaults().size() + 1);
+    button(*dialog, u"Cattura"_s)->click();
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0], std::make_pair(CaptureSize{400, 300, false}, true));
 }
