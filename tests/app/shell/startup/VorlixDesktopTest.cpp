@@ -177,5 +177,5 @@ TEST_F(VorlixOnDesktop, AStartAfterAnInstanceWasKilledRunsItselfAndTakesLaterSta
     second.start(QStringLiteral(VORLIX_EXECUTABLE), {QStringLiteral("vorlix://capture/area")});
     ASSERT_TRUE(second.waitForFinished(5000));
     EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().data();
-    EXPECT_TRUE(waitUntil([&] { return log().contains("Received vorlix://capture/area"); })) << log().data();
+    EXPECT_TRUE(waitUntil([&] { return log().contains("Received vorlix://capture/area"); }, 10s)) << log().data();
 }
