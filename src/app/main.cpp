@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -35,6 +36,15 @@ bool isProjectPackage(const QString& path)
            info.fileName() == u"document.json"_s;
 }
 
+void openProject(CommandCenter& commands, Settings& settings, const QString& path)
+{
+    auto opened = ProjectDocument::open(path, settings);
+    if (auto* document = std::get_if<std::unique_ptr<ProjectDocument>>(&opened))
+        commands.hooks.openDocument(std::move(*document));
+    else
+        commands.hooks.showAlert({std::get<QString>(opened), {}, {u"OK"_s}}, {});
+}
+
 // Command URLs become commands; project packages open in an editor, other files as images.
 void openURLsOrFiles(CommandCenter& commands, Settings& settings, const QStringList& arguments)
 {
@@ -42,11 +52,7 @@ void openURLsOrFiles(CommandCenter& commands, Settings& settings, const QStringL
         if (argument.startsWith(u"vorlix:"_s, Qt::CaseInsensitive)) {
             commands.performURL(argument);
         } else if (isProjectPackage(argument)) {
-            auto opened = ProjectDocument::open(argument, settings);
-            if (auto* document = std::get_if<std::unique_ptr<ProjectDocument>>(&opened))
-                commands.hooks.openDocument(std::move(*document));
-            else
-                commands.hooks.showAlert({std::get<QString>(opened), {}, {u"OK"_s}}, {});
+            openProject(commands, settings, argument);
         } else {
             commands.openImage(argument);
         }
@@ -90,6 +96,12 @@ int main(int argc, char** argv)
     };
     AppDelegate delegate(settings, std::move(hooks));
     commands.hooks.showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); };
+    commands.hooks.openProject = [&commands, &settings] {
+        // A project is a package folder.
+        const QString path = QFileDialog::getExistingDirectory(nullptr, u"Apri progetto"_s);
+        if (!path.isEmpty())
+            openProject(commands, settings, path);
+    };
     commands.hooks.showQuickPreview = [](const CapturedShot& shot, const QDateTime& date) {
         QuickPreview::shared().show(shot, date);
     };

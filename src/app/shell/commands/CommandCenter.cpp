@@ -172,6 +172,8 @@ void CommandCenter::perform(const AppCommand& command)
     case K::openSettings:
         if (hooks.openSettings)
             hooks.openSettings();
+        else
+            Beeper::beep(); // no settings window yet
         return;
     case K::unlockPinnedWindows:
         if (hooks.unlockPinnedWindows)
