@@ -1,0 +1,315 @@
+// The program as a person uses it, started as a child process on a desktop with a window
+// manager and a system tray: the area hot key, a drag over a window and the shot in the
+// history folder, followed by the quick preview or the editor as the settings say; and a
+// later start handing over an image file, good or broken.
+// Each test has its own settings, folders and socket in a temporary folder.
+
+#include "core/formats/HistoryEntry.h"
+#include "core/imaging/ImageCoding.h"
+#include "support/desktop/ChildProcess.h"
+#include "support/desktop/Desktop.h"
+#include "support/desktop/DesktopTools.h"
+#include "support/desktop/FixtureWindow.h"
+#include "support/desktop/TrayProbe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace vorlix;
+using namespace vorlix::test;
+
+namespace {
+
+const QString editorTitlePattern = QStringLiteral("^Progetto ");
+
+struct VorlixInUse : testing::Test {
+    QTemporaryDir home;
+    QTemporaryDir files; // what the user opens, kept apart from the program's folders
+    QString logPath = home.filePath(QStringLiteral("vorlix.log"));
+    QString historyFolder = home.filePath(QStringLiteral("Downloads/Vorlix"));
+
+    std::vector<std::string> environment() const
+    {
+        const std::string root = home.path().toStdString();
+        return {"HOME=" + root,
+                "XDG_CONFIG_HOME=" + root + "/config",
+                "XDG_DATA_HOME=" + root + "/data",
+                "XDG_CACHE_HOME=" + root + "/cache",
+                "XDG_RUNTIME_DIR=" + root,
+                "DISPLAY=" + processDesktop().displayName().toStdString(),
+                "QT_QPA_PLATFORM=xcb",
+                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + root + "/no-bus"};
+    }
+
+    // The settings the program reads at start: its INI file under XDG_CONFIG_HOME.
+    void writeSetting(const QString& key, const QString& value) const
+    {
+        QSettings ini(home.filePath(QStringLiteral("config/Vorlix/Vorlix.ini")), QSettings::IniFormat);
+        ini.setValue(key, value);
+        ini.sync();
+    }
+
+    // Starts the first instance and waits until its icon is in the tray.
+    ChildProcess startFirst() const
+    {
+        const int log = open(logPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ChildProcess process(VORLIX_EXECUTABLE, {}, {.environment = environment(), .standardError = log});
+        close(log);
+        const TrayProbe tray;
+        EXPECT_TRUE(waitUntil([&] { return tray.embeddedIconOf(process.pid()).has_value(); }, 10s))
+            << this->log().data();
+        return process;
+    }
+
+    // A later start with `arguments`: it hands them over and ends at once.
+    void startLater(const QStringList& arguments) const
+    {
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const std::string& entry : environment()) {
+            const QString text = QString::fromStdString(entry);
+            variables.insert(text.section(u'=', 0, 0), text.section(u'=', 1));
+        }
+        QProcess second;
+        second.setProcessEnvironment(variables);
+        second.start(QStringLiteral(VORLIX_EXECUTABLE), arguments);
+        ASSERT_TRUE(second.waitForFinished(10000));
+        EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().data();
+    }
+
+    QByteArray log() const
+    {
+        QFile file(logPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QStringList shots() const
+    {
+        return QDir(historyFolder).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    }
+
+    static QStringList visibleWindows(const QStringList& criteria)
+    {
+        QStringList arguments = {QStringLiteral("search"), QStringLiteral("--onlyvisible")};
+        arguments << criteria;
+        return QString::fromLatin1(runTool(QStringLiteral("xdotool"), arguments).output)
+            .split(u'\n', Qt::SkipEmptyParts);
+    }
+    static QStringList visibleWindowsOf(pid_t pid)
+    {
+        return visibleWindows({QStringLiteral("--pid"), QString::number(pid)});
+    }
+    static bool editorShown() { return !visibleWindows({QStringLiteral("--name"), editorTitlePattern}).isEmpty(); }
+
+    static std::optional<QRect> geometryOf(const QString& window)
+    {
+        const ToolResult found = runTool(QStringLiteral("xdotool"),
+                                         {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+        QMap<QString, int> values;
+        for (const QString& line : QString::fromLatin1(found.output).split(u'\n', Qt::SkipEmptyParts))
+            values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
+        if (!values.contains(QStringLiteral("WIDTH")))
+            return std::nullopt;
+        return QRect(values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")),
+                     values.value(QStringLiteral("WIDTH")), values.value(QStringLiteral("HEIGHT")));
+    }
+
+    static QRect screen() { return QRect(0, 0, VORLIX_DESKTOP_WIDTH, VORLIX_DESKTOP_HEIGHT); }
+
+    // Presses the area hot key until the program's overlay covers the screen (the key is
+    // grabbed a moment after the tray icon shows).
+    static bool openOverlayWithHotkey(pid_t pid)
+    {
+        const auto overlayShown = [pid] {
+            for (const QString& window : visibleWindowsOf(pid))
+                if (geometryOf(window) == screen())
+                    return true;
+            return false;
+        };
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (!sendKeys(QStringLiteral("ctrl+shift+2")))
+                return false;
+            if (waitUntil(overlayShown, 4s)) {
+                // The overlay takes the pointer as it shows; give it that turn.
+                processEventsFor(300ms);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static bool drag(QPoint from, QPoint to)
+    {
+        return runTool(QStringLiteral("xdotool"),
+                       {QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
+                        QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"),
+                        QString::number((from.x() + to.x()) / 2), QString::number((from.y() + to.y()) / 2),
+                        QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y()),
+                        QStringLiteral("mouseup"), QStringLiteral("1")})
+                   .exitCode == 0;
+    }
+
+    // A window of four coloured quadrants at a place the window manager leaves alone.
+    struct Fixture {
+        QImage picture = FixtureWindow::quadrants({400, 300});
+        QPoint topLeft{200, 150};
+        FixtureWindow window{picture, topLeft, QStringLiteral("Quadranti")};
+        Fixture() { window.setFlags(window.flags() | Qt::X11BypassWindowManagerHint); }
+    };
+
+    // Drives a capture of part of the fixture with the hot key; returns the shot's file.
+    QString captureFixturePart(pid_t pid, const Fixture& fixture, const QRect& area)
+    {
+        if (!openOverlayWithHotkey(pid)) {
+            ADD_FAILURE() << "no overlay after the hot key\n" << log().data();
+            return {};
+        }
+        const QPoint from = fixture.topLeft + area.topLeft();
+        if (!drag(from, from + QPoint(area.width(), area.height()))) {
+            ADD_FAILURE() << "xdotool could not drag";
+            return {};
+        }
+        // Until the file is whole.
+        const auto shotWritten = [&] {
+            return !shots().isEmpty() &&
+                   !ImageCoding::decode(contents(QDir(historyFolder).filePath(shots().front()))).isNull();
+        };
+        if (!waitUntil(shotWritten, 10s)) {
+            ADD_FAILURE() << "no shot in " << historyFolder.toStdString() << "\n" << log().data();
+            return {};
+        }
+        EXPECT_EQ(shots().size(), 1);
+        return QDir(historyFolder).filePath(shots().front());
+    }
+
+    // The shot's pixels are the fixture's in `area`, and it carries its history entry.
+    static void expectShotOf(const QByteArray& png, const Fixture& fixture, const QRect& area)
+    {
+        const QImage image = ImageCoding::decode(png).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(image, fixture.picture.copy(area).convertToFormat(QImage::Format_RGB32))
+            << image.width() << "x" << image.height();
+        const std::optional<QString> description = ImageCoding::description(png);
+        ASSERT_TRUE(description.has_value());
+        const HistoryEntry entry = decodeHistoryEntry(description->toStdString());
+        EXPECT_FALSE(entry.id.isNull());
+        EXPECT_EQ(entry.captureKind, CaptureKind::area);
+        EXPECT_EQ(entry.pixelWidth, area.width());
+        EXPECT_EQ(entry.pixelHeight, area.height());
+        EXPECT_LT(std::abs(entry.date.secsTo(QDateTime::currentDateTimeUtc())), 120);
+    }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST_F(VorlixInUse, TheAreaHotKeyTakesTheDraggedPartOfAWindowAndShowsTheQuickPreview)
+{
+    writeSetting(QStringLiteral("afterCapture"), QStringLiteral("quickPreview"));
+    Fixture fixture;
+    ASSERT_TRUE(fixture.window.showAndWait());
+    ChildProcess app = startFirst();
+
+    // Across all four quadrants, so that a shifted or mirrored shot shows.
+    const QRect area(150, 100, 120, 90);
+    const QString shot = captureFixturePart(app.pid(), fixture, area);
+    ASSERT_FALSE(shot.isEmpty());
+    const QByteArray png = contents(shot);
+    expectShotOf(png, fixture, area);
+
+    // The panel first: it hides by itself after a few seconds.
+    QString panel;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const QStringList found =
+                visibleWindows({QStringLiteral("--all"), QStringLiteral("--pid"), QString::number(app.pid()),
+                                QStringLiteral("--name"), QStringLiteral("^Anteprima rapida$")});
+            panel = found.value(0);
+            return !panel.isEmpty();
+        },
+        10s))
+        << log().data();
+    const std::optional<QRect> placed = geometryOf(panel);
+    ASSERT_TRUE(placed.has_value());
+    // At the bottom-right, inside the screen, with a small inset (a tray panel may take an edge).
+    EXPECT_TRUE(screen().contains(*placed));
+    EXPECT_LT(screen().right() - placed->right(), 64) << placed->x() << "," << placed->y();
+    EXPECT_LT(screen().bottom() - placed->bottom(), 64) << placed->x() << "," << placed->y();
+    std::optional<QByteArray> copied;
+    EXPECT_TRUE(waitUntil([&] { return (copied = readClipboard(QStringLiteral("image/png"))).has_value(); }, 10s));
+    if (copied) {
+        EXPECT_EQ(ImageCoding::decode(*copied).convertToFormat(QImage::Format_RGB32),
+                  ImageCoding::decode(png).convertToFormat(QImage::Format_RGB32));
+    }
+
+    EXPECT_FALSE(editorShown());
+    EXPECT_TRUE(app.isRunning());
+}
+
+TEST_F(VorlixInUse, ByDefaultTheShotOfTheAreaHotKeyOpensInAnEditor)
+{
+    Fixture fixture;
+    ASSERT_TRUE(fixture.window.showAndWait());
+    ChildProcess app = startFirst();
+
+    const QRect area(120, 30, 160, 100); // across the red and the green quadrant
+    const QString shot = captureFixturePart(app.pid(), fixture, area);
+    ASSERT_FALSE(shot.isEmpty());
+    expectShotOf(contents(shot), fixture, area);
+    EXPECT_TRUE(waitUntil(editorShown, 10s)) << log().data();
+    EXPECT_TRUE(visibleWindows({QStringLiteral("--name"), QStringLiteral("^Anteprima rapida$")}).isEmpty());
+    EXPECT_TRUE(app.isRunning());
+}
+
+TEST_F(VorlixInUse, ALaterStartOpensAnImageInAnEditorAndABrokenOneInAnAlert)
+{
+    ChildProcess app = startFirst();
+    const QStringList before = visibleWindowsOf(app.pid());
+
+    const QString good = files.filePath(QStringLiteral("piccola.png"));
+    ASSERT_TRUE(FixtureWindow::quadrants({64, 48}).save(good));
+    startLater({good});
+    ASSERT_TRUE(waitUntil(editorShown, 10s)) << log().data();
+    const QStringList withEditor = visibleWindowsOf(app.pid());
+
+    const QString broken = files.filePath(QStringLiteral("rotta.png"));
+    {
+        QFile file(broken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("\x89PNG\r\n\x1a\n not really an image");
+    }
+    startLater({broken});
+    QStringList alerts;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            alerts.clear();
+            for (const QString& window : visibleWindowsOf(app.pid()))
+                if (!withEditor.contains(window) && !before.contains(window))
+                    alerts << window;
+            return !alerts.isEmpty();
+        },
+        10s))
+        << log().data();
+    EXPECT_EQ(visibleWindows({QStringLiteral("--name"), editorTitlePattern}).size(), 1) << "no editor for it";
+    EXPECT_TRUE(app.isRunning());
+
+    // The alert goes with its button, and the program carries on.
+    ASSERT_EQ(alerts.size(), 1);
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), alerts.front()});
+    ASSERT_TRUE(sendKeys(QStringLiteral("Return")));
+    EXPECT_TRUE(waitUntil([&] { return !visibleWindowsOf(app.pid()).contains(alerts.front()); }, 10s));
+    EXPECT_TRUE(app.isRunning());
+    EXPECT_TRUE(editorShown());
+}
