@@ -23,6 +23,8 @@ int main(int argc, char** argv)
         std::cerr << "No desktop for the benchmark: " << e.what() << '\n';
         return 1;
     }
+    // The desktop tools (keys, pointer, windows) act on it.
+    vorlix::test::setProcessDesktop(desktop.get());
     qputenv("DISPLAY", desktop->displayName().toUtf8());
     qputenv("QT_QPA_PLATFORM", "xcb");
     int result = 0;
@@ -35,5 +37,6 @@ int main(int argc, char** argv)
             benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
     }
+    vorlix::test::setProcessDesktop(nullptr);
     return result;
 }
