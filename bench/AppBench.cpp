@@ -37,7 +37,7 @@ using namespace vorlix::test;
 
 namespace {
 
-constexpr auto generous = std::chrono::seconds(20);
+constexpr auto generous = std::chrono::seconds(10);
 
 double msSince(const QElapsedTimer& clock) { return static_cast<double>(clock.nsecsElapsed()) / 1e6; }
 

@@ -31,11 +31,11 @@ const Api* load()
     for (const QString& path : candidates()) {
         if (!QFile::exists(path))
             continue;
-        // Never unloaded: engines may still be in use while statics go.
-        auto* library = new QLibrary(path);
-        if (const auto entry = reinterpret_cast<EntryPoint>(library->resolve(entryPoint)))
+        // Destroying the QLibrary leaves the module loaded, as it must stay: engines may
+        // still be in use while statics go.
+        QLibrary library(path);
+        if (const auto entry = reinterpret_cast<EntryPoint>(library.resolve(entryPoint)))
             return entry();
-        delete library;
     }
     qWarning("The text recognition module could not be loaded");
     return nullptr;
