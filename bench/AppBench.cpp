@@ -11,6 +11,7 @@
 #include "support/desktop/ChildProcess.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
+#include "support/desktop/ProgramHome.h"
 #include "support/desktop/TrayProbe.h"
 
 #include <QBuffer>
@@ -55,28 +56,9 @@ struct Home {
 
     QString historyFolder() const { return dir.filePath(QStringLiteral("Downloads/Vorlix")); }
 
-    std::vector<std::string> environment() const
-    {
-        const std::string root = dir.path().toStdString();
-        return {"HOME=" + root,
-                "XDG_CONFIG_HOME=" + root + "/config",
-                "XDG_DATA_HOME=" + root + "/data",
-                "XDG_CACHE_HOME=" + root + "/cache",
-                "XDG_RUNTIME_DIR=" + root,
-                "QT_QPA_PLATFORM=xcb",
-                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + root + "/no-bus"};
-    }
+    std::vector<std::string> environment() const { return programEnvironment(dir.path()); }
 
-    QProcessEnvironment processEnvironment() const
-    {
-        QProcessEnvironment result = QProcessEnvironment::systemEnvironment();
-        for (const std::string& entry : environment()) {
-            const QString text = QString::fromStdString(entry);
-            const qsizetype equals = text.indexOf(u'=');
-            result.insert(text.left(equals), text.mid(equals + 1));
-        }
-        return result;
-    }
+    QProcessEnvironment processEnvironment() const { return withEntries(environment()); }
 };
 
 // The program, started and shown in the tray; its errors go to "vorlix.log" in its home.

@@ -5,6 +5,7 @@
 
 #include "support/EventLoopWaits.h"
 #include "support/desktop/ChildProcess.h"
+#include "support/desktop/ProgramHome.h"
 #include "support/desktop/TrayProbe.h"
 
 #include <QElapsedTimer>
@@ -20,17 +21,7 @@ using namespace vorlix::test;
 
 namespace {
 
-std::vector<std::string> environment(const QTemporaryDir& home)
-{
-    const std::string root = home.path().toStdString();
-    return {"HOME=" + root,
-            "XDG_CONFIG_HOME=" + root + "/config",
-            "XDG_DATA_HOME=" + root + "/data",
-            "XDG_CACHE_HOME=" + root + "/cache",
-            "XDG_RUNTIME_DIR=" + root,
-            "QT_QPA_PLATFORM=xcb",
-            "DBUS_SESSION_BUS_ADDRESS=unix:path=" + root + "/no-bus"};
-}
+std::vector<std::string> environment(const QTemporaryDir& home) { return programEnvironment(home.path()); }
 
 // A process's resident memory in MB.
 double residentMegabytes(pid_t pid)

@@ -10,6 +10,7 @@
 #include "support/desktop/Desktop.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
+#include "support/desktop/ProgramHome.h"
 #include "support/desktop/TrayProbe.h"
 
 #include <QDir>
@@ -39,15 +40,9 @@ struct VorlixInUse : testing::Test {
 
     std::vector<std::string> environment() const
     {
-        const std::string root = home.path().toStdString();
-        return {"HOME=" + root,
-                "XDG_CONFIG_HOME=" + root + "/config",
-                "XDG_DATA_HOME=" + root + "/data",
-                "XDG_CACHE_HOME=" + root + "/cache",
-                "XDG_RUNTIME_DIR=" + root,
-                "DISPLAY=" + processDesktop().displayName().toStdString(),
-                "QT_QPA_PLATFORM=xcb",
-                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + root + "/no-bus"};
+        std::vector<std::string> entries = programEnvironment(home.path());
+        entries.push_back("DISPLAY=" + processDesktop().displayName().toStdString());
+        return entries;
     }
 
     // The settings the program reads at start: its INI file under XDG_CONFIG_HOME.
@@ -73,13 +68,8 @@ struct VorlixInUse : testing::Test {
     // A later start with `arguments`: it hands them over and ends at once.
     void startLater(const QStringList& arguments) const
     {
-        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-        for (const std::string& entry : environment()) {
-            const QString text = QString::fromStdString(entry);
-            variables.insert(text.section(u'=', 0, 0), text.section(u'=', 1));
-        }
         QProcess second;
-        second.setProcessEnvironment(variables);
+        second.setProcessEnvironment(withEntries(environment()));
         second.start(QStringLiteral(VORLIX_EXECUTABLE), arguments);
         ASSERT_TRUE(second.waitForFinished(10000));
         EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().data();
@@ -96,31 +86,11 @@ struct VorlixInUse : testing::Test {
         return QDir(historyFolder).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
     }
 
-    static QStringList visibleWindows(const QStringList& criteria)
-    {
-        QStringList arguments = {QStringLiteral("search"), QStringLiteral("--onlyvisible")};
-        arguments << criteria;
-        return QString::fromLatin1(runTool(QStringLiteral("xdotool"), arguments).output)
-            .split(u'\n', Qt::SkipEmptyParts);
-    }
     static QStringList visibleWindowsOf(pid_t pid)
     {
         return visibleWindows({QStringLiteral("--pid"), QString::number(pid)});
     }
     static bool editorShown() { return !visibleWindows({QStringLiteral("--name"), editorTitlePattern}).isEmpty(); }
-
-    static std::optional<QRect> geometryOf(const QString& window)
-    {
-        const ToolResult found = runTool(QStringLiteral("xdotool"),
-                                         {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-        QMap<QString, int> values;
-        for (const QString& line : QString::fromLatin1(found.output).split(u'\n', Qt::SkipEmptyParts))
-            values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
-        if (!values.contains(QStringLiteral("WIDTH")))
-            return std::nullopt;
-        return QRect(values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")),
-                     values.value(QStringLiteral("WIDTH")), values.value(QStringLiteral("HEIGHT")));
-    }
 
     static QRect screen() { return QRect(0, 0, VORLIX_DESKTOP_WIDTH, VORLIX_DESKTOP_HEIGHT); }
 
@@ -130,7 +100,7 @@ struct VorlixInUse : testing::Test {
     {
         const auto overlayShown = [pid] {
             for (const QString& window : visibleWindowsOf(pid))
-                if (geometryOf(window) == screen())
+                if (windowGeometry(window) == screen())
                     return true;
             return false;
         };
@@ -241,7 +211,7 @@ TEST_F(VorlixInUse, TheAreaHotKeyTakesTheDraggedPartOfAWindowAndShowsTheQuickPre
         },
         10s))
         << log().data();
-    const std::optional<QRect> placed = geometryOf(panel);
+    const std::optional<QRect> placed = windowGeometry(panel);
     ASSERT_TRUE(placed.has_value());
     // At the bottom-right, inside the screen, with a small inset (a tray panel may take an edge).
     EXPECT_TRUE(screen().contains(*placed));

@@ -6,6 +6,7 @@
 #include "support/desktop/ChildProcess.h"
 #include "support/desktop/Desktop.h"
 #include "support/desktop/DesktopTools.h"
+#include "support/desktop/ProgramHome.h"
 #include "support/desktop/TrayProbe.h"
 
 #include <QDirIterator>
@@ -30,24 +31,12 @@ struct VorlixOnDesktop : testing::Test {
 
     std::vector<std::string> environment() const
     {
-        const std::string root = home.path().toStdString();
-        return {"HOME=" + root, "XDG_CONFIG_HOME=" + root + "/config", "XDG_DATA_HOME=" + root + "/data",
-                "XDG_CACHE_HOME=" + root + "/cache", "XDG_RUNTIME_DIR=" + root,
-                "DISPLAY=" + processDesktop().displayName().toStdString(), "QT_QPA_PLATFORM=xcb",
-                // No session bus: the icon goes to the tray through XEmbed.
-                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + root + "/no-bus"};
+        std::vector<std::string> entries = programEnvironment(home.path());
+        entries.push_back("DISPLAY=" + processDesktop().displayName().toStdString());
+        return entries;
     }
 
-    QProcessEnvironment processEnvironment() const
-    {
-        QProcessEnvironment result = QProcessEnvironment::systemEnvironment();
-        for (const std::string& entry : environment()) {
-            const QString text = QString::fromStdString(entry);
-            const qsizetype equals = text.indexOf(u'=');
-            result.insert(text.left(equals), text.mid(equals + 1));
-        }
-        return result;
-    }
+    QProcessEnvironment processEnvironment() const { return withEntries(environment()); }
 
     ChildProcess startFirst() const
     {
@@ -75,24 +64,7 @@ struct VorlixOnDesktop : testing::Test {
 
     static QStringList visibleWindowIDsOf(pid_t pid)
     {
-        const ToolResult found =
-            runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                QStringLiteral("--pid"), QString::number(pid)});
-        return QString::fromLatin1(found.output).split(u'\n', Qt::SkipEmptyParts);
-    }
-
-    // A window's place on the screen, from xdotool's shell-style answer.
-    static std::optional<QRect> geometryOf(const QString& window)
-    {
-        const ToolResult found = runTool(QStringLiteral("xdotool"),
-                                         {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-        QMap<QString, int> values;
-        for (const QString& line : QString::fromLatin1(found.output).split(u'\n', Qt::SkipEmptyParts))
-            values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
-        if (!values.contains(QStringLiteral("WIDTH")))
-            return std::nullopt;
-        return QRect(values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")),
-                     values.value(QStringLiteral("WIDTH")), values.value(QStringLiteral("HEIGHT")));
+        return visibleWindows({QStringLiteral("--pid"), QString::number(pid)});
     }
 
     int visibleWindowsOf(pid_t pid) const
@@ -153,7 +125,7 @@ TEST_F(VorlixOnDesktop, ShowsItsTrayIconTakesALaterStartsURLAndQuitsFromItsMenu)
                 menu = id;
         return !menu.isEmpty();
     }));
-    const std::optional<QRect> items = geometryOf(menu);
+    const std::optional<QRect> items = windowGeometry(menu);
     ASSERT_TRUE(items.has_value());
     ASSERT_TRUE(movePointer(items->center().x(), items->bottom() - 12));
     ASSERT_TRUE(click(1));
