@@ -134,10 +134,18 @@ void CanvasView::commitTextEditing()
     m_state.textSession.reset();
 }
 
-Style CanvasView::numberStyle() const
+Style CanvasView::style(AnnotationKind kind) const
 {
-    const auto it = m_state.styles.find(AnnotationKind::number);
-    return it != m_state.styles.end() ? it->second : Style::defaults(AnnotationKind::number);
+    const auto it = m_state.styles.find(kind);
+    return it != m_state.styles.end() ? it->second : Style::defaults(kind);
+}
+
+QUuid CanvasView::place(const CanvasShape& shape, const QString& actionName)
+{
+    const QUuid id = QUuid::createUuid();
+    m_editor.perform(actionName, [&](DocumentModel& doc) { insert(doc, shape, id); });
+    setSelection({id});
+    return id;
 }
 
 void CanvasView::setNumberingStart(std::int64_t start)

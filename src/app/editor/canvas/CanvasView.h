@@ -18,6 +18,7 @@
 #include "core/model/DocumentEditor.h"
 #include "core/render/ImageProviding.h"
 #include "core/render/RenderCache.h"
+#include "core/shapes/CanvasShape.h"
 
 #include <QTimer>
 
@@ -51,8 +52,12 @@ public:
     void setCutOutSession(std::optional<CutOutSession> session);
     void setDrag(Drag drag);
 
+    // The default style of a tool's kind: the one kept for it, else the kind's own.
+    Style style(AnnotationKind kind) const;
     // The number tool's style, for numbering panels.
-    Style numberStyle() const;
+    Style numberStyle() const { return style(AnnotationKind::number); }
+    // Adds a drawn or typed shape as one undo step under a new id and selects just it.
+    QUuid place(const CanvasShape& shape, const QString& actionName);
     // One undo step "Cambia numero di partenza".
     void setNumberingStart(std::int64_t start);
 
