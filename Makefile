@@ -24,7 +24,7 @@ FUZZ_TIMEOUT ?= 1
 FUZZ_QUICK_TIMEOUT ?= 10
 # Targets run side by side, at most this many at once.
 FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
-FUZZ_TARGETS ?= document clipboard history_png image package svg_path
+FUZZ_TARGETS ?= document clipboard forwarded_arguments history_png image package svg_path
 
 .PHONY: deps configure build run test test-desktop bench format test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
 
@@ -68,7 +68,7 @@ test-sanitize: deps
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_CXX_COMPILER=clang++-14 -DVORLIX_FUZZ=ON $(CMAKE_FLAGS)
-	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS)) fuzz_seeds
 
 # Each target for FUZZ_SECONDS on its corpus; fails on the first crash, hang or memory fault.
 fuzz: fuzz-build

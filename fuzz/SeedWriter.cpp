@@ -3,6 +3,8 @@
 
 #include "FuzzSupport.h"
 
+#include "app/shell/startup/ForwardedArguments.h"
+
 #include "support/ModelBuilders.h"
 
 #include "core/document/AnnotationClipboard.h"
@@ -178,5 +180,11 @@ int main(int argc, char** argv)
     write("svg_path", "pen-stroke.txt",
           "M5.2 12.9C7.4 11.3 9.6 8.4 11.8 5.4c.5-.7 1.6-.3 1.3.5-1.5 3.5-4.2 6.9-7 8.3-.9.4-1.5-.7-.9-1.3z");
     write("svg_path", "oddities.txt", "12,34 m1.5.5-2 3 4L A1 2 3Q L5 6e7 z 1 2 s1 2 3 4 H");
+
+    // what a later start hands over: a command URL, files beside a URL, nothing
+    write("forwarded_arguments", "command.bin", ForwardedArguments::encode({u"vorlix://capture/screen"_s}));
+    write("forwarded_arguments", "files.bin",
+          ForwardedArguments::encode({u"/home/utente/Immagini/è qui.png"_s, u"vorlix://capture/area"_s}));
+    write("forwarded_arguments", "empty.bin", ForwardedArguments::encode({}));
     return 0;
 }
