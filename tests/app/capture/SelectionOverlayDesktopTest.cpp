@@ -4,6 +4,7 @@
 
 #include "app/capture/SelectionOverlay.h"
 #include "app/capture/SelectionView.h"
+#include "app/capture/SelectionWindows.h"
 #include "app/support/DefaultsStore.h"
 #include "app/support/Settings.h"
 #include "platform/ForeignWindow.h"
@@ -111,6 +112,34 @@ TEST_F(SelectionOverlayOnDesktop, EscapeAndRightClickCancelAndGiveInputBack)
         EXPECT_TRUE(shownViews().empty());
         EXPECT_TRUE(ForeignClient().canGrabInput());
     }
+}
+
+TEST_F(SelectionOverlayOnDesktop, KeptWindowShowsAboveWindowsMadeAfterIt)
+{
+    SelectionWindows windows(settings);
+    {
+        std::unique_ptr<SelectionOverlay> overlay =
+            makeSelectionOverlay(setup(SelectionMode::area()), settings, &windows);
+        Running running = start(overlay->run());
+        ASSERT_TRUE(overlayShown());
+        ASSERT_TRUE(sendKeys("Escape"));
+        ASSERT_TRUE(running.wait());
+    }
+    ForeignClient client;
+    client.showUnmanaged(QRect(40, 40, 100, 100), Qt::red);
+    const auto shownAt = [&](QPoint point) {
+        const ScreenGrab grab = source->grab(source->screens().front(), QRectF(point, QSizeF(1, 1)));
+        return std::get<QImage>(grab).pixel(0, 0);
+    };
+    ASSERT_EQ(shownAt(QPoint(90, 90)), qRgb(255, 0, 0));
+
+    std::unique_ptr<SelectionOverlay> overlay = makeSelectionOverlay(setup(SelectionMode::area()), settings, &windows);
+    Running running = start(overlay->run());
+    ASSERT_TRUE(overlayShown());
+    EXPECT_TRUE(waitUntil([&] { return shownAt(QPoint(90, 90)) != qRgb(255, 0, 0); }))
+        << "the veiled overlay covers the window";
+    ASSERT_TRUE(sendKeys("Escape"));
+    ASSERT_TRUE(running.wait());
 }
 
 TEST_F(SelectionOverlayOnDesktop, ArrowKeysMoveThePointerOnePixelOrTenWithShift)
