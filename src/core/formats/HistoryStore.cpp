@@ -89,6 +89,33 @@ struct FileStamp {
     }
 };
 
+std::optional<FileStamp> stampOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileStamp{st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
+// The thumbnails the menus ask for are far smaller; a shot's own pixels are kept at this size.
+constexpr int keptThumbnailSide = 256;
+// Thumbnails of more files than this are dropped all at once; menus show a handful.
+constexpr std::size_t maximumKeptThumbnails = 64;
+
+// A large picture is first thinned by sampling, then averaged: the result looks as the
+// averaged one at a fraction of its cost.
+QImage shrunk(const QImage& picture, int longerSide)
+{
+    const int side = std::max(picture.width(), picture.height());
+    if (side > 4 * longerSide) {
+        const double factor = 4.0 * longerSide / side;
+        const QSize thinned(std::max(1, int(picture.width() * factor)), std::max(1, int(picture.height() * factor)));
+        return ImageCoding::scaledToFit(picture.scaled(thinned, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+                                        longerSide);
+    }
+    return ImageCoding::scaledToFit(picture, longerSide);
+}
+
 // Tested on the name's bytes, so the names of files read before are never decoded again.
 bool isHistoryFileName(std::string_view name, std::string_view namePrefix)
 {
@@ -108,7 +135,7 @@ bool isHistoryFileName(std::string_view name, std::string_view namePrefix)
 // folder is missing, the watch's queue overflowed) every listing stats every file.
 struct HistoryStore::KeptFiles {
     KeptFiles() = default;
-    KeptFiles(const KeptFiles& other) : files(other.files), listing(other.listing) {}
+    KeptFiles(const KeptFiles& other) : files(other.files), thumbnails(other.thumbnails), listing(other.listing) {}
     KeptFiles& operator=(const KeptFiles&) = delete;
     ~KeptFiles() { closeWatch(); }
 
@@ -173,6 +200,13 @@ struct HistoryStore::KeptFiles {
         std::uint64_t seen = 0;
     };
     std::unordered_map<std::string, Kept> files; // by the file name's bytes
+    // Small pictures of the files, by path; `picture` is fitted to `longerSide` or smaller.
+    struct Thumbnail {
+        FileStamp stamp;
+        int longerSide = 0;
+        QImage picture;
+    };
+    std::unordered_map<std::string, Thumbnail> thumbnails;
     std::uint64_t listing = 0;
     int watchFd = -1;
     bool lost = false;    // the watch missed events or lost its folder
@@ -224,7 +258,7 @@ QString HistoryStore::fileName(const QDateTime& date, int number) const
     return m_filePrefix + u' ' + when + u" ("_s + QString::number(number) + u").png"_s;
 }
 
-HistoryEntry HistoryStore::add(const QByteArray& pngData, const HistoryEntry& entry) const
+HistoryEntry HistoryStore::add(const QByteArray& pngData, const HistoryEntry& entry, const QImage& picture) const
 {
     if (!QDir().mkpath(m_directory))
         throw HistoryError(HistoryError::Kind::createFolder, m_directory, u"la cartella non è scrivibile"_s);
@@ -252,6 +286,8 @@ HistoryEntry HistoryStore::add(const QByteArray& pngData, const HistoryEntry& en
             file.setAutoRemove(false);
             HistoryEntry written = entry;
             written.fileURL = QFileInfo(path).absoluteFilePath();
+            if (!picture.isNull())
+                keepThumbnail(*written.fileURL, keptThumbnailSide, shrunk(picture, keptThumbnailSide));
             return written;
         }
         if (!QFileInfo::exists(path))
@@ -357,12 +393,31 @@ std::vector<HistoryEntry> HistoryStore::recentEntries(int limit) const
 
 QImage HistoryStore::thumbnail(const HistoryEntry& entry, int maxPixelSize) const
 {
-    if (!entry.fileURL)
+    if (!entry.fileURL || maxPixelSize < 1)
         return {};
+    const std::optional<FileStamp> stamp = stampOf(*entry.fileURL);
+    if (!stamp)
+        return {};
+    const auto kept = m_kept->thumbnails.find(QFile::encodeName(*entry.fileURL).toStdString());
+    if (kept != m_kept->thumbnails.end() && kept->second.stamp == *stamp && kept->second.longerSide >= maxPixelSize)
+        return ImageCoding::scaledToFit(kept->second.picture, maxPixelSize);
     QFile file(*entry.fileURL);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return ImageCoding::thumbnail(file.readAll(), maxPixelSize, true);
+    QImage picture = ImageCoding::thumbnail(file.readAll(), maxPixelSize, true);
+    if (!picture.isNull())
+        keepThumbnail(*entry.fileURL, maxPixelSize, picture);
+    return picture;
+}
+
+void HistoryStore::keepThumbnail(const QString& path, int longerSide, QImage picture) const
+{
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (!stamp)
+        return;
+    if (m_kept->thumbnails.size() >= maximumKeptThumbnails)
+        m_kept->thumbnails.clear();
+    m_kept->thumbnails[QFile::encodeName(path).toStdString()] = {*stamp, longerSide, std::move(picture)};
 }
 
 void HistoryStore::deleteEntry(const HistoryEntry& entry) const

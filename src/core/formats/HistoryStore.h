@@ -78,8 +78,10 @@ public:
     // Writes a new history file holding `pngData` with the entry's JSON as its
     // "Description" text; the compressed pixels are copied, not encoded again. The
     // file is written beside its final name and then renamed, never replacing an
-    // existing file. Returns the entry with `fileURL` set.
-    HistoryEntry add(const QByteArray& pngData, const HistoryEntry& entry) const;
+    // existing file. Returns the entry with `fileURL` set. `picture`, the decoded pixels
+    // when the caller has them, is kept small for the file's thumbnails, so the menu of
+    // recent shots never decodes a fresh shot again.
+    HistoryEntry add(const QByteArray& pngData, const HistoryEntry& entry, const QImage& picture = {}) const;
 
     // Every history file's record, newest first; records with equal dates keep the
     // order of their file names.
@@ -94,7 +96,8 @@ public:
     std::vector<HistoryEntry> recentEntries(int limit) const;
 
     // The upright thumbnail of the entry's file, whose longer side is maxPixelSize;
-    // null when the entry has no file or the file cannot be decoded.
+    // null when the entry has no file or the file cannot be decoded. What was decoded is
+    // kept until the file changes.
     QImage thumbnail(const HistoryEntry& entry, int maxPixelSize) const;
 
     // Removes the entry's file; nothing happens when it has no file or the file is gone.
@@ -115,6 +118,8 @@ private:
 
     // The records of the folder's history files as it is now, newest first, at most `limit`.
     std::vector<HistoryEntry> newest(std::size_t limit) const;
+    // Keeps a small picture of the file at `path` as it is now.
+    void keepThumbnail(const QString& path, int longerSide, QImage picture) const;
     // Reads the folder and the files that are new or changed since they were kept.
     void scan(const QByteArray& folder, const QByteArray& namePrefix, std::uint64_t listing) const;
 

@@ -230,6 +230,29 @@ TEST_F(HistoryStoreTest, ThumbnailsComeFromTheFile)
     EXPECT_TRUE(store.thumbnail(noFile, 64).isNull());
 }
 
+// The thumbnail of a file is made once, from the picture given with the shot when there
+// is one, and made again from the file as soon as the file changes.
+TEST_F(HistoryStoreTest, ThumbnailsAreKeptUntilTheFileChanges)
+{
+    const auto colourOf = [](const QImage& image) { return image.pixelColor(image.width() / 2, image.height() / 2); };
+    QImage red(2000, 1000, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QImage blue = red;
+    blue.fill(Qt::blue);
+    const QByteArray bluePng = *ImageCoding::encode(blue, ImageType::png, 1, 0);
+
+    // The kept picture is not the file's: seeing it proves the file was not read.
+    const HistoryEntry given = store.add(bluePng, shot(shotTime), red);
+    EXPECT_EQ(store.thumbnail(given, 160).size(), QSize(160, 80));
+    EXPECT_EQ(colourOf(store.thumbnail(given, 160)), QColor(Qt::red));
+    EXPECT_EQ(colourOf(store.thumbnail(given, 300)), QColor(Qt::blue)) << "larger than what was kept";
+
+    const HistoryEntry decoded = store.add(bluePng, shot(shotTime.addSecs(1), 2));
+    EXPECT_EQ(colourOf(store.thumbnail(decoded, 64)), QColor(Qt::blue));
+    writeFile(*decoded.fileURL, *ImageCoding::encode(red, ImageType::png, 1, 0));
+    EXPECT_EQ(colourOf(store.thumbnail(decoded, 64)), QColor(Qt::red)) << "the file changed";
+}
+
 TEST_F(HistoryStoreTest, DeletingRemovesListedFilesOnly)
 {
     EXPECT_NO_THROW(store.deleteAll()); // the folder does not exist yet

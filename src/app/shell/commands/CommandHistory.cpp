@@ -81,7 +81,7 @@ void CommandCenter::saveToHistory(const CapturedShot& shot, const QDateTime& dat
     if (!m_settings.get(setting::historyEnabled))
         return;
     try {
-        history().add(shot.pngData, entryFor(shot, date));
+        history().add(shot.pngData, entryFor(shot, date), shot.image);
     } catch (const HistoryError& error) {
         showHistoryWriteError(error.message(), openedInEditor);
         return;

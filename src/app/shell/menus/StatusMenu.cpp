@@ -62,6 +62,9 @@ StatusMenu::StatusMenu(Settings& settings) : m_settings(settings)
 
 void StatusMenu::rebuild()
 {
+    // clear() drops the actions but leaves the submenus, which are children of the menu.
+    for (QMenu* submenu : m_menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        submenu->deleteLater();
     m_menu.clear();
     const HotkeyConfiguration hotkeys = m_settings.get(setting::hotkeys);
     const bool historyEnabled = m_settings.get(setting::historyEnabled);
