@@ -58,6 +58,9 @@ void CanvasView::showDocumentSettings()
 
 void CanvasView::changeDocument(const QString& actionName, bool continuous, const DocumentEditor::Mutation& change)
 {
+    // A gesture ended elsewhere (an undo, another interaction) is no longer ours to end.
+    if (m_state.isChangingDocument && !m_editor.isInteracting())
+        m_state.isChangingDocument = false;
     if (continuous) {
         if (!m_state.isChangingDocument) {
             m_editor.beginInteraction();

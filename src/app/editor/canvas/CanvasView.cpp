@@ -37,7 +37,12 @@ CanvasView::CanvasView(DocumentEditor& editor, const ImageProviding& images, Set
     updateFrameForCanvas();
 }
 
-CanvasView::~CanvasView() { tearDown(); }
+CanvasView::~CanvasView()
+{
+    tearDown();
+    // Gone before this canvas's members: the widget's signals reach them.
+    delete m_textEditor.data();
+}
 
 void CanvasView::tearDown()
 {

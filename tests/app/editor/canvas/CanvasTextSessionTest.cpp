@@ -9,6 +9,7 @@
 #include "DocumentCanvas.h"
 
 #include <QAction>
+#include <QFontInfo>
 #include <QTest>
 #include <QTextCursor>
 
@@ -242,6 +243,21 @@ TEST_F(TextSessionTest, TheSessionShowsItsTextWhereAndAsTheRendererDrawsIt)
         view->setSelection({}); // no handles
         EXPECT_EQ(canvasInk(), typed);
     }
+}
+
+TEST_F(TextSessionTest, TheWidgetStaysOnItsTextBoxWhenTheViewZooms)
+{
+    view->beginNewText({100, 100}, AnnotationKind::text, std::nullopt);
+    QTest::keyClicks(typing(), u"abc"_s);
+    const Point origin = view->state().textSession->origin;
+    const QRect before = typing()->geometry();
+    view->setMagnification(2.5, Point{100, 100});
+    const QRect after = typing()->geometry();
+    const QPointF corner = view->toViewport(origin);
+    EXPECT_NEAR(after.x(), corner.x(), 1);
+    EXPECT_NEAR(after.y(), corner.y(), 1);
+    EXPECT_NEAR(after.width(), before.width() * 2.5, 3);
+    EXPECT_NEAR(QFontInfo(typing()->font()).pixelSize(), view->style(AnnotationKind::text).fontSize * 2.5, 1);
 }
 
 } // namespace
