@@ -69,8 +69,10 @@ struct CutOutSession {
 };
 
 // Text being typed in place, new (`annotationID` none) or an existing annotation's.
+// `origin` is the text box's top-left corner, the annotation's first point.
 struct TextSession {
     std::optional<QUuid> annotationID;
+    Point origin;
     QString originalText;
     Style style;
     AnnotationKind kind = AnnotationKind::text;

@@ -23,6 +23,8 @@ CanvasView::CanvasView(DocumentEditor& editor, const ImageProviding& images, Set
     m_state.cutOutSensitivity = settings.get(setting::cutOutSensitivity);
     m_state.styles = settings.get(setting::toolStyles);
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
 
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &CanvasView::returnToHandIfIdle);
@@ -35,7 +37,12 @@ CanvasView::CanvasView(DocumentEditor& editor, const ImageProviding& images, Set
     updateFrameForCanvas();
 }
 
-CanvasView::~CanvasView() { tearDown(); }
+CanvasView::~CanvasView()
+{
+    tearDown();
+    // Gone before this canvas's members: the widget's signals reach them.
+    delete m_textEditor.data();
+}
 
 void CanvasView::tearDown()
 {
@@ -125,13 +132,6 @@ void CanvasView::setDrag(Drag drag)
 {
     m_state.drag = std::move(drag);
     viewport()->update();
-}
-
-void CanvasView::commitTextEditing()
-{
-    // The in-place text session commits its text here once it exists; until then there
-    // is nothing to commit but the session record.
-    m_state.textSession.reset();
 }
 
 Style CanvasView::style(AnnotationKind kind) const
@@ -302,6 +302,7 @@ void CanvasView::paintCanvas(QPainter& painter, const Rect& dirty)
     options.reusesShapePictures = m_editor.isInteracting();
     options.visibleRect = dirty;
     Renderer::draw(shown, m_images, painter, options);
+    drawTextSession(painter);
 
     if (m_state.cropSession)
         return; // the crop overlay alone goes over a running crop

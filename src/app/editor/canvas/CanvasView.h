@@ -13,6 +13,7 @@
 
 #include "app/editor/canvas/CanvasScrollView.h"
 #include "app/editor/canvas/CanvasState.h"
+#include "app/editor/canvas/TextSessionEditor.h"
 #include "app/support/Settings.h"
 #include "core/imaging/PixelSampler.h"
 #include "core/model/DocumentEditor.h"
@@ -20,11 +21,17 @@
 #include "core/render/RenderCache.h"
 #include "core/shapes/CanvasShape.h"
 
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
+#include <optional>
+
+class QMimeData;
 
 namespace vorlix {
+
+class ProjectDocument;
 
 class CanvasView : public CanvasScrollView {
     Q_OBJECT
@@ -94,11 +101,59 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 public:
-    // Ends in-place text editing, keeping what was typed; before the document is saved,
-    // copied or closed.
+    // ---- In-place text (CanvasTextSession.cpp) ----
+    // Opens a session for a new text (kind text, no tail) or callout (kind callout, `tail`
+    // its tip) whose first line is centred vertically on `at` and begins at its x.
+    void beginNewText(Point at, AnnotationKind kind, std::optional<Point> tail);
+    // Opens a session on an existing text or callout, all its text selected; nothing when
+    // there is no such annotation.
+    void beginEditingText(const QUuid& id);
+    // Brings the editing widget to the session's text and style (after a style change).
+    void fitTextContainer();
+    // Ends in-place text editing, keeping what was typed, as one undo step at most;
+    // before the document is saved, copied or closed.
     void commitTextEditing();
+    // The editing widget while a session runs.
+    TextSessionEditor* textEditor() const { return m_textEditor; }
+
+    // ---- Panels and document settings (CanvasPanels.cpp) ----
+    // The panel rotate and flip act on: the selected one, else the first.
+    std::optional<QUuid> targetPanelID() const;
+    std::optional<vorlix::Panel> selectedPanelModel() const; // QFrame has a Panel too
+    // One step "Rimuovi pannello"; the last panel of a document is never removed (a beep).
+    void removeSelectedPanel(const QUuid& id);
+    // Nothing is selected, no session runs and the tool is select: the property bar
+    // shows the document's settings.
+    bool showsDocumentSettings() const;
+    void showDocumentSettings();
+    // A change of the whole document. A continuous one (a slider moving) changes the
+    // document without an undo step until the non-continuous change that ends it, which
+    // makes the whole gesture one step named `actionName`.
+    void changeDocument(const QString& actionName, bool continuous, const DocumentEditor::Mutation& change);
+
+    // ---- Image drops (CanvasImageDrop.cpp) ----
+    // The document that takes dropped pictures; none refuses every drop.
+    void setDocument(ProjectDocument* document);
+    // Image files, or image data without a file, from anywhere but this window.
+    // `source` is the drag's source object (none from another program).
+    bool canAcceptImages(const QMimeData& data, const QObject* source) const;
+    // Adds each dropped image file as a panel of its own, or the dropped image data as a
+    // PNG panel. False, with a beep, when nothing could be added.
+    bool performDrop(const QMimeData& data);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void startTextSession(const QString& text, std::optional<QUuid> annotationID, Point origin, const Style& style,
+                          AnnotationKind kind, std::optional<Point> tail, std::optional<Point> corner);
+    // The shape the session would commit, as the canvas draws it while typing.
+    CanvasShape textSessionShape() const;
+    void placeTextEditor();
+    void drawTextSession(QPainter& painter) const;
+
     void modelDidChange();
     void toolStylesDidReset();
     void stateChanged();
@@ -115,6 +170,10 @@ private:
     QTimer m_idleTimer;
     Subscription m_editorSubscription;
     QMetaObject::Connection m_notificationConnection;
+    QPointer<TextSessionEditor> m_textEditor;
+    // What the session's text covered when last drawn, to repaint only that.
+    Rect m_textSessionArea = Rect::null();
+    QPointer<ProjectDocument> m_document;
 };
 
 } // namespace vorlix

@@ -65,6 +65,7 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
     m_horizontalRuler = new PixelRuler(Qt::Horizontal, content);
     m_verticalRuler = new PixelRuler(Qt::Vertical, content);
     m_canvas = new CanvasView(m_document->editor(), m_document->images(), settings, content);
+    m_canvas->setDocument(m_document.get());
     grid->addWidget(m_horizontalRuler, 0, 1);
     grid->addWidget(m_verticalRuler, 1, 0);
     grid->addWidget(m_canvas, 1, 1);
