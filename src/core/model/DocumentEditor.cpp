@@ -143,8 +143,17 @@ void DocumentEditor::apply(DocumentModel next, const QString& actionName, Change
     notify(old, actionName, cause);
 }
 
+void DocumentEditor::finishOpenInteraction()
+{
+    if (!m_interactionStart || !m_finishInteraction)
+        return;
+    const std::function<void()> finish = std::exchange(m_finishInteraction, nullptr);
+    finish();
+}
+
 void DocumentEditor::perform(const QString& actionName, const Mutation& mutate)
 {
+    finishOpenInteraction();
     cancelInteraction();
     DocumentModel next = m_model;
     mutate(next);
@@ -155,8 +164,15 @@ void DocumentEditor::perform(const QString& actionName, const Mutation& mutate)
 
 void DocumentEditor::beginInteraction()
 {
+    finishOpenInteraction();
     if (!m_interactionStart)
         m_interactionStart = m_model;
+}
+
+void DocumentEditor::beginInteraction(std::function<void()> finish)
+{
+    beginInteraction();
+    m_finishInteraction = std::move(finish);
 }
 
 void DocumentEditor::updateInteraction(const Mutation& mutate)
@@ -171,6 +187,7 @@ void DocumentEditor::updateInteraction(const Mutation& mutate)
 
 void DocumentEditor::endInteraction(const QString& actionName)
 {
+    m_finishInteraction = nullptr;
     if (!m_interactionStart)
         return;
     DocumentModel start = std::move(*m_interactionStart);
@@ -183,6 +200,7 @@ void DocumentEditor::endInteraction(const QString& actionName)
 
 void DocumentEditor::cancelInteraction()
 {
+    m_finishInteraction = nullptr;
     if (!m_interactionStart)
         return;
     const DocumentModel previous = std::exchange(m_model, std::move(*m_interactionStart));

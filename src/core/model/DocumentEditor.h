@@ -81,6 +81,10 @@ public:
     void perform(const QString& actionName, const Mutation& mutate);
 
     void beginInteraction();
+    // Opens an interaction that no later change may swallow: a `perform` or a
+    // `beginInteraction` made while it is open first calls `finish`, which is to end it as
+    // an undo step of its own, so the new change starts from its result.
+    void beginInteraction(std::function<void()> finish);
     bool isInteracting() const { return m_interactionStart.has_value(); }
     void updateInteraction(const Mutation& mutate);
     void endInteraction(const QString& actionName);
@@ -103,12 +107,15 @@ private:
 
     void apply(DocumentModel next, const QString& actionName, ChangeCause cause);
     void notify(const DocumentModel& before, const QString& actionName, ChangeCause cause);
+    // Lets the open interaction's opener end it before another change starts.
+    void finishOpenInteraction();
 
     std::shared_ptr<Subscription::Listeners> m_listeners;
     DocumentModel m_model;
     StoredDocument m_stored; // m_model as last recorded (before any open interaction)
     UndoManager& m_undoManager;
     std::optional<DocumentModel> m_interactionStart;
+    std::function<void()> m_finishInteraction;
 };
 
 } // namespace vorlix

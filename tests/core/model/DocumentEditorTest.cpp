@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace vorlix;
 using namespace Qt::StringLiterals;
 
@@ -113,6 +115,56 @@ TEST_F(DocumentEditorTest, CancelRestoresAndPerformCancelsFirst)
     EXPECT_EQ(editor.model(), start());
     EXPECT_EQ(changes, 4);
     EXPECT_FALSE(undo.canUndo());
+}
+
+TEST_F(DocumentEditorTest, AnInteractionWithAFinisherIsEndedBeforeTheNextChange)
+{
+    // Each later change (a one-off step, a new gesture) keeps the open change as a step
+    // of its own instead of discarding or absorbing it.
+    struct Case {
+        const char* name;
+        std::function<void(DocumentEditor&)> next;
+        double x;
+    };
+    const Case cases[] = {
+        {"perform", [](DocumentEditor& e) { e.perform(u"Sposta"_s, moveBy(100)); }, 104},
+        {"gesture",
+         [](DocumentEditor& e) {
+             e.beginInteraction();
+             e.updateInteraction(moveBy(100));
+             e.endInteraction(u"Sposta"_s);
+         },
+         104},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UndoManager manager;
+        manager.setGroupsByEvent(false);
+        DocumentEditor e{start(), manager};
+        int finished = 0;
+        e.beginInteraction([&] {
+            ++finished;
+            e.endInteraction(u"Cambia misura"_s);
+        });
+        e.updateInteraction(moveBy(4));
+        c.next(e);
+        EXPECT_EQ(finished, 1);
+        EXPECT_EQ(e.model().annotations[0].points[0].x, c.x);
+        EXPECT_EQ(manager.undoActionName(), "Sposta");
+        manager.undo();
+        EXPECT_EQ(e.model().annotations[0].points[0].x, 4);
+        EXPECT_EQ(manager.undoActionName(), "Cambia misura");
+        manager.undo();
+        EXPECT_EQ(e.model(), start());
+        EXPECT_FALSE(manager.canUndo());
+    }
+
+    // Ended or cancelled by its opener, it leaves nothing to call later.
+    int finished = 0;
+    editor.beginInteraction([&] { ++finished; });
+    editor.cancelInteraction();
+    editor.perform(u"Sposta"_s, moveBy(1));
+    EXPECT_EQ(finished, 0);
 }
 
 TEST_F(DocumentEditorTest, UpdatesWithoutAnInteractionDoNothing)

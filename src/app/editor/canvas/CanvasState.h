@@ -36,6 +36,13 @@ struct Measurement {
     bool operator==(const Measurement&) const = default;
 };
 
+// The automatic ruler under the pointer: the point and the runs of like pixels through it.
+struct AutoRuler {
+    Point point;
+    Rect edges;
+    bool operator==(const AutoRuler&) const = default;
+};
+
 // Pointer gestures. Only the cases the canvas handles so far; each further gesture is
 // a case of its own with its payload.
 namespace drag {
@@ -87,7 +94,9 @@ struct CanvasState {
     std::set<QUuid> selection;
     std::optional<QUuid> selectedPanel;
     std::vector<Guide> guides;
+    std::optional<RGBAColor> hoveredColor;
     std::optional<Measurement> measurement;
+    std::optional<AutoRuler> autoRuler;
     std::optional<Rect> textRegion;
     std::optional<CutOutSession> cutOutSession;
     double cutOutSensitivity = 0.12;

@@ -108,6 +108,13 @@ void CanvasView::fitTextContainer()
     placeTextEditor();
 }
 
+void CanvasView::textSessionStyleDidChange()
+{
+    // The canvas draws the session's text, so both the widget and the drawing follow.
+    fitTextContainer();
+    viewport()->update();
+}
+
 void CanvasView::placeTextEditor()
 {
     const TextSession& session = *m_state.textSession;

@@ -28,6 +28,10 @@ CanvasView::CanvasView(DocumentEditor& editor, const ImageProviding& images, Set
 
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &CanvasView::returnToHandIfIdle);
+    m_wheelTimer.setSingleShot(true);
+    m_wheelTimer.setInterval(600);
+    connect(&m_wheelTimer, &QTimer::timeout, this, &CanvasView::finishStyleChange);
+    viewport()->setMouseTracking(true); // hover feedback
     m_editorSubscription = m_editor.subscribe([this](const DocumentChange&) { modelDidChange(); });
     m_notificationConnection =
         connect(&settings.notifications(), &NotificationCenter::posted, this, [this](const QString& name) {
@@ -49,6 +53,10 @@ void CanvasView::tearDown()
     disconnect(m_notificationConnection);
     m_editorSubscription.cancel();
     m_idleTimer.stop();
+    // A wheel change still open is kept as the step it would have become.
+    if (m_state.isChangingStyle)
+        finishStyleChange();
+    m_wheelTimer.stop();
 }
 
 // ---- State changes ----------------------------------------------------------------------
@@ -77,6 +85,7 @@ void CanvasView::setTool(Tool tool)
         setSelection({});
         setSelectedPanel(std::nullopt);
     }
+    refreshCursor();
     stateChanged();
 }
 
@@ -161,6 +170,11 @@ void CanvasView::toolStylesDidReset()
 
 void CanvasView::modelDidChange()
 {
+    if (m_state.isChangingStyle && !m_editor.isInteracting()) {
+        // The open style change was cancelled (Escape): nothing is left to end.
+        m_state.isChangingStyle = false;
+        m_wheelTimer.stop();
+    }
     m_sampler.invalidate();
     m_shownBounds.reset();
     const std::vector<QUuid> ids = annotationIDsInDrawOrder(m_editor.model());

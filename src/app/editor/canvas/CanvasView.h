@@ -21,11 +21,13 @@
 #include "core/render/RenderCache.h"
 #include "core/shapes/CanvasShape.h"
 
+#include <QCursor>
 #include <QPointer>
 #include <QTimer>
 
 #include <functional>
 #include <optional>
+#include <set>
 
 class QMimeData;
 
@@ -47,6 +49,42 @@ public:
 
     // Called whenever something the window, toolbar or property bar shows may have changed.
     std::function<void()> onStateChange;
+    // Told the colour under the pointer when it changes; nothing where nothing is drawn.
+    std::function<void(std::optional<RGBAColor>)> onHoverColor;
+    // Opens the colour menu at a screen position showing the current colour; `choose`
+    // takes the colour picked (and may be called after the canvas is gone).
+    std::function<void(QPoint globalPosition, RGBAColor current, std::function<void(RGBAColor)> choose)>
+        onColorMenuRequest;
+
+    // The kinds the inspectors offer controls for and the values they show.
+    struct StyleContext {
+        std::set<AnnotationKind> kinds;
+        Style style;
+        bool operator==(const StyleContext&) const = default;
+    };
+    // The text being typed, else the selected annotations, else the current tool's kind;
+    // nothing when none of them has a style.
+    std::optional<StyleContext> styleContext() const;
+    // The one way the canvas changes a style: the context's kinds' default styles, and the
+    // typed text or the selected annotations. A continuous change (a slider held, the wheel
+    // turning) stays open until a final call, which makes the whole gesture one undo step;
+    // only final calls store the default styles in the settings.
+    void changeStyle(const QString& actionName, bool continuous, const std::function<void(Style&)>& mutate);
+    // The context's kinds, and the typed text or selected annotations, back to the kinds'
+    // own default styles.
+    void resetStyleToDefaults();
+    // The stamp of the selected stamps (one step "Cambia timbro"), else the next stamp placed.
+    void chooseStamp(const QString& stamp);
+    QString displayedStamp() const;
+    // Applies the context kind's saved style at `index` (from 0); false when there is none
+    // or the context has not exactly one kind.
+    bool applyStylePreset(std::int64_t index);
+    bool isWheelTimerActive() const { return m_wheelTimer.isActive(); }
+
+    // The cursor that says what a click at the canvas point would do.
+    QCursor cursorAt(Point canvasPoint);
+    // Sets the cursor for where the pointer is now, when it is over the canvas.
+    void refreshCursor();
 
     Tool tool() const { return m_state.tool; }
     // Runs the tool change, also when the tool is the current one.
@@ -99,6 +137,8 @@ protected:
     void clipSizeDidChange() override;
     std::optional<Rect> opaqueCanvasRect() const override;
     void showEvent(QShowEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 public:
     // ---- In-place text (CanvasTextSession.cpp) ----
@@ -156,6 +196,18 @@ private:
 
     void modelDidChange();
     void toolStylesDidReset();
+    // Ends an open continuous style change as its own undo step and stores the styles.
+    void finishStyleChange();
+    void adjustStyleWithWheel(const QWheelEvent& event);
+    // The pointer moved with no button held, to a viewport position.
+    void pointerHovered(QPointF position);
+    // False when the click is left to the base class.
+    bool requestColorMenu(QPoint globalPosition);
+    // The cursor of an edit gesture at a canvas point: the crop handles in a crop
+    // session, a selected annotation's handle, a panel corner with the select tool.
+    std::optional<QCursor> editCursorAt(Point point);
+    // The running text session's style changed: its text view follows at once.
+    void textSessionStyleDidChange();
     void stateChanged();
     // The canvas bounds of the shown document, kept until the model or the crop session changes.
     Rect shownBounds() const;
@@ -168,6 +220,9 @@ private:
     PixelSampler m_sampler;
     Renderer::RenderCache m_renderCache;
     QTimer m_idleTimer;
+    QTimer m_wheelTimer;
+    // The action name of the open continuous style change, for ending it early.
+    QString m_styleChangeName;
     Subscription m_editorSubscription;
     QMetaObject::Connection m_notificationConnection;
     QPointer<TextSessionEditor> m_textEditor;
