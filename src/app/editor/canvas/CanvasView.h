@@ -23,6 +23,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace vorlix {
 
@@ -40,6 +41,8 @@ public:
 
     // Called whenever something the window, toolbar or property bar shows may have changed.
     std::function<void()> onStateChange;
+    // Told the colour under the pointer.
+    std::function<void(std::optional<RGBAColor>)> onHoverColor;
 
     Tool tool() const { return m_state.tool; }
     // Runs the tool change, also when the tool is the current one.
@@ -93,13 +96,50 @@ protected:
     std::optional<Rect> opaqueCanvasRect() const override;
     void showEvent(QShowEvent* event) override;
 
+    // The left button edits the document; what each press grabs is decided in
+    // CanvasPointer.cpp.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 public:
     // Ends in-place text editing, keeping what was typed; before the document is saved,
     // copied or closed.
     void commitTextEditing();
+    // Opens in-place text editing for a new text or callout at a canvas point, or for an
+    // existing textual annotation.
+    void beginNewText(Point at, AnnotationKind kind, std::optional<Point> tail);
+    void beginEditingText(const QUuid& id);
+
+    // Copies the hovered colour's hex text and tells so; a beep when no colour is hovered.
+    void copyHoveredColor();
+    // Ends the pointer gesture under way, with its editor interaction, its guides and its
+    // preview, as if it had not begun. False when no gesture runs.
+    bool cancelGesture();
+    // Ends a continuous change (wheel, slider) still holding the editor's interaction as
+    // its own undo step, so that the edit that comes next neither reuses nor drops it.
+    void endContinuousChange();
 
 private:
-    void modelDidChange();
+    struct PointerInput;
+    struct PointerInputDeleter {
+        void operator()(PointerInput* input) const;
+    };
+    PointerInput& pointerInput();
+    void mouseDown(Point point, Qt::KeyboardModifiers modifiers, int clickCount);
+    void generalPress(Point point, bool shift, int clickCount);
+    // Whether the gesture moved on (and autoscrolls).
+    bool mouseDragged(Point point, Qt::KeyboardModifiers modifiers);
+    void mouseUp();
+    void beginGesture();
+    void autoscroll();
+    void alignHighlighterToText(const QUuid& id);
+    // Repaints what a change of the document touched: during a gesture only the old and
+    // new places of what moved, with their handles.
+    void repaintChange(const DocumentChange& change, const std::optional<Rect>& boundsBefore);
+
+    void modelDidChange(const DocumentChange& change);
     void toolStylesDidReset();
     void stateChanged();
     // The canvas bounds of the shown document, kept until the model or the crop session changes.
@@ -113,6 +153,7 @@ private:
     PixelSampler m_sampler;
     Renderer::RenderCache m_renderCache;
     QTimer m_idleTimer;
+    std::unique_ptr<PointerInput, PointerInputDeleter> m_pointer;
     Subscription m_editorSubscription;
     QMetaObject::Connection m_notificationConnection;
 };
