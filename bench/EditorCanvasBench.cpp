@@ -199,6 +199,8 @@ void BM_DragMoveToPaint(benchmark::State& state)
     QApplication::processEvents();
     sendMouse(f.view, QEvent::MouseButtonPress, grab);
     QApplication::processEvents();
+    if (!std::holds_alternative<drag::Moving>(f.view.state().drag))
+        state.SkipWithError("the press grabbed no shape");
     int step = 0;
     for (auto _ : state) {
         ++step;

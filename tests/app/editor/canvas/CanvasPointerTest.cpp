@@ -55,7 +55,8 @@ DocumentModel onePanel(std::vector<Annotation> annotations = {})
 }
 
 struct Canvas {
-    explicit Canvas(DocumentModel model) : editor(std::move(model), undo), view(editor, images, settings)
+    explicit Canvas(DocumentModel model, QSize size = {900, 700})
+        : editor(std::move(model), undo), view(editor, images, settings)
     {
         for (const Panel& p : editor.model().panels) {
             QImage image(int(p.pixelSize.width), int(p.pixelSize.height), QImage::Format_RGB32);
@@ -77,7 +78,7 @@ struct Canvas {
                 break;
             }
         });
-        view.resize(900, 700);
+        view.resize(size);
         view.show();
         view.setMagnification(zoom);
         view.centreOn(canvasBounds(editor.model()).center());
@@ -106,6 +107,15 @@ struct Canvas {
         send(QEvent::MouseMove, at, Qt::LeftButton, modifiers, 16);
     }
     void release(Point at) { send(QEvent::MouseButtonRelease, at, Qt::NoButton, {}, 16); }
+    // A move to a viewport position, which may lie outside the viewport.
+    void moveToViewport(QPointF position)
+    {
+        time += 16;
+        QMouseEvent event(QEvent::MouseMove, position, view.viewport()->mapToGlobal(position), Qt::NoButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        event.setTimestamp(time);
+        QApplication::sendEvent(view.viewport(), &event);
+    }
     // A press, a few moves on the way and a release at the end.
     void drag(Point from, Point to, Qt::KeyboardModifiers modifiers = {})
     {
@@ -194,6 +204,19 @@ std::optional<Point> grabPoint(const DocumentModel& model, const QUuid& id)
                 return Point{x, y};
     return std::nullopt;
 }
+
+// The viewport rectangles painted while it lives.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    QRegion painted;
+};
 
 // Six points away from the shape's middle, so that the handle surely changes the shape:
 // across the line for a bend handle, which bends only beyond 3 points.
@@ -595,4 +618,39 @@ TEST(CanvasPointer, TheColourPickerCopiesTheColourUnderThePointer)
     EXPECT_EQ(told->hexString(), u"#F0F0EB"_s);
     EXPECT_EQ(QApplication::clipboard()->text(), u"#F0F0EB"_s);
     EXPECT_EQ(canvas.steps(), 0u);
+}
+
+TEST(CanvasPointer, ADragRepaintsWhereTheShapeWasAndIsOnly)
+{
+    Canvas canvas(onePanel({Annotation::make(test::uuid(10), AnnotationKind::rectangle, {{20, 20}, {60, 50}})}));
+    const Rect before = canvas.shape(test::uuid(10)).bounds();
+    canvas.press({20, 35});
+    const PaintRecorder recorder(canvas.view.viewport());
+    canvas.moveTo({30, 40});
+    const Rect after = canvas.shape(test::uuid(10)).bounds();
+    for (const Rect& r : {before, after}) {
+        const QRect shown =
+            QRectF(canvas.view.toViewport(r.origin), canvas.view.toViewport({r.maxX(), r.maxY()})).toAlignedRect();
+        EXPECT_TRUE(recorder.painted.contains(shown));
+    }
+    const QRect all = recorder.painted.boundingRect();
+    EXPECT_LT(all.width() * all.height(), canvas.view.viewport()->width() * canvas.view.viewport()->height() / 10);
+    canvas.release({30, 40});
+}
+
+TEST(CanvasPointer, ADragPastTheViewportScrollsAndTheShapeFollows)
+{
+    Canvas canvas(onePanel({Annotation::make(test::uuid(10), AnnotationKind::rectangle, {{20, 20}, {60, 50}})}),
+                  {260, 220});
+    canvas.view.scrollVisibleOriginTo({-24, -24});
+    canvas.press({20, 35});
+    const QWidget* viewport = canvas.view.viewport();
+    const QPointF outside(viewport->width() + 20, viewport->height() / 2.0);
+    canvas.moveToViewport(outside);
+    const Point visibleBefore = canvas.view.visibleRect().origin;
+    ASSERT_TRUE(test::waitUntil([&] { return canvas.view.visibleRect().origin.x > visibleBefore.x + 20; }));
+    canvas.send(QEvent::MouseButtonRelease, canvas.view.toCanvas(outside), Qt::NoButton, {});
+    // The shape's left edge went where the pointer was let go.
+    EXPECT_NEAR(canvas.shape(test::uuid(10)).points[0].x, canvas.view.toCanvas(outside).x, 1e-6);
+    EXPECT_EQ(canvas.steps(), 1u);
 }
