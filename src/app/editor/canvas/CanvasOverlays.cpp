@@ -187,19 +187,22 @@ void drawCalloutPreview(QPainter& painter, const drag::PlacingCallout& callout, 
     painter.restore();
 }
 
+Rect stripBand(const Rect& frame, Point start, Point current)
+{
+    const double dx = std::abs(current.x - start.x);
+    const double dy = std::abs(current.y - start.y);
+    const Rect band = dx <= dy ? Rect(frame.minX(), std::min(start.y, current.y), frame.width(), dy)
+                               : Rect(std::min(start.x, current.x), frame.minY(), dx, frame.height());
+    return band.intersection(frame);
+}
+
 void drawStripPreview(QPainter& painter, const DocumentModel& model, const drag::CuttingStrip& strip,
                       double magnification)
 {
     const std::optional<std::size_t> index = panelIndex(model, strip.panelID);
     if (!index)
         return;
-    const Rect f = frame(model.panels[*index]);
-    const double dx = std::abs(strip.current.x - strip.start.x);
-    const double dy = std::abs(strip.current.y - strip.start.y);
-    // A mostly vertical drag marks a horizontal band, and the other way round.
-    const Rect band = dx <= dy ? Rect(f.minX(), std::min(strip.start.y, strip.current.y), f.width(), dy)
-                               : Rect(std::min(strip.start.x, strip.current.x), f.minY(), dx, f.height());
-    const Rect shown = band.intersection(f);
+    const Rect shown = stripBand(frame(model.panels[*index]), strip.start, strip.current);
     if (shown.isNull())
         return;
     const QColor stripColor = QColor::fromRgbF(0.94f, 0.42f, 0.38f);

@@ -58,6 +58,10 @@ void drawMarquee(QPainter& painter, const drag::Marquee& marquee, double magnifi
 // The dashed line from a callout's tip to where its box will go.
 void drawCalloutPreview(QPainter& painter, const drag::PlacingCallout& callout, double magnification,
                         const Colors& colors);
+// The band a strip cut between two points would remove from a panel of `frame`: across
+// the whole panel, horizontal for a mostly vertical drag (a diagonal one included),
+// vertical otherwise; null where it misses the panel.
+Rect stripBand(const Rect& frame, Point start, Point current);
 // The band a strip cut would remove, across the whole panel.
 void drawStripPreview(QPainter& painter, const DocumentModel& model, const drag::CuttingStrip& strip,
                       double magnification);

@@ -583,6 +583,13 @@ TEST(CanvasPointer, LensesShortMeasurementsAndDoubleClicksOnText)
         EXPECT_EQ(lens->sourceRect, Rect(97.5, 40, 8, 20));
     }
     {
+        SCOPED_TRACE("a highlighter over a light picture is drawn at 0.7");
+        Canvas canvas(onePanel());
+        canvas.view.setTool(Tool::highlighter);
+        canvas.drag({40, 40}, {120, 40});
+        EXPECT_EQ(canvas.shape(*canvas.view.state().selection.begin()).style.opacity, 0.7);
+    }
+    {
         SCOPED_TRACE("measurements under 2 screen points go at the release");
         Canvas canvas(onePanel());
         canvas.view.setTool(Tool::ruler);
@@ -618,6 +625,13 @@ TEST(CanvasPointer, TheColourPickerCopiesTheColourUnderThePointer)
     EXPECT_EQ(told->hexString(), u"#F0F0EB"_s);
     EXPECT_EQ(QApplication::clipboard()->text(), u"#F0F0EB"_s);
     EXPECT_EQ(canvas.steps(), 0u);
+
+    int beeps = 0;
+    const Beeper::Override counting([&] { ++beeps; });
+    canvas.click({-60, -60}); // off the document: no colour there
+    EXPECT_FALSE(told);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(QApplication::clipboard()->text(), u"#F0F0EB"_s);
 }
 
 TEST(CanvasPointer, ADragRepaintsWhereTheShapeWasAndIsOnly)
