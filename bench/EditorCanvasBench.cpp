@@ -2,7 +2,9 @@
 // 5K screenshot at one pixel per point, about 40 mixed annotations) shown at 100 % in a
 // 2560 x 1440 viewport. Measured through the widget: a scroll by some pixels followed by
 // a full repaint of the viewport, a scroll followed by the event loop's own repaint of
-// what was exposed, and a zoom step to its next complete paint.
+// what was exposed, a zoom step to its next complete paint, and a pointer move while one
+// shape is dragged to its complete paint. The press's hit test runs on a document of 2,000
+// annotations.
 
 #include "app/editor/canvas/CanvasView.h"
 #include "app/support/DefaultsStore.h"
@@ -14,6 +16,7 @@
 #include "support/ModelBuilders.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
@@ -175,5 +178,90 @@ void BM_ZoomStep(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void sendMouse(CanvasView& view, QEvent::Type type, Point at)
+{
+    const QPointF position = view.toViewport(at);
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, position, view.viewport()->mapToGlobal(position),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &event);
+}
+
+// One pointer move of a dragged rectangle, to the end of the paint it causes: the old
+// and new places of the shape with its handles repaint, not the whole viewport.
+void BM_DragMoveToPaint(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.setMagnification(1);
+    const Point grab{900, 360}; // the left edge of the rectangle at (900, 200, 480, 320)
+    f.view.centreOn(grab);
+    QApplication::processEvents();
+    sendMouse(f.view, QEvent::MouseButtonPress, grab);
+    QApplication::processEvents();
+    if (!std::holds_alternative<drag::Moving>(f.view.state().drag))
+        state.SkipWithError("the press grabbed no shape");
+    int step = 0;
+    for (auto _ : state) {
+        ++step;
+        sendMouse(f.view, QEvent::MouseMove, grab + Point{double(step % 40) * 3, double(step % 25) * 2});
+        QApplication::processEvents();
+    }
+    sendMouse(f.view, QEvent::MouseButtonRelease, grab);
+    if (f.undo.canUndo())
+        f.undo.undo();
+    f.view.setSelection({});
+    QApplication::processEvents();
+}
+BENCHMARK(BM_DragMoveToPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 2,000 small annotations over a 5120 x 2880 panel, in a canvas of their own.
+struct CrowdedFixture {
+    CrowdedFixture() : editor(crowdedDocument(), undo), view(editor, images, settings)
+    {
+        images.add(test::uuid(2), bench::screenshotFixture(5120, 2880));
+        view.resize(1600, 1000);
+        view.show();
+        QApplication::processEvents();
+    }
+
+    static DocumentModel crowdedDocument()
+    {
+        DocumentModel document = benchDocument();
+        std::vector<Annotation>& a = document.panels[0].annotations;
+        a.clear();
+        for (int i = 0; i < 2000; ++i) {
+            const double x = 40 + (i % 50) * 100;
+            const double y = 40 + (i / 50) * 70;
+            const AnnotationKind kinds[] = {AnnotationKind::arrow, AnnotationKind::rectangle, AnnotationKind::ellipse,
+                                            AnnotationKind::line, AnnotationKind::text};
+            const AnnotationKind kind = kinds[i % 5];
+            a.push_back(kind == AnnotationKind::text ? shape(i, kind, {{x, y}}, QStringLiteral("Nota"))
+                                                     : shape(i, kind, {{x, y}, {x + 60, y + 40}}));
+        }
+        return document;
+    }
+
+    NotificationCenter notifications;
+    Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
+    UndoManager undo;
+    DocumentEditor editor;
+    BenchImages images;
+    CanvasView view;
+};
+
+// A press of the hand tool that meets no annotation (every one is tested), and its release.
+void BM_PressHitTest(benchmark::State& state)
+{
+    static CrowdedFixture* f = new CrowdedFixture;
+    const Point between{4990, 2860}; // past the last annotation, on the panel
+    f->view.centreOn(between);
+    for (auto _ : state) {
+        sendMouse(f->view, QEvent::MouseButtonPress, between);
+        sendMouse(f->view, QEvent::MouseButtonRelease, between);
+    }
+    state.counters["annotations"] = double(f->editor.model().panels[0].annotations.size());
+}
+BENCHMARK(BM_PressHitTest)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

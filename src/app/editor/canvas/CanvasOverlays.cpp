@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vorlix::CanvasOverlays {
@@ -173,6 +174,44 @@ void drawMarquee(QPainter& painter, const drag::Marquee& marquee, double magnifi
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(colors.accent, 1 / magnification));
     painter.drawRect(rect);
+    painter.restore();
+}
+
+void drawCalloutPreview(QPainter& painter, const drag::PlacingCallout& callout, double magnification,
+                        const Colors& colors)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(dashedPen(colors.accent, 1.5 / magnification, 4 / magnification, 3 / magnification));
+    painter.drawLine(callout.tip.toQt(), callout.current.toQt());
+    painter.restore();
+}
+
+Rect stripBand(const Rect& frame, Point start, Point current)
+{
+    const double dx = std::abs(current.x - start.x);
+    const double dy = std::abs(current.y - start.y);
+    const Rect band = dx <= dy ? Rect(frame.minX(), std::min(start.y, current.y), frame.width(), dy)
+                               : Rect(std::min(start.x, current.x), frame.minY(), dx, frame.height());
+    return band.intersection(frame);
+}
+
+void drawStripPreview(QPainter& painter, const DocumentModel& model, const drag::CuttingStrip& strip,
+                      double magnification)
+{
+    const std::optional<std::size_t> index = panelIndex(model, strip.panelID);
+    if (!index)
+        return;
+    const Rect shown = stripBand(frame(model.panels[*index]), strip.start, strip.current);
+    if (shown.isNull())
+        return;
+    const QColor stripColor = QColor::fromRgbF(0.94f, 0.42f, 0.38f);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(shown.toQt(), withAlpha(stripColor, 0.3));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(dashedPen(stripColor, 1.5 / magnification, 5 / magnification, 3 / magnification));
+    painter.drawRect(shown.toQt());
     painter.restore();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The marks the canvas paints around and over the rendered document and never exports:
 // the work-area border and checkerboard, selection outlines and handles, the selected
-// panel with its corner dots, snap guides, dashed regions and the marquee.
+// panel with its corner dots, snap guides, dashed regions, the marquee and the previews
+// of a callout being placed and of a strip being cut.
 //
 // Every function draws on a painter that maps canvas points to the device, in canvas
 // points. Lengths are given in screen points and divided by the magnification, so the
@@ -53,5 +54,16 @@ void drawPanelSelection(QPainter& painter, const DocumentModel& model, const std
 void drawRegion(QPainter& painter, const Rect& rect, bool veiled, double magnification, const Colors& colors);
 
 void drawMarquee(QPainter& painter, const drag::Marquee& marquee, double magnification, const Colors& colors);
+
+// The dashed line from a callout's tip to where its box will go.
+void drawCalloutPreview(QPainter& painter, const drag::PlacingCallout& callout, double magnification,
+                        const Colors& colors);
+// The band a strip cut between two points would remove from a panel of `frame`: across
+// the whole panel, horizontal for a mostly vertical drag (a diagonal one included),
+// vertical otherwise; null where it misses the panel.
+Rect stripBand(const Rect& frame, Point start, Point current);
+// The band a strip cut would remove, across the whole panel.
+void drawStripPreview(QPainter& painter, const DocumentModel& model, const drag::CuttingStrip& strip,
+                      double magnification);
 
 } // namespace vorlix::CanvasOverlays

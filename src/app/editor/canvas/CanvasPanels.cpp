@@ -63,7 +63,9 @@ void CanvasView::changeDocument(const QString& actionName, bool continuous, cons
         m_state.isChangingDocument = false;
     if (continuous) {
         if (!m_state.isChangingDocument) {
-            m_editor.beginInteraction();
+            // Whatever edits the document next ends the slider's gesture first, as its own step.
+            m_state.continuousChangeName = actionName;
+            m_editor.beginInteraction([this] { endContinuousChange(); });
             m_state.isChangingDocument = true;
         }
         m_editor.updateInteraction(change);
@@ -71,6 +73,7 @@ void CanvasView::changeDocument(const QString& actionName, bool continuous, cons
         // The release of a dragged slider: the whole drag becomes one step.
         m_editor.updateInteraction(change);
         m_state.isChangingDocument = false;
+        m_state.continuousChangeName.clear();
         m_editor.endInteraction(actionName);
     } else {
         m_editor.perform(actionName, change);

@@ -5,6 +5,7 @@
 
 #include "app/editor/canvas/CanvasView.h"
 
+#include "app/editor/canvas/CanvasHandles.h"
 #include "app/editor/canvas/EyedropperCursor.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/model/StyleMeasure.h"
@@ -100,6 +101,23 @@ void CanvasView::refreshCursor()
     const QPoint position = viewport()->mapFromGlobal(QCursor::pos());
     if (viewport()->rect().contains(position))
         viewport()->setCursor(cursorAt(toCanvas(position)));
+}
+
+std::optional<QCursor> CanvasView::editCursorAt(Point point)
+{
+    // In the order a press tries them.
+    if (m_state.cropSession)
+        return std::nullopt;
+    const DocumentModel& model = m_editor.model();
+    const double m = magnification();
+    if (m_state.tool == Tool::select)
+        if (const std::optional<PanelCornerHit> corner = panelCorner(model, m_state.selectedPanel, point, m)) {
+            const bool falling = (corner->anchor.x < point.x) == (corner->anchor.y < point.y);
+            return QCursor(falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor);
+        }
+    if (const std::optional<HandleHit> hit = handle(model, m_state.selection, point, m))
+        return vorlix::cursor(hit->handle, false);
+    return std::nullopt;
 }
 
 QCursor CanvasView::cursorAt(Point point)

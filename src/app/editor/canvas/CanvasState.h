@@ -11,10 +11,12 @@
 #include "core/model/Geometry.h"
 #include "core/model/Style.h"
 #include "core/model/Tool.h"
+#include "core/shapes/CanvasShape.h"
 
 #include <QString>
 #include <QUuid>
 
+#include <map>
 #include <optional>
 #include <set>
 #include <variant>
@@ -43,11 +45,44 @@ struct AutoRuler {
     bool operator==(const AutoRuler&) const = default;
 };
 
-// Pointer gestures. Only the cases the canvas handles so far; each further gesture is
-// a case of its own with its payload.
+// Pointer gestures: what a press of the left button has grabbed, carried through its
+// drags to its release. `None` comes first so that a new state has no gesture.
 namespace drag {
 struct None {
     bool operator==(const None&) const = default;
+};
+// A creation tool was pressed; nothing exists until the pointer travels far enough.
+struct Pending {
+    Point start;
+    AnnotationKind kind = AnnotationKind::rectangle;
+    bool operator==(const Pending&) const = default;
+};
+// A two-point annotation `id` of `kind` is being drawn from `start`.
+struct Creating {
+    QUuid id;
+    AnnotationKind kind = AnnotationKind::rectangle;
+    Point start;
+    bool operator==(const Creating&) const = default;
+};
+// A pencil stroke being collected.
+struct Sketching {
+    QUuid id;
+    std::vector<Point> points;
+    bool operator==(const Sketching&) const = default;
+};
+// The selected annotations dragged; `originals` holds each one's canvas points at the press.
+struct Moving {
+    Point start;
+    std::map<QUuid, std::vector<Point>> originals;
+    bool operator==(const Moving&) const = default;
+};
+// One handle of the single selected annotation dragged.
+struct Resizing {
+    QUuid id;
+    Handle handle;
+    CanvasShape original;
+    Point start;
+    bool operator==(const Resizing&) const = default;
 };
 // A rubber band selecting what it meets; `base` is the selection it started from.
 struct Marquee {
@@ -56,8 +91,52 @@ struct Marquee {
     std::set<QUuid> base;
     bool operator==(const Marquee&) const = default;
 };
+// The region for text recognition being drawn.
+struct SelectingText {
+    Point start;
+    bool operator==(const SelectingText&) const = default;
+};
+// The region for a cut-out being drawn.
+struct SelectingCutOut {
+    Point start;
+    Point current;
+    bool operator==(const SelectingCutOut&) const = default;
+};
+// A panel dragged; `origin` is its origin at the press.
+struct MovingPanel {
+    QUuid id;
+    Point start;
+    Point origin;
+    bool operator==(const MovingPanel&) const = default;
+};
+// A panel scaled by a corner; `anchor` is the opposite corner, which stays put.
+struct ScalingPanel {
+    QUuid id;
+    Point anchor;
+    Panel original;
+    bool operator==(const ScalingPanel&) const = default;
+};
+// A callout's tail tip was pressed; its box goes where the button is released.
+struct PlacingCallout {
+    Point tip;
+    Point current;
+    bool operator==(const PlacingCallout&) const = default;
+};
+// A strip marked across a panel for removal.
+struct CuttingStrip {
+    QUuid panelID;
+    Point start;
+    Point current;
+    bool operator==(const CuttingStrip&) const = default;
+};
+// The ruler measuring; its two ends are the canvas's measurement.
+struct Measuring {
+    bool operator==(const Measuring&) const = default;
+};
 } // namespace drag
-using Drag = std::variant<drag::None, drag::Marquee>;
+using Drag = std::variant<drag::None, drag::Pending, drag::Creating, drag::Sketching, drag::Moving, drag::Resizing,
+                          drag::Marquee, drag::SelectingText, drag::SelectingCutOut, drag::MovingPanel,
+                          drag::ScalingPanel, drag::PlacingCallout, drag::CuttingStrip, drag::Measuring>;
 
 // A crop being chosen for one panel: `preview` is that panel shown uncropped while the
 // document keeps its crop until the crop is applied.
@@ -110,6 +189,9 @@ struct CanvasState {
     Size lastClipSize;
     bool didInitialScroll = false;
     bool isChangingDocument = false;
+    // The undo name a continuous change (wheel, slider) will end under; a pointer gesture
+    // or a one-off edit that starts meanwhile ends it under this name first.
+    QString continuousChangeName;
 
     bool operator==(const CanvasState&) const = default;
 

@@ -2,6 +2,7 @@
 
 #include "app/editor/canvas/CanvasFrame.h"
 #include "app/editor/canvas/CanvasOverlays.h"
+#include "app/editor/canvas/ChangedRegion.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/Exporter.h"
 #include "core/model/PanelGeometry.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -32,7 +34,7 @@ CanvasView::CanvasView(DocumentEditor& editor, const ImageProviding& images, Set
     m_wheelTimer.setInterval(600);
     connect(&m_wheelTimer, &QTimer::timeout, this, &CanvasView::finishStyleChange);
     viewport()->setMouseTracking(true); // hover feedback
-    m_editorSubscription = m_editor.subscribe([this](const DocumentChange&) { modelDidChange(); });
+    m_editorSubscription = m_editor.subscribe([this](const DocumentChange& change) { modelDidChange(change); });
     m_notificationConnection =
         connect(&settings.notifications(), &NotificationCenter::posted, this, [this](const QString& name) {
             if (name == Settings::toolStylesDidReset)
@@ -168,7 +170,7 @@ void CanvasView::toolStylesDidReset()
     stateChanged();
 }
 
-void CanvasView::modelDidChange()
+void CanvasView::modelDidChange(const DocumentChange& change)
 {
     if (m_state.isChangingStyle && !m_editor.isInteracting()) {
         // The open style change was cancelled (Escape): nothing is left to end.
@@ -176,7 +178,7 @@ void CanvasView::modelDidChange()
         m_wheelTimer.stop();
     }
     m_sampler.invalidate();
-    m_shownBounds.reset();
+    const std::optional<Rect> boundsBefore = std::exchange(m_shownBounds, std::nullopt);
     const std::vector<QUuid> ids = annotationIDsInDrawOrder(m_editor.model());
     const std::set<QUuid> existing(ids.begin(), ids.end());
     if (!std::includes(existing.begin(), existing.end(), m_state.selection.begin(), m_state.selection.end())) {
@@ -187,8 +189,31 @@ void CanvasView::modelDidChange()
     }
     if (!m_editor.isInteracting())
         updateFrameForCanvas();
-    viewport()->update();
+    repaintChange(change, boundsBefore);
     stateChanged();
+}
+
+void CanvasView::repaintChange(const DocumentChange& change, const std::optional<Rect>& boundsBefore)
+{
+    // Only a gesture's steps come often enough to be worth comparing; the work area's
+    // border moves with the bounds, which then repaint whole.
+    std::optional<Rect> region;
+    if (change.cause == ChangeCause::interactionUpdate && !m_state.cropSession && boundsBefore == shownBounds())
+        region = changedCanvasRect(change.before, change.after);
+    if (!region) {
+        viewport()->update();
+        return;
+    }
+    if (region->isNull())
+        return;
+    // Handle dots and dashed boxes reach a few screen points beyond a shape, text and
+    // shape outlines a little beyond its bounds.
+    const double m = magnification();
+    const double margin = 8 / m + 4;
+    const Rect grown = region->insetBy(-margin, -margin);
+    const QPointF topLeft = toViewport(grown.origin);
+    const QPointF bottomRight = toViewport({grown.maxX(), grown.maxY()});
+    viewport()->update(QRectF(topLeft, bottomRight).toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
 // ---- Idle return to select ----------------------------------------------------------------
@@ -320,10 +345,16 @@ void CanvasView::paintCanvas(QPainter& painter, const Rect& dirty)
 
     if (m_state.cropSession)
         return; // the crop overlay alone goes over a running crop
+    if (const auto* callout = std::get_if<drag::PlacingCallout>(&m_state.drag))
+        CanvasOverlays::drawCalloutPreview(painter, *callout, m, colors);
+    if (const auto* strip = std::get_if<drag::CuttingStrip>(&m_state.drag))
+        CanvasOverlays::drawStripPreview(painter, model, *strip, m);
     CanvasOverlays::drawSelection(painter, model, m_state.selection, m_state.textSession.has_value(), m, colors);
     CanvasOverlays::drawPanelSelection(painter, model, m_state.guides, m_state.selectedPanel, m, colors);
     if (m_state.textRegion)
         CanvasOverlays::drawRegion(painter, *m_state.textRegion, true, m, colors);
+    if (const auto* cutOut = std::get_if<drag::SelectingCutOut>(&m_state.drag))
+        CanvasOverlays::drawRegion(painter, Rect::corner(cutOut->start, cutOut->current), true, m, colors);
     if (const auto* marquee = std::get_if<drag::Marquee>(&m_state.drag))
         CanvasOverlays::drawMarquee(painter, *marquee, m, colors);
 }

@@ -26,6 +26,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 
@@ -140,6 +141,13 @@ protected:
     bool viewportEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
+    // The left button edits the document; what each press grabs is decided in
+    // CanvasPointer.cpp.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 public:
     // ---- In-place text (CanvasTextSession.cpp) ----
     // Opens a session for a new text (kind text, no tail) or callout (kind callout, `tail`
@@ -181,6 +189,15 @@ public:
     // PNG panel. False, with a beep, when nothing could be added.
     bool performDrop(const QMimeData& data);
 
+    // Copies the hovered colour's hex text and tells so; a beep when no colour is hovered.
+    void copyHoveredColor();
+    // Ends the pointer gesture under way, with its editor interaction, its guides and its
+    // preview, as if it had not begun. False when no gesture runs.
+    bool cancelGesture();
+    // Ends a continuous change (wheel, slider) still holding the editor's interaction as
+    // its own undo step, so that the edit that comes next neither reuses nor drops it.
+    void endContinuousChange();
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -194,7 +211,24 @@ private:
     void placeTextEditor();
     void drawTextSession(QPainter& painter) const;
 
-    void modelDidChange();
+    struct PointerInput;
+    struct PointerInputDeleter {
+        void operator()(PointerInput* input) const;
+    };
+    PointerInput& pointerInput();
+    void mouseDown(Point point, Qt::KeyboardModifiers modifiers, int clickCount);
+    void generalPress(Point point, bool shift, int clickCount);
+    // Whether the gesture moved on (and autoscrolls).
+    bool mouseDragged(Point point, Qt::KeyboardModifiers modifiers);
+    void mouseUp();
+    void beginGesture();
+    void autoscroll();
+    void alignHighlighterToText(const QUuid& id);
+    // Repaints what a change of the document touched: during a gesture only the old and
+    // new places of what moved, with their handles.
+    void repaintChange(const DocumentChange& change, const std::optional<Rect>& boundsBefore);
+
+    void modelDidChange(const DocumentChange& change);
     void toolStylesDidReset();
     // Ends an open continuous style change as its own undo step and stores the styles.
     void finishStyleChange();
@@ -223,6 +257,7 @@ private:
     QTimer m_wheelTimer;
     // The action name of the open continuous style change, for ending it early.
     QString m_styleChangeName;
+    std::unique_ptr<PointerInput, PointerInputDeleter> m_pointer;
     Subscription m_editorSubscription;
     QMetaObject::Connection m_notificationConnection;
     QPointer<TextSessionEditor> m_textEditor;

@@ -73,3 +73,23 @@ TEST(CanvasOverlaysTest, OneSelectedShapeShowsHandlesSeveralShowDashedBoxes)
     const QImage editing = draw({test::uuid(1)}, true);
     EXPECT_EQ(editing.pixelColor(20, 20).alpha(), 0);
 }
+
+TEST(CanvasOverlaysTest, AStripBandCrossesThePanelAlongTheSmallerMovement)
+{
+    const Rect frame(10, 20, 200, 100);
+    struct Case {
+        Point start, current;
+        Rect expected;
+    };
+    const Case cases[] = {
+        {{50, 40}, {55, 70}, {10, 40, 200, 30}},    // mostly vertical: a horizontal band
+        {{50, 40}, {90, 45}, {50, 20, 40, 100}},    // mostly horizontal: a vertical band
+        {{90, 70}, {60, 40}, {10, 40, 200, 30}},    // exactly diagonal: horizontal
+        {{50, 100}, {55, 200}, {10, 100, 200, 20}}, // cut at the panel's edge
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start.x << ", " << c.start.y);
+        EXPECT_EQ(CanvasOverlays::stripBand(frame, c.start, c.current), c.expected);
+    }
+    EXPECT_TRUE(CanvasOverlays::stripBand(frame, {50, 300}, {55, 400}).isNull());
+}
