@@ -95,6 +95,30 @@ void BM_OverlayFirstPaint5K(benchmark::State& state)
 }
 BENCHMARK(BM_OverlayFirstPaint5K)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same with windows that keep nothing between overlays: new native windows and pixel
+// buffers each time.
+void BM_OverlayFirstPaintInNewWindows5K(benchmark::State& state)
+{
+    Scene scene;
+    const QRgb unveiled = scene.probe();
+    for (auto _ : state) {
+        SelectionWindows fresh{scene.settings};
+        std::unique_ptr<SelectionOverlay> overlay = makeSelectionOverlay(scene.frozenSetup(), scene.settings, &fresh);
+        Running running = start(overlay->run());
+        if (!waitUntil([&] { return scene.probe() != unveiled; })) {
+            state.SkipWithError("the overlay never showed");
+            return;
+        }
+        state.PauseTiming();
+        overlay->close();
+        running.wait();
+        runDeferredDeletes();
+        waitUntil([&] { return scene.probe() == unveiled; });
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OverlayFirstPaintInNewWindows5K)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_OverlayRepaintOnPointerMove5K(benchmark::State& state)
 {
     Scene scene;
