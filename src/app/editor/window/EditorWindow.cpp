@@ -7,6 +7,7 @@
 #include "app/editor/window/EditorWindowSizing.h"
 #include "app/editor/window/PixelRuler.h"
 #include "app/support/Settings.h"
+#include "app/support/Termination.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/Exporter.h"
 
@@ -259,13 +260,16 @@ void EditorWindow::closeEvent(QCloseEvent* event)
         if (!self)
             return;
         self->m_confirmingClose = false;
-        if (!shouldClose)
+        if (!shouldClose) {
+            Termination::closeAnswered(false);
             return;
+        }
         self->m_closeConfirmed = true;
         // Not from inside the close event that asked.
         QTimer::singleShot(0, self, [self] {
             if (self)
                 self->close();
+            Termination::closeAnswered(true);
         });
     });
 }

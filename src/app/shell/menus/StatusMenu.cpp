@@ -7,6 +7,7 @@
 #include "app/shell/menus/MenuIcons.h"
 #include "app/shell/panels/CaptureSizeCheck.h"
 #include "app/support/Settings.h"
+#include "app/support/Termination.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -118,7 +119,8 @@ void StatusMenu::rebuild()
     QAction* settings = item(m_menu, u"Impostazioni…"_s, K::openSettings);
     settings->setText(settings->text() + u"\tCtrl+,"_s);
     QAction* quit = addPlain(m_menu, u"Esci\tCtrl+Q"_s);
-    QObject::connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(
+        quit, &QAction::triggered, qApp, [] { Termination::request(); }, Qt::QueuedConnection);
     MenuIcons::apply(m_menu);
 }
 
