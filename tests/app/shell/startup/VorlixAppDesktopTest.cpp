@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QPainter>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -96,7 +97,7 @@ struct VorlixInUse : testing::Test {
 
     // Presses the area hot key until the program's overlay covers the screen (the key is
     // grabbed a moment after the tray icon shows).
-    static bool openOverlayWithHotkey(pid_t pid)
+    static bool openOverlayWithHotkey(pid_t pid, const QString& keys = QStringLiteral("ctrl+shift+2"))
     {
         const auto overlayShown = [pid] {
             for (const QString& window : visibleWindowsOf(pid))
@@ -105,7 +106,7 @@ struct VorlixInUse : testing::Test {
             return false;
         };
         for (int attempt = 0; attempt < 3; ++attempt) {
-            if (!sendKeys(QStringLiteral("ctrl+shift+2")))
+            if (!sendKeys(keys))
                 return false;
             if (waitUntil(overlayShown, 4s)) {
                 // The overlay takes the pointer as it shows; give it that turn.
@@ -225,6 +226,46 @@ TEST_F(VorlixInUse, TheAreaHotKeyTakesTheDraggedPartOfAWindowAndShowsTheQuickPre
     }
 
     EXPECT_FALSE(editorShown());
+    EXPECT_TRUE(app.isRunning());
+}
+
+TEST_F(VorlixInUse, TheTextHotKeyReadsTheDraggedTextIntoTheClipboardAndShowsIt)
+{
+    QImage page(520, 120, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        QFont font = painter.font();
+        font.setPixelSize(44);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(page.rect(), Qt::AlignCenter, QStringLiteral("Cattura 2026"));
+    }
+    const QPoint topLeft(200, 150);
+    FixtureWindow window(page, topLeft, QStringLiteral("Testo"));
+    window.setFlags(window.flags() | Qt::X11BypassWindowManagerHint);
+    ASSERT_TRUE(window.showAndWait());
+    ChildProcess app = startFirst();
+
+    // Ctrl+Alt+Super+O, the text hot key.
+    ASSERT_TRUE(openOverlayWithHotkey(app.pid(), QStringLiteral("ctrl+alt+super+o"))) << log().data();
+    ASSERT_TRUE(drag(topLeft + QPoint(10, 10), topLeft + QPoint(510, 110)));
+    std::optional<QByteArray> text;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            text = readClipboard();
+            return text && text->contains("Cattura");
+        },
+        20s))
+        << (text ? text->constData() : "nothing on the clipboard") << "\n"
+        << log().data();
+    EXPECT_TRUE(text && text->contains("2026"));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return !visibleWindows({QStringLiteral("--name"), QStringLiteral("^Riconosci testo/QR$")}).isEmpty();
+        },
+        10s));
+    EXPECT_TRUE(shots().isEmpty()) << "reading text keeps no shot";
     EXPECT_TRUE(app.isRunning());
 }
 
