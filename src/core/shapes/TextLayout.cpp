@@ -18,6 +18,19 @@
 
 namespace vorlix::TextLayout {
 
+Qt::Alignment alignment(TextAlignment alignment)
+{
+    switch (alignment) {
+    case TextAlignment::left:
+        return Qt::AlignLeft | Qt::AlignAbsolute;
+    case TextAlignment::center:
+        return Qt::AlignHCenter;
+    case TextAlignment::right:
+        return Qt::AlignRight | Qt::AlignAbsolute;
+    }
+    return Qt::AlignLeft | Qt::AlignAbsolute;
+}
+
 namespace {
 
 // Font sizes from files can be anything; glyphs far beyond this would overflow the
@@ -79,19 +92,6 @@ QString withLineSeparators(QString text)
     return text;
 }
 
-Qt::Alignment qtAlignment(TextAlignment alignment)
-{
-    switch (alignment) {
-    case TextAlignment::left:
-        return Qt::AlignLeft | Qt::AlignAbsolute;
-    case TextAlignment::center:
-        return Qt::AlignHCenter;
-    case TextAlignment::right:
-        return Qt::AlignRight | Qt::AlignAbsolute;
-    }
-    return Qt::AlignLeft | Qt::AlignAbsolute;
-}
-
 // Text laid out in lines stacked from y = 0 downward, in the units of the shaping font.
 class ShapedText {
 public:
@@ -99,7 +99,7 @@ public:
     ShapedText(const AttributedText& text, double lineWidth)
         : m_font(shapingFont(text.font)), m_layout(withLineSeparators(text.text), m_font.font)
     {
-        QTextOption option(qtAlignment(text.alignment));
+        QTextOption option(alignment(text.alignment));
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         option.setUseDesignMetrics(true);
         m_layout.setTextOption(option);

@@ -82,6 +82,9 @@ void draw(const QString& text, const Style& style, Point point, QPainter& painte
 // were added, or to time a cold measure).
 void clearSizeCache();
 
+// A text alignment as Qt lays out lines; left and right stay so in right-to-left text.
+Qt::Alignment alignment(TextAlignment alignment);
+
 // One line of text, for labels that are placed by their bounds (number badges, stamps,
 // measure pills). Line breaks in the text are laid out as spaces.
 struct LineMetrics {

@@ -13,23 +13,6 @@
 
 namespace vorlix {
 
-namespace {
-
-Qt::Alignment qtAlignment(TextAlignment alignment)
-{
-    switch (alignment) {
-    case TextAlignment::left:
-        return Qt::AlignLeft | Qt::AlignAbsolute;
-    case TextAlignment::center:
-        return Qt::AlignHCenter;
-    case TextAlignment::right:
-        return Qt::AlignRight | Qt::AlignAbsolute;
-    }
-    return Qt::AlignLeft | Qt::AlignAbsolute;
-}
-
-} // namespace
-
 TextSessionEditor::TextSessionEditor(QWidget* parent) : QPlainTextEdit(parent)
 {
     setFrameShape(QFrame::NoFrame);
@@ -69,7 +52,7 @@ void TextSessionEditor::applyStyle(const Style& style, double magnification, boo
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // A box that grows with its text never breaks a line: its lines are laid out on the
     // widget's width (for the alignment) and may pass it.
-    QTextOption option(qtAlignment(style.textAlignment));
+    QTextOption option(TextLayout::alignment(style.textAlignment));
     option.setWrapMode(wraps ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     if (doc->defaultTextOption().alignment() != option.alignment() ||
         doc->defaultTextOption().wrapMode() != option.wrapMode()) {
