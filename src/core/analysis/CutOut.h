@@ -39,6 +39,8 @@ struct Result {
     QImage image;
     // The bounding box of the kept pixels in the source image's pixel grid.
     Rect bounds;
+
+    bool operator==(const Result&) const = default;
 };
 
 // The sensitivity a new cut-out starts with.

@@ -138,6 +138,22 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
 
 void CanvasView::keyPressEvent(QKeyEvent* event)
 {
+    if (m_state.cutOutSession && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            placeCutOut();
+            event->accept();
+            return;
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+            removeLastCutOutHole();
+            event->accept();
+            return;
+        default:
+            break;
+        }
+    }
     if (event->key() != Qt::Key_Escape || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
         CanvasScrollView::keyPressEvent(event);
         return;
@@ -208,8 +224,10 @@ void CanvasView::mouseDown(Point point, Qt::KeyboardModifiers modifiers, int cli
     if (m_state.cropSession)
         return; // the crop session takes its own presses
     if (m_state.cutOutSession) {
-        if (m_state.cutOutSession->region.contains(point))
+        if (m_state.cutOutSession->region.contains(point)) {
+            addCutOutHole(point, clickCount > 1);
             return; // a press inside the region belongs to the cut-out session
+        }
         setCutOutSession(std::nullopt);
     }
     const DocumentModel& model = m_editor.model();
@@ -523,6 +541,12 @@ void CanvasView::mouseUp()
                          [&](DocumentModel& doc) { removeStrip(doc, strip->panelID, strip->start, strip->current); });
         viewport()->update();
         return;
+    } else if (std::holds_alternative<drag::SelectingText>(gesture)) {
+        setDrag(drag::None{});
+        recognizeText();
+    } else if (const auto* cutOut = std::get_if<drag::SelectingCutOut>(&gesture)) {
+        setDrag(drag::None{});
+        beginCutOut(Rect::corner(cutOut->start, cutOut->current).standardized());
     } else if (std::holds_alternative<drag::Measuring>(gesture)) {
         if (m_state.measurement &&
             m_state.measurement->start.distance(m_state.measurement->end) < measurementMinimum / m)

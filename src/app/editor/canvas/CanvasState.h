@@ -6,6 +6,7 @@
 // and reacts. Positions are canvas points, y downwards.
 
 #include "app/support/Settings.h"
+#include "core/analysis/CutOut.h"
 #include "core/model/CropAspect.h"
 #include "core/model/DocumentModel.h"
 #include "core/model/Geometry.h"
@@ -13,6 +14,7 @@
 #include "core/model/Tool.h"
 #include "core/shapes/CanvasShape.h"
 
+#include <QImage>
 #include <QString>
 #include <QUuid>
 
@@ -147,10 +149,15 @@ struct CropSession {
     bool operator==(const CropSession&) const = default;
 };
 
-// A background removal running on a region of the canvas.
+// A background removal running on a region of the canvas. `region` is snapped to whole
+// pixels of `source`, the region rendered once when the session began; seeds are in
+// `source` pixels. `result` is the latest removal, none when nothing remained.
 struct CutOutSession {
     Rect region;
+    QImage source;
     double pixelsPerPoint = 1;
+    std::vector<CutOut::Hole> holes;
+    std::optional<CutOut::Result> result;
     bool operator==(const CutOutSession&) const = default;
 };
 

@@ -3,6 +3,7 @@
 #include "app/editor/canvas/CanvasFrame.h"
 #include "app/editor/canvas/CanvasOverlays.h"
 #include "app/editor/canvas/ChangedRegion.h"
+#include "app/editor/canvas/TextRegionPopover.h"
 #include "core/document/DocumentAnnotations.h"
 #include "core/imaging/Exporter.h"
 #include "core/model/PanelGeometry.h"
@@ -52,6 +53,9 @@ CanvasView::~CanvasView()
 
 void CanvasView::tearDown()
 {
+    m_isTornDown = true;
+    closeTextPopover();
+    m_state.textRegion.reset();
     disconnect(m_notificationConnection);
     m_editorSubscription.cancel();
     m_idleTimer.stop();
@@ -129,6 +133,8 @@ void CanvasView::setMeasurement(std::optional<Measurement> measurement)
 void CanvasView::setTextRegion(std::optional<Rect> region)
 {
     m_state.textRegion = region;
+    if (m_textPopover && region != m_textPopoverRegion)
+        closeTextPopover(); // a popover belongs to the region it shows
     viewport()->update();
 }
 
@@ -353,6 +359,7 @@ void CanvasView::paintCanvas(QPainter& painter, const Rect& dirty)
     CanvasOverlays::drawPanelSelection(painter, model, m_state.guides, m_state.selectedPanel, m, colors);
     if (m_state.textRegion)
         CanvasOverlays::drawRegion(painter, *m_state.textRegion, true, m, colors);
+    drawCutOut(painter, dirty);
     if (const auto* cutOut = std::get_if<drag::SelectingCutOut>(&m_state.drag))
         CanvasOverlays::drawRegion(painter, Rect::corner(cutOut->start, cutOut->current), true, m, colors);
     if (const auto* marquee = std::get_if<drag::Marquee>(&m_state.drag))

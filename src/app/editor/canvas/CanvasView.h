@@ -35,6 +35,10 @@ class QMimeData;
 namespace vorlix {
 
 class ProjectDocument;
+class TextRegionPopover;
+namespace TextRecognition {
+struct Result;
+}
 
 class CanvasView : public CanvasScrollView {
     Q_OBJECT
@@ -198,6 +202,35 @@ public:
     // its own undo step, so that the edit that comes next neither reuses nor drops it.
     void endContinuousChange();
 
+    // ---- Text recognition of a region (CanvasTextRecognition.cpp) ----
+    // Reads the text and codes of the OCR region on a worker thread: the text goes to the
+    // clipboard, and a popover under the region shows the result while the region is
+    // still the one read. A region under 4 x 4 points, or one that renders nothing, is
+    // dropped at once.
+    void recognizeText();
+    // The popover showing the last result, while it is open.
+    QWidget* textPopover() const;
+
+    // ---- Cut-out session (CanvasCutOut.cpp) ----
+    // Starts a session over a canvas rectangle at least 4 x 4 points that renders.
+    void beginCutOut(const Rect& rect);
+    // A seed at a canvas point inside the region; `everywhere` for a double click.
+    void addCutOutHole(Point point, bool everywhere);
+    // Takes the last seed back; a beep when there is none.
+    void removeLastCutOutHole();
+    // Clamped to 0 ... 1, kept for the next sessions too.
+    void setCutOutSensitivity(double value);
+    struct CutOutPNG {
+        QByteArray data;
+        QString fileName; // without extension
+    };
+    // The current result as PNG; nothing without a session or a result.
+    std::optional<CutOutPNG> cutOutPNG() const;
+    // Puts the result on the clipboard; false, with a beep, when there is none.
+    bool copyCutOut();
+    // Adds the result as a new selected panel in one step "Scontorna" and ends the session.
+    void placeCutOut();
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -243,6 +276,11 @@ private:
     // The running text session's style changed: its text view follows at once.
     void textSessionStyleDidChange();
     void stateChanged();
+    void showTextResult(const TextRecognition::Result& result, const Rect& region);
+    void popoverDidClose();
+    void closeTextPopover();
+    void recomputeCutOut(CutOutSession session);
+    void drawCutOut(QPainter& painter, const Rect& dirty) const;
     // The canvas bounds of the shown document, kept until the model or the crop session changes.
     Rect shownBounds() const;
 
@@ -264,6 +302,11 @@ private:
     // What the session's text covered when last drawn, to repaint only that.
     Rect m_textSessionArea = Rect::null();
     QPointer<ProjectDocument> m_document;
+    QPointer<TextRegionPopover> m_textPopover;
+    // The region the open popover shows.
+    Rect m_textPopoverRegion;
+    // The window closed: late results are not shown.
+    bool m_isTornDown = false;
 };
 
 } // namespace vorlix
