@@ -134,6 +134,7 @@ void CanvasView::keyPressEvent(QKeyEvent* event)
         }
     }
     if (const auto digit = code ? std::ranges::find(digitKeys, *code) : digitKeys.end(); digit != digitKeys.end()) {
+        endContinuousChange();
         if (!applyStylePreset(std::distance(digitKeys.begin(), digit)))
             CanvasScrollView::keyPressEvent(event);
         return;

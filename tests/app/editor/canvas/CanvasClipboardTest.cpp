@@ -1,5 +1,6 @@
 #include "DocumentCanvas.h"
 
+#include "app/support/CopyNotice.h"
 #include "app/support/Pasteboard.h"
 #include "core/document/AnnotationClipboard.h"
 #include "core/document/DocumentAnnotations.h"
@@ -9,6 +10,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMimeData>
 
 #include <gtest/gtest.h>
@@ -22,6 +24,12 @@ namespace {
 const QString privateType = CanvasView::annotationsPasteboardType();
 
 const QMimeData& clipboardData() { return *QGuiApplication::clipboard()->mimeData(); }
+
+QString noticeText()
+{
+    const QLabel* label = CopyNotice::current() ? CopyNotice::current()->findChild<QLabel*>() : nullptr;
+    return label ? label->text() : QString();
+}
 
 // Another program puts `data` on the clipboard.
 void setClipboardFromElsewhere(const QString& type, const QByteArray& bytes)
@@ -65,6 +73,7 @@ TEST_F(Clipboard, RepeatedPastesCascadeBy12PointsAndANewCopyStartsAgain)
     const QUuid id = addRectangle(Rect(40, 40, 60, 30));
     const CanvasShape original = shape(id);
     view->copy();
+    EXPECT_EQ(noticeText(), u"Oggetto copiato"_s);
     EXPECT_EQ(AnnotationClipboard::decode(clipboardData().data(privateType)),
               AnnotationClipboard::copy(editor().model(), {id}));
 
@@ -100,6 +109,9 @@ TEST_F(Clipboard, CopiesTravelExactlyBetweenDocumentsAndCutIsOneStep)
     });
     view->setSelection({a, uuid(77)});
     const DocumentModel before = editor().model();
+    view->copy();
+    EXPECT_EQ(noticeText(), u"2 oggetti copiati"_s);
+    QGuiApplication::clipboard()->clear();
     view->cut();
     EXPECT_EQ(editor().model().panels[0].annotations.size(), 0u);
     EXPECT_TRUE(view->state().selection.empty());
