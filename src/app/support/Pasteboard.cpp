@@ -56,7 +56,26 @@ bool isImageType(const QMimeType& type)
     return isImage(type.name()) || std::ranges::any_of(type.allAncestors(), isImage);
 }
 
+// Qt has no change count of its own: every change it reports is counted, and our own
+// writes once more, so a change is seen even before the platform reports it.
+std::int64_t& changes()
+{
+    static std::int64_t count = [] {
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [] { ++changes(); });
+        return std::int64_t(0);
+    }();
+    return count;
+}
+
 } // namespace
+
+std::int64_t changeCount() { return changes(); }
+
+void setMimeData(std::unique_ptr<QMimeData> data)
+{
+    QGuiApplication::clipboard()->setMimeData(data.release());
+    ++changes();
+}
 
 std::unique_ptr<QMimeData> pngMimeData(const QByteArray& png, const std::optional<QByteArray>& tiff)
 {
@@ -66,7 +85,7 @@ std::unique_ptr<QMimeData> pngMimeData(const QByteArray& png, const std::optiona
 void copyPNG(const QByteArray& png, const std::optional<QByteArray>& tiff, const std::optional<QString>& notice,
              QWidget* window)
 {
-    QGuiApplication::clipboard()->setMimeData(pngMimeData(png, tiff).release());
+    setMimeData(pngMimeData(png, tiff));
     if (notice)
         CopyNotice::show(*notice, window);
 }

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <cstdint>
+
 #include <memory>
 #include <optional>
 
@@ -21,6 +23,13 @@ namespace vorlix::Pasteboard {
 
 inline constexpr char pngType[] = "image/png";
 inline constexpr char tiffType[] = "image/tiff";
+
+// How often the clipboard's content has changed in this run, by us or by any other
+// program: the same number means the same content. Counting starts with the first call
+// of this or of `setMimeData`.
+std::int64_t changeCount();
+// Replaces the clipboard's content.
+void setMimeData(std::unique_ptr<QMimeData> data);
 
 // The clipboard data `copyPNG` writes.
 std::unique_ptr<QMimeData> pngMimeData(const QByteArray& png, const std::optional<QByteArray>& tiff);

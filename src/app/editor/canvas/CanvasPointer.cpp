@@ -20,7 +20,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -134,39 +133,6 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
     input.pressed = false;
     input.autoscroll.stop();
     mouseUp();
-}
-
-void CanvasView::keyPressEvent(QKeyEvent* event)
-{
-    if (m_state.cutOutSession && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            placeCutOut();
-            event->accept();
-            return;
-        case Qt::Key_Backspace:
-        case Qt::Key_Delete:
-            removeLastCutOutHole();
-            event->accept();
-            return;
-        default:
-            break;
-        }
-    }
-    if (event->key() != Qt::Key_Escape || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
-        CanvasScrollView::keyPressEvent(event);
-        return;
-    }
-    if (m_state.cutOutSession)
-        setCutOutSession(std::nullopt);
-    else if (!cancelGesture()) {
-        setSelection({});
-        setSelectedPanel(std::nullopt);
-        setMeasurement(std::nullopt);
-        setTool(Tool::select);
-    }
-    event->accept();
 }
 
 void CanvasView::autoscroll()

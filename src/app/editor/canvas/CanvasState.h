@@ -175,6 +175,14 @@ struct TextSession {
     bool operator==(const TextSession&) const = default;
 };
 
+// Repeated pastes of one clipboard content: the clipboard's change count when it was
+// last copied or pasted here, and how many pastes were made of it.
+struct PasteSequence {
+    std::int64_t changeCount = -1;
+    std::int64_t count = 0;
+    bool operator==(const PasteSequence&) const = default;
+};
+
 struct CanvasState {
     Tool tool = Tool::select;
     std::set<QUuid> selection;
@@ -199,6 +207,7 @@ struct CanvasState {
     // The undo name a continuous change (wheel, slider) will end under; a pointer gesture
     // or a one-off edit that starts meanwhile ends it under this name first.
     QString continuousChangeName;
+    PasteSequence pasteSequence;
 
     bool operator==(const CanvasState&) const = default;
 

@@ -151,6 +151,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab copies the hovered colour instead of moving the focus (CanvasKeyboard.cpp).
+    bool focusNextPrevChild(bool next) override;
 
 public:
     // ---- In-place text (CanvasTextSession.cpp) ----
@@ -192,6 +194,32 @@ public:
     // Adds each dropped image file as a panel of its own, or the dropped image data as a
     // PNG panel. False, with a beep, when nothing could be added.
     bool performDrop(const QMimeData& data);
+
+    // ---- Keys and the Edit menu (CanvasKeyboard.cpp, CanvasClipboard.cpp) ----
+    // The selected annotations removed as one step, else the selected panel.
+    void deleteSelection();
+    // Every annotation, the panels' and the document's own; never a panel.
+    void selectAll();
+    // The selected annotations, else the selected panel, moved by `offset` canvas points
+    // as one step.
+    void nudge(Point offset);
+    // Annotations travel on the clipboard under a type of ours, which only we read back,
+    // beside their picture for other programs.
+    static QString annotationsPasteboardType();
+    // With nothing selected Copy takes the whole annotated picture.
+    void copy();
+    void cut();
+    // Our own annotations cascading by 12 points per repeated paste, else a picture as a
+    // new panel; a beep when the clipboard holds neither.
+    void paste();
+    enum class EditAction { cut, copy, paste, deleteSelection, selectAll };
+    // Whether the Edit menu offers the action now.
+    bool validateMenuItem(EditAction action) const;
+
+    // ---- What the keys start in the crop and ruler sessions ----
+    void applyCrop();
+    void cancelCrop();
+    void pinMeasure();
 
     // Copies the hovered colour's hex text and tells so; a beep when no colour is hovered.
     void copyHoveredColor();
@@ -237,6 +265,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void writeSelectionToPasteboard();
     void startTextSession(const QString& text, std::optional<QUuid> annotationID, Point origin, const Style& style,
                           AnnotationKind kind, std::optional<Point> tail, std::optional<Point> corner);
     // The shape the session would commit, as the canvas draws it while typing.
