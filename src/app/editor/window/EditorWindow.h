@@ -42,6 +42,10 @@ public:
     void zoomToFit();
     void setZoom(double magnification);
     void saveDocument(bool asNew = false);
+    // While in-place text is being edited these act on the typing, which keeps its own
+    // history until it is committed; otherwise on the document's.
+    void undo();
+    void redo();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -56,6 +60,9 @@ private:
     void updateRulers();
     void placeBadges();
     void fitToolbar();
+    // Ends what still holds the document's editor open, so that a step of the history is
+    // not replayed under a change in progress.
+    void settleForHistory();
 
     std::unique_ptr<ProjectDocument> m_document;
     Settings& m_settings;
