@@ -275,4 +275,33 @@ TEST_F(EditorOnDesktop, UndoAndRedoWhileTypingActOnTheTypingAlone)
     EXPECT_EQ(window->document().model(), before);
 }
 
+TEST_F(EditorOnDesktop, UndoDuringADragEndsTheDragBeforeItUndoes)
+{
+    const std::unique_ptr<EditorWindow> window = openWindow(fixturePackage());
+    edit(*window);
+    const DocumentModel before = window->document().model();
+    ASSERT_TRUE(chooseTool(*window, Tool::arrow));
+    ASSERT_TRUE(drag(onScreen(*window, 100, 100), onScreen(*window, 300, 100)));
+    ASSERT_TRUE(waitUntil([&] { return annotations(window->document().model()).size() == 1; }));
+    ASSERT_TRUE(chooseTool(*window, Tool::select));
+
+    const QPoint grip = onScreen(*window, 200, 100);
+    const QPoint away = onScreen(*window, 200, 300);
+    const QPoint further = onScreen(*window, 250, 400);
+    ASSERT_EQ(runTool("xdotool", {"mousemove", QString::number(grip.x()), QString::number(grip.y()), "mousedown", "1",
+                                  "mousemove", QString::number(away.x()), QString::number(away.y())})
+                  .exitCode,
+              0);
+    ASSERT_TRUE(waitUntil([&] { return window->document().editor().isInteracting(); })) << "the arrow is moving";
+    ASSERT_TRUE(sendKeys("ctrl+z"));
+    ASSERT_TRUE(waitUntil([&] { return window->document().model() == before; })) << "the drawing is undone";
+    ASSERT_EQ(
+        runTool("xdotool", {"mousemove", QString::number(further.x()), QString::number(further.y()), "mouseup", "1"})
+            .exitCode,
+        0);
+    processEventsFor(300ms);
+    EXPECT_EQ(window->document().model(), before) << "the rest of the drag does not bring the arrow back";
+    EXPECT_FALSE(window->document().editor().isInteracting());
+}
+
 } // namespace
