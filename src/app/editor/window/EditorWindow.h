@@ -3,7 +3,8 @@
 // action buttons; the canvas in its scroll view, with pixel rulers along its top and
 // left edges when they are asked for; the size and "NON SALVATO" badges over the canvas.
 // It sizes itself to the canvas when it opens, keeps the toolbar fitted to its width,
-// owns the zoom and asks before an edited document is closed. Main thread only.
+// owns the zoom, undoes and redoes, and asks before an edited document is closed. Main
+// thread only.
 //
 // The window owns its document. Sizes are in points (logical pixels).
 
