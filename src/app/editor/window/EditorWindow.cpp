@@ -1,6 +1,7 @@
 #include "app/editor/window/EditorWindow.h"
 
 #include "app/editor/canvas/CanvasView.h"
+#include "app/editor/canvas/TextSessionEditor.h"
 #include "app/editor/document/ProjectsFolder.h"
 #include "app/editor/window/CanvasBadge.h"
 #include "app/editor/window/EditorToolbar.h"
@@ -160,6 +161,14 @@ void EditorWindow::buildActions()
     add(QKeySequence::SaveAs, [this] { saveDocument(true); });
     add(QKeySequence::Close, [this] { close(); });
     add(QKeySequence::Print, [this] { m_document->showPrintDialog(this); });
+    const auto addHistory = [this](const QString& text, QKeySequence::StandardKey key, void (EditorWindow::*run)()) {
+        auto* action = new QAction(text, this);
+        action->setShortcuts(key);
+        connect(action, &QAction::triggered, this, run);
+        addAction(action);
+    };
+    addHistory(QStringLiteral("Annulla"), QKeySequence::Undo, &EditorWindow::undo);
+    addHistory(QStringLiteral("Ripeti"), QKeySequence::Redo, &EditorWindow::redo);
 }
 
 bool EditorWindow::rulersShown() const
@@ -191,6 +200,33 @@ void EditorWindow::saveDocument(bool asNew)
 {
     m_canvas->commitTextEditing();
     DocumentSaving::save(*m_document, this, m_choosePath, asNew, [](bool) {});
+}
+
+void EditorWindow::undo()
+{
+    if (TextSessionEditor* typing = m_canvas->textEditor()) {
+        typing->undo();
+        return;
+    }
+    settleForHistory();
+    m_document->undoManager().undo();
+}
+
+void EditorWindow::redo()
+{
+    if (TextSessionEditor* typing = m_canvas->textEditor()) {
+        typing->redo();
+        return;
+    }
+    settleForHistory();
+    m_document->undoManager().redo();
+}
+
+void EditorWindow::settleForHistory()
+{
+    m_canvas->endContinuousChange();
+    // A drag still under way would replay itself over the restored document on its next move.
+    m_canvas->cancelGesture();
 }
 
 void EditorWindow::showEvent(QShowEvent* event)

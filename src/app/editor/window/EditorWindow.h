@@ -3,7 +3,8 @@
 // action buttons; the canvas in its scroll view, with pixel rulers along its top and
 // left edges when they are asked for; the size and "NON SALVATO" badges over the canvas.
 // It sizes itself to the canvas when it opens, keeps the toolbar fitted to its width,
-// owns the zoom and asks before an edited document is closed. Main thread only.
+// owns the zoom, undoes and redoes, and asks before an edited document is closed. Main
+// thread only.
 //
 // The window owns its document. Sizes are in points (logical pixels).
 
@@ -42,6 +43,10 @@ public:
     void zoomToFit();
     void setZoom(double magnification);
     void saveDocument(bool asNew = false);
+    // While in-place text is being edited these act on the typing, which keeps its own
+    // history until it is committed; otherwise on the document's.
+    void undo();
+    void redo();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -56,6 +61,9 @@ private:
     void updateRulers();
     void placeBadges();
     void fitToolbar();
+    // Ends what still holds the document's editor open, so that a step of the history is
+    // not replayed under a change in progress.
+    void settleForHistory();
 
     std::unique_ptr<ProjectDocument> m_document;
     Settings& m_settings;
