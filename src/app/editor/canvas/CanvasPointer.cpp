@@ -138,6 +138,17 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
 
 void CanvasView::keyPressEvent(QKeyEvent* event)
 {
+    if (m_state.cropSession && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const int key = event->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            if (key == Qt::Key_Escape)
+                cancelCrop();
+            else
+                applyCrop();
+            event->accept();
+            return;
+        }
+    }
     if (event->key() != Qt::Key_Escape || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
         CanvasScrollView::keyPressEvent(event);
         return;
@@ -205,8 +216,10 @@ void CanvasView::mouseDown(Point point, Qt::KeyboardModifiers modifiers, int cli
     }
     setFocus(Qt::MouseFocusReason);
     endContinuousChange();
-    if (m_state.cropSession)
-        return; // the crop session takes its own presses
+    if (m_state.cropSession) {
+        cropMouseDown(point, clickCount);
+        return;
+    }
     if (m_state.cutOutSession) {
         if (m_state.cutOutSession->region.contains(point))
             return; // a press inside the region belongs to the cut-out session
@@ -344,8 +357,10 @@ void CanvasView::generalPress(Point point, bool shift, int clickCount)
 bool CanvasView::mouseDragged(Point point, Qt::KeyboardModifiers modifiers)
 {
     noteActivity();
-    if (m_state.cropSession)
-        return true; // the crop session's own drag
+    if (m_state.cropSession) {
+        cropMouseDragged(point, modifiers.testFlag(Qt::ShiftModifier));
+        return true;
+    }
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const double m = magnification();
     const DocumentModel& model = m_editor.model();
@@ -473,8 +488,10 @@ bool CanvasView::mouseDragged(Point point, Qt::KeyboardModifiers modifiers)
 void CanvasView::mouseUp()
 {
     noteActivity();
-    if (m_state.cropSession)
+    if (m_state.cropSession) {
+        cropMouseUp();
         return;
+    }
     const Drag gesture = m_state.drag;
     const double m = magnification();
 
