@@ -16,6 +16,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -137,19 +140,44 @@ void CanvasView::cropMouseDragged(Point point, bool constrained)
         return;
     const Rect before = cropCanvasRect(session);
     m_state.cropSession->rect = *rect;
-    // The dimming, the border and the handles change only around the old and the new
-    // rectangle: the rest of a large panel keeps its pixels.
-    const double margin = (cropHandleRadius + borderWidth) / magnification() + 2;
-    const Rect changed = before.united(cropCanvasRect(*m_state.cropSession)).insetBy(-margin, -margin);
-    const QPointF topLeft = toViewport(changed.origin);
-    const QPointF bottomRight = toViewport({changed.maxX(), changed.maxY()});
-    viewport()->update(QRectF(topLeft, bottomRight).toAlignedRect().adjusted(-1, -1, 1, 1));
+    viewport()->update(cropChange(before, cropCanvasRect(*m_state.cropSession)));
     stateChanged();
+}
+
+QRegion CanvasView::cropChange(const Rect& before, const Rect& after) const
+{
+    // Only what the overlay changes: the band between the two rectangles, where the
+    // dimming comes or goes, and the border, handles and thirds of each; the rest of a
+    // large panel keeps its pixels.
+    const double reach = cropHandleRadius + borderWidth + 2; // viewport pixels
+    const auto viewportRect = [this](const Rect& r, double grow) {
+        const QPointF topLeft = toViewport(r.origin);
+        const QPointF bottomRight = toViewport({r.maxX(), r.maxY()});
+        return QRectF(topLeft, bottomRight).adjusted(-grow, -grow, grow, grow).toAlignedRect();
+    };
+    const auto marks = [&](const Rect& r) {
+        const QRect box = viewportRect(r, 0);
+        QRegion region;
+        const int d = int(std::ceil(reach));
+        region += QRect(box.left() - d, box.top() - d, box.width() + 2 * d, 2 * d);
+        region += QRect(box.left() - d, box.bottom() - d, box.width() + 2 * d, 2 * d + 1);
+        region += QRect(box.left() - d, box.top() - d, 2 * d, box.height() + 2 * d);
+        region += QRect(box.right() - d, box.top() - d, 2 * d + 1, box.height() + 2 * d);
+        for (int i = 1; i <= 2; ++i) {
+            const int x = int(box.left() + i * box.width() / 3.0);
+            const int y = int(box.top() + i * box.height() / 3.0);
+            region += QRect(x - 2, box.top(), 5, box.height());
+            region += QRect(box.left(), y - 2, box.width(), 5);
+        }
+        return region;
+    };
+    return (QRegion(viewportRect(before, 0)) ^ QRegion(viewportRect(after, 0))) + marks(before) + marks(after);
 }
 
 void CanvasView::cropMouseUp()
 {
     m_state.cropDrag = cropdrag::None{};
+    viewport()->update(); // settled: the shapes are drawn directly again
     refreshCursor();
 }
 

@@ -341,7 +341,8 @@ void CanvasView::paintCanvas(QPainter& painter, const Rect& dirty)
         options.hiddenAnnotationIDs.insert(*m_state.textSession->annotationID);
     options.displayPixelsPerPoint = m * viewport()->devicePixelRatioF();
     options.cache = &m_renderCache;
-    options.reusesShapePictures = m_editor.isInteracting();
+    // A crop being dragged leaves every shape as it is.
+    options.reusesShapePictures = m_editor.isInteracting() || !std::holds_alternative<cropdrag::None>(m_state.cropDrag);
     options.visibleRect = dirty;
     Renderer::draw(shown, m_images, painter, options);
     drawTextSession(painter);

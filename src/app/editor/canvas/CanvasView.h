@@ -267,6 +267,9 @@ private:
     void cropMouseDown(Point point, int clickCount);
     void cropMouseDragged(Point point, bool constrained);
     void cropMouseUp();
+    // The viewport area to repaint when the crop rectangle moves from one canvas rectangle
+    // to another.
+    QRegion cropChange(const Rect& before, const Rect& after) const;
     QCursor cropCursor(Point point) const;
     void drawCrop(QPainter& painter) const;
     void drawMeasurement(QPainter& painter) const;
