@@ -107,6 +107,22 @@ TEST(CanvasMeasurement, DragMeasuresAndDrawsItsBadge)
     EXPECT_FALSE(differsAround(canvas.view, before, after, o + Point{20, 60}));
 }
 
+TEST(CanvasMeasurement, BadgeFlipsInsideTheViewNearItsRightAndBottomEdges)
+{
+    CanvasFixture canvas;
+    magnify(canvas);
+    canvas.view.setTool(Tool::ruler);
+    const Rect visible = canvas.view.visibleRect();
+    const Point end{visible.maxX() - 5, visible.maxY() - 5};
+    const QImage before = grabbed(canvas.view);
+    canvas.drag(end - Point{100, 10}, end);
+
+    const QImage after = grabbed(canvas.view);
+    const double screenPoint = 1 / zoom;
+    EXPECT_TRUE(differsAround(canvas.view, before, after, end - Point{14, 14} * screenPoint))
+        << "the badge goes above and left of the end";
+}
+
 TEST(CanvasMeasurement, PinningInsertsLabelledLinesAsOneStep)
 {
     CanvasFixture canvas;
