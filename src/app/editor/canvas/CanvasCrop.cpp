@@ -15,7 +15,6 @@
 #include "core/model/PanelGeometry.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QRegion>
 
 #include <cmath>
@@ -200,14 +199,28 @@ void CanvasView::drawCrop(QPainter& painter) const
     const Rect r = cropCanvasRect(session);
     const Rect limit = cropLimit(m_editor.model(), session);
     painter.save();
+
+    // The limit less the crop rectangle, as the four bands around it, without rasterising
+    // a path the size of the panel. Not antialiased: bands that meet on a fraction of a
+    // pixel then tile exactly instead of leaving a lighter seam.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QColor dim(0, 0, 0, int(dimming * 255 + 0.5));
+    const Rect inner = r.intersection(limit);
+    if (inner.isNull() || inner.isEmpty())
+        painter.fillRect(limit.toQt(), dim);
+    else {
+        const QRectF bands[] = {
+            QRectF(QPointF(limit.minX(), limit.minY()), QPointF(limit.maxX(), inner.minY())),
+            QRectF(QPointF(limit.minX(), inner.maxY()), QPointF(limit.maxX(), limit.maxY())),
+            QRectF(QPointF(limit.minX(), inner.minY()), QPointF(inner.minX(), inner.maxY())),
+            QRectF(QPointF(inner.maxX(), inner.minY()), QPointF(limit.maxX(), inner.maxY())),
+        };
+        for (const QRectF& band : bands)
+            if (band.width() > 0 && band.height() > 0)
+                painter.fillRect(band, dim);
+    }
+
     painter.setRenderHint(QPainter::Antialiasing);
-
-    QPainterPath dim;
-    dim.setFillRule(Qt::OddEvenFill);
-    dim.addRect(limit.toQt());
-    dim.addRect(r.toQt());
-    painter.fillPath(dim, QColor(0, 0, 0, int(dimming * 255 + 0.5)));
-
     QColor thirds(Qt::white);
     thirds.setAlphaF(float(thirdsAlpha));
     painter.setPen(QPen(thirds, 1 / m));

@@ -177,6 +177,27 @@ TEST(CanvasCrop, CursorShowsWhatAPressWouldGrab)
     canvas.release(canvas.at({100, 80}));
 }
 
+TEST(CanvasCrop, OverlayDimsTheLimitOutsideTheRectangleOnly)
+{
+    CanvasFixture canvas;
+    canvas.view.setMagnification(zoom);
+    canvas.view.centreOn(frame(canvas.editor.model().panels[0]).center());
+    processEventsFor(std::chrono::milliseconds(10));
+    const QImage before = canvas.view.viewport()->grab().toImage();
+    canvas.view.setTool(Tool::crop);
+    canvas.view.setCropRect(startingCrop);
+    const QImage during = canvas.view.viewport()->grab().toImage();
+
+    const Panel& preview = canvas.view.state().cropSession->preview;
+    const auto pixel = [&](const QImage& image, Point imagePoint) {
+        return QColor(image.pixel(canvas.view.toViewport(canvasPointFromImage(preview, imagePoint)).toPoint()));
+    };
+    const QColor outside = pixel(during, {140, 180});
+    EXPECT_LT(outside.lightness(), pixel(before, {140, 180}).lightness() * 0.6);
+    EXPECT_EQ(pixel(during, {100, 55}), pixel(before, {100, 55})) << "inside the crop";
+    EXPECT_EQ(pixel(during, {49, 60}), outside) << "dimmed right up to the border";
+}
+
 TEST(CanvasCrop, OnePanelLimitTakesInTheDocumentsAnnotations)
 {
     DocumentModel model = styledDocument();
