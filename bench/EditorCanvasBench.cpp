@@ -3,10 +3,12 @@
 // 2560 x 1440 viewport. Measured through the widget: a scroll by some pixels followed by
 // a full repaint of the viewport, a scroll followed by the event loop's own repaint of
 // what was exposed, a zoom step to its next complete paint, and a pointer move while one
-// shape is dragged to its complete paint. The press's hit test runs on a document of 2,000
-// annotations.
+// shape is dragged to its complete paint, a crop handle dragged to its complete paint, and
+// the automatic ruler finding the colour edges under a hovering pointer. The press's hit
+// test runs on a document of 2,000 annotations.
 
 #include "app/editor/canvas/CanvasView.h"
+#include "app/editor/canvas/CropGeometry.h"
 #include "app/support/DefaultsStore.h"
 #include "app/support/Settings.h"
 #include "core/model/DocumentEditor.h"
@@ -185,6 +187,10 @@ void sendMouse(CanvasView& view, QEvent::Type type, Point at)
     const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, position, view.viewport()->mapToGlobal(position),
                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    // A second apart: no two presses make a double click.
+    static quint64 time = 0;
+    time += 1000;
+    event.setTimestamp(time);
     QApplication::sendEvent(view.viewport(), &event);
 }
 
@@ -214,6 +220,68 @@ void BM_DragMoveToPaint(benchmark::State& state)
     QApplication::processEvents();
 }
 BENCHMARK(BM_DragMoveToPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void sendHover(CanvasView& view, Point at)
+{
+    const QPointF position = view.toViewport(at);
+    QMouseEvent event(QEvent::MouseMove, position, view.viewport()->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &event);
+}
+
+// One pointer move of a crop handle over the whole 5K panel, to the end of the paint it
+// causes.
+void BM_CropHandleDragToPaint(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.setMagnification(1);
+    f.view.setTool(Tool::crop);
+    if (!f.view.state().cropSession) {
+        state.SkipWithError("no crop session");
+        return;
+    }
+    const Rect whole = cropCanvasRect(*f.view.state().cropSession);
+    const Point corner{whole.maxX(), whole.maxY()}; // the bottom-right handle
+    f.view.centreOn(corner - Point{600, 400});
+    QApplication::processEvents();
+    sendMouse(f.view, QEvent::MouseButtonPress, corner);
+    QApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        ++step;
+        sendMouse(f.view, QEvent::MouseMove, corner - Point{40 + double(step % 40) * 9, 30 + double(step % 25) * 7});
+        QApplication::processEvents();
+    }
+    sendMouse(f.view, QEvent::MouseButtonRelease, corner);
+    if (!f.view.state().cropSession || f.view.state().cropSession->rect.size.width >= 5120)
+        state.SkipWithError("the drag moved no crop handle");
+    f.view.cancelCrop();
+    QApplication::processEvents();
+}
+BENCHMARK(BM_CropHandleDragToPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The ruler tool hovering: each pointer move finds the colour edges around the pointer on
+// the 5K panel (its composite made once, before timing).
+void BM_AutoRulerHover(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.setMagnification(1);
+    f.view.setTool(Tool::ruler);
+    const Point centre{2000, 1200};
+    f.view.centreOn(centre);
+    QApplication::processEvents();
+    sendHover(f.view, centre);
+    int step = 0;
+    for (auto _ : state) {
+        ++step;
+        sendHover(f.view, centre + Point{double(step % 97) * 7, double(step % 61) * 5});
+    }
+    if (!f.view.state().autoRuler)
+        state.SkipWithError("no edges found");
+    f.view.setTool(Tool::select);
+    QApplication::processEvents();
+}
+BENCHMARK(BM_AutoRulerHover)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 2,000 small annotations over a 5120 x 2880 panel, in a canvas of their own.
 struct CrowdedFixture {

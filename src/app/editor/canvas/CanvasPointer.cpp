@@ -187,8 +187,10 @@ void CanvasView::mouseDown(Point point, Qt::KeyboardModifiers modifiers, int cli
     }
     setFocus(Qt::MouseFocusReason);
     endContinuousChange();
-    if (m_state.cropSession)
-        return; // the crop session takes its own presses
+    if (m_state.cropSession) {
+        cropMouseDown(point, clickCount);
+        return;
+    }
     if (m_state.cutOutSession) {
         if (m_state.cutOutSession->region.contains(point)) {
             addCutOutHole(point, clickCount > 1);
@@ -328,8 +330,10 @@ void CanvasView::generalPress(Point point, bool shift, int clickCount)
 bool CanvasView::mouseDragged(Point point, Qt::KeyboardModifiers modifiers)
 {
     noteActivity();
-    if (m_state.cropSession)
-        return true; // the crop session's own drag
+    if (m_state.cropSession) {
+        cropMouseDragged(point, modifiers.testFlag(Qt::ShiftModifier));
+        return true;
+    }
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const double m = magnification();
     const DocumentModel& model = m_editor.model();
@@ -457,8 +461,10 @@ bool CanvasView::mouseDragged(Point point, Qt::KeyboardModifiers modifiers)
 void CanvasView::mouseUp()
 {
     noteActivity();
-    if (m_state.cropSession)
+    if (m_state.cropSession) {
+        cropMouseUp();
         return;
+    }
     const Drag gesture = m_state.drag;
     const double m = magnification();
 

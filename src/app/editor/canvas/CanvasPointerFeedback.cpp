@@ -107,7 +107,7 @@ std::optional<QCursor> CanvasView::editCursorAt(Point point)
 {
     // In the order a press tries them.
     if (m_state.cropSession)
-        return std::nullopt;
+        return cropCursor(point);
     const DocumentModel& model = m_editor.model();
     const double m = magnification();
     if (m_state.tool == Tool::select)

@@ -149,6 +149,29 @@ struct CropSession {
     bool operator==(const CropSession&) const = default;
 };
 
+// The gesture of a crop session: the rectangle moved (`rect` its canvas rectangle and
+// `start` the pointer at the press), one of its handles dragged, or a new one drawn.
+namespace cropdrag {
+struct None {
+    bool operator==(const None&) const = default;
+};
+struct Move {
+    Point start;
+    Rect rect;
+    bool operator==(const Move&) const = default;
+};
+struct Resize {
+    Handle handle;
+    Rect rect;
+    bool operator==(const Resize&) const = default;
+};
+struct New {
+    Point start;
+    bool operator==(const New&) const = default;
+};
+} // namespace cropdrag
+using CropDrag = std::variant<cropdrag::None, cropdrag::Move, cropdrag::Resize, cropdrag::New>;
+
 // A background removal running on a region of the canvas. `region` is snapped to whole
 // pixels of `source`, the region rendered once when the session began; seeds are in
 // `source` pixels. `result` is the latest removal, none when nothing remained.
@@ -195,6 +218,7 @@ struct CanvasState {
     std::optional<CutOutSession> cutOutSession;
     double cutOutSensitivity = 0.12;
     std::optional<CropSession> cropSession;
+    CropDrag cropDrag;
     CropAspect cropAspect = CropAspect::free;
     ToolStyles styles;
     Drag drag;

@@ -78,8 +78,11 @@ void CanvasView::setTool(Tool tool)
     const Tool old = m_state.tool;
     m_state.tool = tool;
     noteActivity();
-    // Crop sessions begin when the crop tool is chosen and are applied when it is left;
-    // they arrive with the crop session itself.
+    // Leaving the crop tool keeps the crop; only Escape or cancelling drops it.
+    if (old != Tool::crop && tool == Tool::crop)
+        beginCrop();
+    else if (old == Tool::crop && tool != Tool::crop)
+        applyCrop();
     if (tool != Tool::ruler)
         setMeasurement(std::nullopt);
     if (tool != Tool::ocr)
@@ -344,18 +347,23 @@ void CanvasView::paintCanvas(QPainter& painter, const Rect& dirty)
         options.hiddenAnnotationIDs.insert(*m_state.textSession->annotationID);
     options.displayPixelsPerPoint = m * viewport()->devicePixelRatioF();
     options.cache = &m_renderCache;
-    options.reusesShapePictures = m_editor.isInteracting();
+    // A crop being dragged leaves every shape as it is.
+    options.reusesShapePictures = m_editor.isInteracting() || !std::holds_alternative<cropdrag::None>(m_state.cropDrag);
     options.visibleRect = dirty;
     Renderer::draw(shown, m_images, painter, options);
     drawTextSession(painter);
 
-    if (m_state.cropSession)
-        return; // the crop overlay alone goes over a running crop
+    if (m_state.cropSession) {
+        drawCrop(painter); // the crop overlay alone goes over a running crop
+        return;
+    }
     if (const auto* callout = std::get_if<drag::PlacingCallout>(&m_state.drag))
         CanvasOverlays::drawCalloutPreview(painter, *callout, m, colors);
     if (const auto* strip = std::get_if<drag::CuttingStrip>(&m_state.drag))
         CanvasOverlays::drawStripPreview(painter, model, *strip, m);
     CanvasOverlays::drawSelection(painter, model, m_state.selection, m_state.textSession.has_value(), m, colors);
+    drawMeasurement(painter);
+    drawAutoRuler(painter);
     CanvasOverlays::drawPanelSelection(painter, model, m_state.guides, m_state.selectedPanel, m, colors);
     if (m_state.textRegion)
         CanvasOverlays::drawRegion(painter, *m_state.textRegion, true, m, colors);

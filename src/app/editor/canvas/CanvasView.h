@@ -13,6 +13,7 @@
 
 #include "app/editor/canvas/CanvasScrollView.h"
 #include "app/editor/canvas/CanvasState.h"
+#include "app/editor/canvas/MeasurementLabels.h"
 #include "app/editor/canvas/TextSessionEditor.h"
 #include "app/support/Settings.h"
 #include "core/imaging/PixelSampler.h"
@@ -216,11 +217,6 @@ public:
     // Whether the Edit menu offers the action now.
     bool validateMenuItem(EditAction action) const;
 
-    // ---- What the keys start in the crop and ruler sessions ----
-    void applyCrop();
-    void cancelCrop();
-    void pinMeasure();
-
     // Copies the hovered colour's hex text and tells so; a beep when no colour is hovered.
     void copyHoveredColor();
     // Ends the pointer gesture under way, with its editor interaction, its guides and its
@@ -258,6 +254,25 @@ public:
     bool copyCutOut();
     // Adds the result as a new selected panel in one step "Scontorna" and ends the session.
     void placeCutOut();
+
+    // ---- Crop session (CanvasCrop.cpp) ----
+    // Opens a session on the panel under the pointer, else the first; none without panels.
+    void beginCrop();
+    // Ends the session as one undo step "Ritaglia" and goes back to select.
+    void applyCrop();
+    // Ends the session leaving the document as it was, and goes back to select.
+    void cancelCrop();
+    // Remembered for later sessions; a running session's rectangle is fitted to it.
+    void setCropAspect(CropAspect aspect);
+    // The running session's rectangle, in its panel's image pixels.
+    void setCropRect(const Rect& rect);
+
+    // ---- Measurement (CanvasMeasurement.cpp) ----
+    // The lines pinning would insert; none unless the tool is the ruler.
+    std::vector<Segment> measureSegments() const;
+    // Inserts the measurement (or the automatic ruler) as labelled lines in one step
+    // "Fissa la misura" and selects them; a beep when there is nothing to pin.
+    void pinMeasure();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -310,6 +325,20 @@ private:
     void closeTextPopover();
     void recomputeCutOut(CutOutSession session);
     void drawCutOut(QPainter& painter, const Rect& dirty) const;
+
+    void setCropSession(std::optional<CropSession> session);
+    void cropMouseDown(Point point, int clickCount);
+    void cropMouseDragged(Point point, bool constrained);
+    void cropMouseUp();
+    // The viewport area to repaint when the crop rectangle moves from one canvas rectangle
+    // to another.
+    QRegion cropChange(const Rect& before, const Rect& after) const;
+    QCursor cropCursor(Point point) const;
+    void drawCrop(QPainter& painter) const;
+    void drawMeasurement(QPainter& painter) const;
+    void drawAutoRuler(QPainter& painter) const;
+    // A pill of white text on black: at `at`, or beside a point and kept inside the view.
+    void drawBadge(QPainter& painter, const QString& text, Point at, std::optional<Point> beside) const;
     // The canvas bounds of the shown document, kept until the model or the crop session changes.
     Rect shownBounds() const;
 

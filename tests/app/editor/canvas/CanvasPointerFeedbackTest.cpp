@@ -104,7 +104,7 @@ TEST(CanvasPointerFeedback, TheCursorSaysWhatAClickWouldDo)
         {Tool::ruler, onText, Qt::CrossCursor},
         {Tool::ocr, inPanel, Qt::CrossCursor},
         {Tool::cutOut, inPanel, Qt::CrossCursor},
-        {Tool::crop, inPanel, Qt::CrossCursor},
+        {Tool::crop, inPanel, Qt::OpenHandCursor}, // inside the crop rectangle of the session it opens
         {Tool::colorPicker, onText, Qt::BitmapCursor},
     };
     test::CanvasFixture canvas;
