@@ -13,6 +13,7 @@
 #include "core/model/UndoManager.h"
 
 #include "ScreenshotFixture.h"
+#include "support/ImageMap.h"
 #include "support/ModelBuilders.h"
 
 #include <QApplication>
@@ -28,18 +29,7 @@ using namespace vorlix;
 
 namespace {
 
-class BenchImages : public ImageProviding {
-public:
-    void add(const QUuid& id, QImage image) { m_images[id] = std::move(image); }
-    QImage image(const QUuid& id) const override
-    {
-        const auto it = m_images.find(id);
-        return it == m_images.end() ? QImage() : it->second;
-    }
-
-private:
-    std::map<QUuid, QImage> m_images;
-};
+using BenchImages = test::ImageMap;
 
 const QUuid calloutID = test::uuid(500);
 

@@ -115,7 +115,7 @@ TEST(CanvasCrop, ApplyingIsOneStepThatKeepsThePixelsInPlace)
         else {
             canvas.press(canvas.at({125, 90}));
             canvas.release(canvas.at({125, 90}));
-            canvas.press(canvas.at({125, 90}), 50);
+            canvas.press(canvas.at({125, 90}), std::chrono::milliseconds(50));
             canvas.release(canvas.at({125, 90}));
         }
         EXPECT_FALSE(canvas.view.state().cropSession);

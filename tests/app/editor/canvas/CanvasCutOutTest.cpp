@@ -83,7 +83,7 @@ TEST_F(CanvasCutOutTest, SeedsAreAddedAndTakenBack)
 
     // A double click on the ring leaves one seed that removes its colour everywhere.
     click(at(50, 50));
-    click(at(50, 50), 50);
+    click(at(50, 50), 50ms);
     ASSERT_EQ(session()->holes.size(), 2u);
     EXPECT_EQ(session()->holes.back(), (CutOut::Hole{{50, 50}, true}));
     EXPECT_FALSE(session()->result);

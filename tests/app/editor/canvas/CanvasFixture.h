@@ -4,6 +4,8 @@
 // top half; the panel's image is blue on the left half and orange on the right. Settings
 // in memory, one undo step per change.
 
+#include "CanvasInput.h"
+
 #include "app/editor/canvas/CanvasView.h"
 
 #include "app/support/DefaultsStore.h"
@@ -58,7 +60,7 @@ inline QImage halvesImage()
     return image;
 }
 
-struct CanvasFixture {
+struct CanvasFixture : CanvasInput {
     CanvasFixture() : editor(styledDocument(), undo), view(editor, images, settings)
     {
         undo.setGroupsByEvent(false);
@@ -67,38 +69,6 @@ struct CanvasFixture {
         view.resize(800, 600);
         view.show();
         processEventsFor(std::chrono::milliseconds(20));
-    }
-
-    // Pointer events at canvas points, each in an event-loop cycle of its own as the
-    // user's are; presses a second apart are single clicks.
-    void mouse(QEvent::Type type, Point at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, quint64 advance)
-    {
-        time += advance;
-        const QPointF position = view.toViewport(at);
-        QMouseEvent event(type, position, view.viewport()->mapToGlobal(position),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, modifiers);
-        event.setTimestamp(time);
-        QApplication::sendEvent(view.viewport(), &event);
-        QCoreApplication::processEvents();
-    }
-    void press(Point at, quint64 advance = 1000) { mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, {}, advance); }
-    void moveTo(Point at, Qt::KeyboardModifiers modifiers = {})
-    {
-        mouse(QEvent::MouseMove, at, Qt::LeftButton, modifiers, 16);
-    }
-    void release(Point at) { mouse(QEvent::MouseButtonRelease, at, Qt::NoButton, {}, 16); }
-    void hover(Point at) { mouse(QEvent::MouseMove, at, Qt::NoButton, {}, 16); }
-    void drag(Point from, Point to, Qt::KeyboardModifiers modifiers = {})
-    {
-        press(from);
-        moveTo(from + (to - from) * 0.5, modifiers);
-        moveTo(to, modifiers);
-        release(to);
-    }
-    void key(int key)
-    {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(&view, &event);
     }
 
     const MemoryDefaultsStore& store() const { return static_cast<const MemoryDefaultsStore&>(settings.defaults()); }
@@ -111,7 +81,9 @@ struct CanvasFixture {
     TestImages images;
     CanvasView view;
     int stateChanges = 0;
-    quint64 time = 0;
+
+private:
+    CanvasView& inputView() override { return view; }
 };
 
 } // namespace vorlix::test

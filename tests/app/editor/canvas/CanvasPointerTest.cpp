@@ -1,3 +1,5 @@
+#include "CanvasInput.h"
+
 #include "app/editor/canvas/CanvasHandles.h"
 #include "app/editor/canvas/CanvasView.h"
 
@@ -55,7 +57,7 @@ DocumentModel onePanel(std::vector<Annotation> annotations = {})
     return d;
 }
 
-struct Canvas {
+struct Canvas : test::CanvasInput {
     explicit Canvas(DocumentModel model, QSize size = {900, 700})
         : editor(std::move(model), undo), view(editor, images, settings)
     {
@@ -86,56 +88,6 @@ struct Canvas {
         test::processEventsFor(10ms);
     }
 
-    void send(QEvent::Type type, Point at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
-              quint64 advance = 1000)
-    {
-        time += advance;
-        const QPointF position = view.toViewport(at);
-        QMouseEvent event(type, position, view.viewport()->mapToGlobal(position),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, modifiers);
-        event.setTimestamp(time);
-        QApplication::sendEvent(view.viewport(), &event);
-        // Each event in an event loop cycle of its own, as the user's are: undo steps
-        // recorded in one cycle are grouped.
-        QCoreApplication::processEvents();
-    }
-    void press(Point at, Qt::KeyboardModifiers modifiers = {}, quint64 advance = 1000)
-    {
-        send(QEvent::MouseButtonPress, at, Qt::LeftButton, modifiers, advance);
-    }
-    void moveTo(Point at, Qt::KeyboardModifiers modifiers = {})
-    {
-        send(QEvent::MouseMove, at, Qt::LeftButton, modifiers, 16);
-    }
-    void release(Point at) { send(QEvent::MouseButtonRelease, at, Qt::NoButton, {}, 16); }
-    // A move to a viewport position, which may lie outside the viewport.
-    void moveToViewport(QPointF position)
-    {
-        time += 16;
-        QMouseEvent event(QEvent::MouseMove, position, view.viewport()->mapToGlobal(position), Qt::NoButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        event.setTimestamp(time);
-        QApplication::sendEvent(view.viewport(), &event);
-    }
-    // A press, a few moves on the way and a release at the end.
-    void drag(Point from, Point to, Qt::KeyboardModifiers modifiers = {})
-    {
-        press(from, modifiers);
-        for (int step = 1; step <= 4; ++step)
-            moveTo(from + (to - from) * (step / 4.0), modifiers);
-        release(to);
-    }
-    void click(Point at, Qt::KeyboardModifiers modifiers = {})
-    {
-        press(at, modifiers);
-        release(at);
-    }
-    void key(int key)
-    {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(&view, &event);
-    }
-
     // Undo steps recorded and not undone.
     std::size_t steps() const { return recorded; }
     QString lastStep() const { return undo.undoActionName(); }
@@ -149,7 +101,9 @@ struct Canvas {
     CanvasView view;
     Subscription subscription;
     std::size_t recorded = 0;
-    quint64 time = 0;
+
+private:
+    CanvasView& inputView() override { return view; }
 };
 
 // Undo brings back `before`, redo `after`.
