@@ -18,6 +18,7 @@
 #include "core/model/DocumentEditor.h"
 #include "core/model/UndoManager.h"
 
+#include "CanvasBench.h"
 #include "ScreenshotFixture.h"
 #include "support/ImageMap.h"
 #include "support/ModelBuilders.h"
@@ -35,8 +36,6 @@
 using namespace vorlix;
 
 namespace {
-
-using BenchImages = test::ImageMap;
 
 DocumentModel onePanel(QSize size)
 {
@@ -67,8 +66,8 @@ QImage textPicture()
     return image;
 }
 
-struct Fixture {
-    Fixture(QImage picture) : editor(onePanel(picture.size()), undo), view(editor, images, settings)
+struct Fixture : bench::BenchCanvas {
+    Fixture(QImage picture) : BenchCanvas(onePanel(picture.size()))
     {
         images.add(test::uuid(2), std::move(picture));
         view.resize(1200, 900);
@@ -93,12 +92,6 @@ struct Fixture {
         send(QEvent::MouseMove, to);
     }
 
-    NotificationCenter notifications;
-    Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
-    UndoManager undo;
-    DocumentEditor editor;
-    BenchImages images;
-    CanvasView view;
     quint64 time = 0;
 };
 

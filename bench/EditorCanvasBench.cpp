@@ -14,6 +14,7 @@
 #include "core/model/DocumentEditor.h"
 #include "core/model/UndoManager.h"
 
+#include "CanvasBench.h"
 #include "ScreenshotFixture.h"
 #include "support/ImageMap.h"
 #include "support/ModelBuilders.h"
@@ -30,8 +31,6 @@
 using namespace vorlix;
 
 namespace {
-
-using BenchImages = test::ImageMap;
 
 Annotation shape(int n, AnnotationKind kind, std::vector<Point> points, QString text = {})
 {
@@ -88,27 +87,13 @@ DocumentModel benchDocument()
     return document;
 }
 
-struct Fixture {
-    Fixture() : editor(benchDocument(), undo), view(editor, images, settings)
+struct Fixture : bench::BenchCanvas {
+    Fixture() : BenchCanvas(benchDocument())
     {
         images.add(test::uuid(2), bench::screenshotFixture(5120, 2880));
-        view.resize(2600, 1500);
-        view.show();
-        QApplication::processEvents();
-        // Size the widget so that its viewport is exactly 2560 x 1440.
-        const QSize extra = view.size() - view.viewport()->size();
-        view.resize(QSize(2560, 1440) + extra);
-        QApplication::processEvents();
-        view.setMagnification(1);
+        showWithViewport({2560, 1440});
         view.viewport()->repaint(); // warm: caches filled
     }
-
-    NotificationCenter notifications;
-    Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
-    UndoManager undo;
-    DocumentEditor editor;
-    BenchImages images;
-    CanvasView view;
 };
 
 // Made once and never destroyed: widgets must not outlive the application, and the
@@ -274,8 +259,8 @@ void BM_AutoRulerHover(benchmark::State& state)
 BENCHMARK(BM_AutoRulerHover)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 2,000 small annotations over a 5120 x 2880 panel, in a canvas of their own.
-struct CrowdedFixture {
-    CrowdedFixture() : editor(crowdedDocument(), undo), view(editor, images, settings)
+struct CrowdedFixture : bench::BenchCanvas {
+    CrowdedFixture() : BenchCanvas(crowdedDocument())
     {
         images.add(test::uuid(2), bench::screenshotFixture(5120, 2880));
         view.resize(1600, 1000);
@@ -299,13 +284,6 @@ struct CrowdedFixture {
         }
         return document;
     }
-
-    NotificationCenter notifications;
-    Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
-    UndoManager undo;
-    DocumentEditor editor;
-    BenchImages images;
-    CanvasView view;
 };
 
 // A press of the hand tool that meets no annotation (every one is tested), and its release.

@@ -12,6 +12,7 @@
 #include "core/model/DocumentEditor.h"
 #include "core/model/UndoManager.h"
 
+#include "CanvasBench.h"
 #include "ScreenshotFixture.h"
 #include "support/ImageMap.h"
 #include "support/ModelBuilders.h"
@@ -28,8 +29,6 @@
 using namespace vorlix;
 
 namespace {
-
-using BenchImages = test::ImageMap;
 
 const QUuid calloutID = test::uuid(500);
 
@@ -62,27 +61,14 @@ DocumentModel benchDocument()
     return document;
 }
 
-struct Fixture {
-    Fixture() : editor(benchDocument(), undo), view(editor, images, settings)
+struct Fixture : bench::BenchCanvas {
+    Fixture() : BenchCanvas(benchDocument())
     {
         images.add(test::uuid(2), bench::screenshotFixture(5120, 2880));
-        view.resize(2600, 1500);
-        view.show();
-        QApplication::processEvents();
-        const QSize extra = view.size() - view.viewport()->size();
-        view.resize(QSize(2560, 1440) + extra);
-        QApplication::processEvents();
-        view.setMagnification(1);
+        showWithViewport({2560, 1440});
         view.centreOn({1100, 800});
         view.viewport()->repaint(); // warm: caches filled
     }
-
-    NotificationCenter notifications;
-    Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
-    UndoManager undo;
-    DocumentEditor editor;
-    BenchImages images;
-    CanvasView view;
 };
 
 // Made once and never destroyed: widgets must not outlive the application.
