@@ -15,6 +15,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+QString withPNGExtension(const QString& name)
+{
+    return name.endsWith(u".png"_s, Qt::CaseInsensitive) ? name : name + u".png"_s;
+}
+
+} // namespace
+
+QString startFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
 void showWriteError(const QString& path, const QString& error, QWidget* window)
 {
     auto* box = new QMessageBox(QMessageBox::Warning, u"Impossibile salvare l’immagine"_s,
@@ -23,20 +36,6 @@ void showWriteError(const QString& path, const QString& error, QWidget* window)
     box->addButton(QMessageBox::Ok);
     Alerts::present(box, window, nullptr);
 }
-
-QString withPNGExtension(const QString& name)
-{
-    return name.endsWith(u".png"_s, Qt::CaseInsensitive) ? name : name + u".png"_s;
-}
-
-// The pictures folder where there is one; never the program's working directory.
-QString startFolder()
-{
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
-}
-
-} // namespace
 
 std::optional<QString> writeAtomically(const QString& path, const QByteArray& data)
 {

@@ -18,6 +18,13 @@ namespace vorlix::Files {
 // once the dialog is answered, whether the data was saved or not.
 void savePNG(const QByteArray& data, const QString& name, QWidget* window, std::function<void()> finished = {});
 
+// Where save dialogs open: the pictures folder where there is one; never the program's
+// working directory.
+QString startFolder();
+
+// The alert for a file that could not be written: its name, and the system's message.
+void showWriteError(const QString& path, const QString& error, QWidget* window);
+
 // Writes `data` to `path` atomically: the old file stays whole until the new one is
 // complete. The system's message on failure.
 std::optional<QString> writeAtomically(const QString& path, const QByteArray& data);

@@ -6,7 +6,9 @@
 #include "app/editor/window/CanvasBadge.h"
 #include "app/editor/window/EditorToolbar.h"
 #include "app/editor/window/EditorWindowSizing.h"
+#include "app/editor/window/ImageExportPanel.h"
 #include "app/editor/window/PixelRuler.h"
+#include "app/editor/window/ShareMenu.h"
 #include "app/support/Settings.h"
 #include "app/support/Termination.h"
 #include "core/document/DocumentAnnotations.h"
@@ -101,6 +103,23 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
         self->m_canvas->commitTextEditing();
         self->m_document->copyImageToPasteboard(self);
     };
+    m_toolbar->onExport = [self] {
+        if (self)
+            self->exportImage();
+    };
+    m_toolbar->onShare = [self](QWidget* anchor) {
+        if (!self)
+            return;
+        self->m_canvas->commitTextEditing();
+        ShareMenu::popUp(anchor, [self]() -> std::optional<std::pair<QByteArray, QString>> {
+            if (!self)
+                return std::nullopt;
+            const auto png = self->m_document->exportData(ProjectDocument::pictureOptions());
+            if (!png)
+                return std::nullopt;
+            return std::pair{*png, self->m_document->imageName()};
+        });
+    };
     m_toolbar->onZoomTo = [self](std::optional<double> magnification) {
         if (!self)
             return;
@@ -161,6 +180,7 @@ void EditorWindow::buildActions()
     add(QKeySequence::SaveAs, [this] { saveDocument(true); });
     add(QKeySequence::Close, [this] { close(); });
     add(QKeySequence::Print, [this] { m_document->showPrintDialog(this); });
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), [this] { exportImage(); });
     const auto addHistory = [this](const QString& text, QKeySequence::StandardKey key, void (EditorWindow::*run)()) {
         auto* action = new QAction(text, this);
         action->setShortcuts(key);
@@ -200,6 +220,12 @@ void EditorWindow::saveDocument(bool asNew)
 {
     m_canvas->commitTextEditing();
     DocumentSaving::save(*m_document, this, m_choosePath, asNew, [](bool) {});
+}
+
+void EditorWindow::exportImage()
+{
+    m_canvas->commitTextEditing();
+    ImageExportPanel::open(*m_document, m_settings, this);
 }
 
 void EditorWindow::undo()

@@ -43,6 +43,8 @@ public:
     void zoomToFit();
     void setZoom(double magnification);
     void saveDocument(bool asNew = false);
+    // The export dialog for the annotated picture, window-modal; returns at once.
+    void exportImage();
     // While in-place text is being edited these act on the typing, which keeps its own
     // history until it is committed; otherwise on the document's.
     void undo();
