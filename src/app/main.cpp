@@ -20,7 +20,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -81,6 +84,12 @@ int main(int argc, char** argv)
     case SingleInstance::Role::running:
         break;
     }
+
+    // Qt's own texts (file dialogs, standard buttons) in the language of the interface.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Italian, QLocale::Italy), u"qtbase"_s, u"_"_s,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
 
     Settings& settings = Settings::shared();
     const std::unique_ptr<ScreenSource> screens = makePlatformScreenSource();
