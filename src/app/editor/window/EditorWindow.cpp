@@ -4,6 +4,7 @@
 #include "app/editor/canvas/TextSessionEditor.h"
 #include "app/editor/document/ProjectsFolder.h"
 #include "app/editor/window/CanvasBadge.h"
+#include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorToolbar.h"
 #include "app/editor/window/EditorWindowSizing.h"
 #include "app/editor/window/PixelRuler.h"
@@ -90,6 +91,7 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
     m_canvas->viewport()->setMouseTracking(true);
     m_canvas->viewport()->installEventFilter(watcher);
 
+    m_commands = std::make_unique<EditorCommands>(*this);
     QPointer<EditorWindow> self(this);
     m_toolbar->onSelectTool = [self](Tool tool) {
         if (self)
@@ -100,6 +102,25 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
             return;
         self->m_canvas->commitTextEditing();
         self->m_document->copyImageToPasteboard(self);
+    };
+    m_toolbar->onPin = [self] {
+        if (self)
+            self->m_commands->pinImage();
+    };
+    m_toolbar->onShare = [self](QWidget* anchor) {
+        if (self)
+            self->m_commands->share(anchor);
+    };
+    m_toolbar->onAdd = [self](QWidget* anchor) {
+        if (self)
+            self->m_commands->showAddMenu(anchor);
+    };
+    m_toolbar->onExport = [self] {
+        if (self)
+            self->m_commands->exportImage();
+    };
+    m_toolbar->dragData = [self]() -> std::optional<std::pair<QByteArray, QString>> {
+        return self ? self->m_commands->annotatedImageFile() : std::nullopt;
     };
     m_toolbar->onZoomTo = [self](std::optional<double> magnification) {
         if (!self)
