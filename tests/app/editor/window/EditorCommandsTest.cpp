@@ -1,7 +1,7 @@
 // The editor window's menu commands through the window: each change of the document is
 // one undo step under its Italian name that undoes and redoes exactly; a command with
 // nothing to act on beeps and changes nothing; menu items are enabled and ticked as the
-// document stands; a command given during a drag ends the drag as its own step.
+// document stands; a command given during a drag or a slider move ends it as its own step.
 
 #include "app/editor/window/EditorCommands.h"
 #include "app/editor/canvas/CanvasView.h"
@@ -256,6 +256,21 @@ TEST_F(EditorCommandsTest, ACommandDuringAPanelDragEndsTheDragAsOneStepNamedAfte
     mouse(QEvent::MouseButtonRelease, start + Point{90, 0});
     EXPECT_EQ(model(), after);
     EXPECT_EQ(history().undoActionName(), "Numera i passaggi");
+    history().undo();
+    EXPECT_EQ(model(), before);
+    EXPECT_FALSE(history().canUndo());
+}
+
+TEST_F(EditorCommandsTest, ACommandWhileASliderMovesTakesTheSlidersChangeIntoItsStep)
+{
+    open(2);
+    const DocumentModel before = model();
+    window->canvas().changeDocument("Cambia ombra", true, [](DocumentModel& m) { m.panelShadow = !m.panelShadow; });
+    run("setSpacing", {.tag = 12, .object = {}});
+    EXPECT_FALSE(window->document().editor().isInteracting());
+    EXPECT_NE(model().panelShadow, before.panelShadow);
+    EXPECT_EQ(model().layout.spacing, 12);
+    EXPECT_EQ(history().undoActionName(), "Cambia distanza");
     history().undo();
     EXPECT_EQ(model(), before);
     EXPECT_FALSE(history().canUndo());
