@@ -4,6 +4,7 @@
 #include "app/editor/canvas/TextSessionEditor.h"
 #include "app/editor/document/ProjectsFolder.h"
 #include "app/editor/window/CanvasBadge.h"
+#include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorToolbar.h"
 #include "app/editor/window/EditorWindowSizing.h"
 #include "app/editor/window/ImageExportPanel.h"
@@ -92,6 +93,7 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
     m_canvas->viewport()->setMouseTracking(true);
     m_canvas->viewport()->installEventFilter(watcher);
 
+    m_commands = std::make_unique<EditorCommands>(*this);
     QPointer<EditorWindow> self(this);
     m_toolbar->onSelectTool = [self](Tool tool) {
         if (self)
@@ -103,22 +105,24 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
         self->m_canvas->commitTextEditing();
         self->m_document->copyImageToPasteboard(self);
     };
+    m_toolbar->onPin = [self] {
+        if (self)
+            self->m_commands->pinImage();
+    };
+    m_toolbar->onShare = [self](QWidget* anchor) {
+        if (self)
+            self->m_commands->share(anchor);
+    };
+    m_toolbar->onAdd = [self](QWidget* anchor) {
+        if (self)
+            self->m_commands->showAddMenu(anchor);
+    };
     m_toolbar->onExport = [self] {
         if (self)
             self->exportImage();
     };
-    m_toolbar->onShare = [self](QWidget* anchor) {
-        if (!self)
-            return;
-        self->m_canvas->commitTextEditing();
-        ShareMenu::popUp(anchor, [self]() -> std::optional<std::pair<QByteArray, QString>> {
-            if (!self)
-                return std::nullopt;
-            const auto png = self->m_document->exportData(ProjectDocument::pictureOptions());
-            if (!png)
-                return std::nullopt;
-            return std::pair{*png, self->m_document->imageName()};
-        });
+    m_toolbar->dragData = [self]() -> std::optional<std::pair<QByteArray, QString>> {
+        return self ? self->m_commands->annotatedImageFile() : std::nullopt;
     };
     m_toolbar->onZoomTo = [self](std::optional<double> magnification) {
         if (!self)

@@ -18,6 +18,7 @@
 namespace vorlix {
 
 class CanvasView;
+class EditorCommands;
 class EditorToolbar;
 class PixelRuler;
 class Settings;
@@ -36,6 +37,8 @@ public:
     CanvasView& canvas() { return *m_canvas; }
     EditorToolbar& toolbar() { return *m_toolbar; }
     bool rulersShown() const;
+    // The window's menu and toolbar commands, by name, with their menu states.
+    EditorCommands& commands() { return *m_commands; }
 
     void zoomIn();
     void zoomOut();
@@ -56,6 +59,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class EditorCommands;
+
     void buildActions();
     void sizeWindowToFitCanvas();
     void canvasStateChanged();
@@ -76,6 +81,7 @@ private:
     PixelRuler* m_verticalRuler = nullptr;
     SizeBadge* m_sizeBadge = nullptr;
     UnsavedBadge* m_unsavedBadge = nullptr;
+    std::unique_ptr<EditorCommands> m_commands;
     bool m_sized = false;
     // The close confirmed (or not needed): the next close event closes.
     bool m_closeConfirmed = false;
