@@ -189,6 +189,15 @@ QMenuBar* Builder::build()
         QObject::connect(menu, &QMenu::aboutToHide, menu, relax);
     relax();
 
+    // A project saved under a name joins the recent ones, as an opened one does.
+    if (m_editor) {
+        ProjectDocument* document = &m_editor->document();
+        QObject::connect(document, &ProjectDocument::filePathChanged, m_bar, [document] {
+            if (document->filePath())
+                noteRecentProject(*document->filePath());
+        });
+    }
+
     // The window's own keys that the bar now carries would make both ambiguous.
     QList<QKeySequence> carried;
     for (QAction* action : m_bar->findChildren<QAction*>())

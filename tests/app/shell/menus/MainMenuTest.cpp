@@ -5,6 +5,7 @@
 
 #include "app/editor/canvas/CanvasView.h"
 #include "app/editor/window/EditorWindow.h"
+#include "app/shell/menus/MenuCommandTarget.h"
 #include "app/support/AppConfig.h"
 #include "app/support/DefaultsStore.h"
 #include "app/support/Settings.h"
@@ -35,6 +36,7 @@ struct MainMenuTest : testing::Test {
     Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
     const MainMenu::Hooks saved = MainMenu::hooks();
     int pathsChosen = 0;
+    std::optional<QString> chosenPath; // where "save as" puts the project; none: cancelled
     std::unique_ptr<EditorWindow> window;
 
     MainMenuTest()
@@ -56,7 +58,7 @@ struct MainMenuTest : testing::Test {
         EXPECT_TRUE(document->addImage(pngOf(picture(Qt::darkCyan)), u"png"_s, 1.0, u"Aggiungi immagine"_s));
         window = std::make_unique<EditorWindow>(std::move(document), settings, [this](ProjectDocument&, auto done) {
             ++pathsChosen;
-            done(std::nullopt);
+            done(chosenPath);
         });
         window->setMenuBar(MainMenu::build(*window, window.get()));
         window->show();
@@ -214,6 +216,15 @@ TEST_F(MainMenuTest, WithoutAnEditorOnlyTheApplicationsItemsAreOffered)
     EXPECT_FALSE(item(*bar, u"Cattura area"_s)->icon().isNull());
     EXPECT_FALSE(item(*bar, u"Copia immagine"_s)->icon().isNull());
     EXPECT_EQ(item(*bar, u"Freccia"_s)->text(), u"Freccia\tA"_s);
+
+    // The labels item is checked as the setting says, and flips it through its command.
+    QAction* labels = item(*bar, u"Mostra i nomi sotto le icone"_s);
+    EXPECT_TRUE(labels->isChecked());
+    settings.set(setting::toolbarShowsLabels, false);
+    for (QMenu* menu : bar->findChildren<QMenu*>())
+        emit menu->aboutToShow();
+    EXPECT_FALSE(labels->isChecked());
+    EXPECT_EQ(MenuCommandTarget::command(*labels), AppCommand(AppCommand::Kind::toggleToolbarLabels));
     EXPECT_FALSE(item(*bar, u"Freccia"_s)->icon().isNull());
 }
 
@@ -243,6 +254,19 @@ TEST_F(MainMenuTest, RecentProjectsOpenWhatTheyName)
     EXPECT_EQ(opened, QStringList{projects[1]});
     menu.actions()[3]->trigger();
     EXPECT_EQ(cleared, 1);
+}
+
+TEST_F(MainMenuTest, AProjectSavedUnderANameBecomesTheNewestRecentOne)
+{
+    QTemporaryDir folder;
+    EditorWindow& editor = openEditor();
+    MainMenu::noteRecentProject(u"/progetti/vecchio.vorlix"_s);
+    chosenPath = folder.filePath(u"Nuovo.vorlix"_s);
+    press(editor, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    ASSERT_TRUE(waitUntil([&] { return editor.document().filePath() == chosenPath; }));
+    EXPECT_EQ(saved.recentProjects(), (QStringList{*chosenPath, u"/progetti/vecchio.vorlix"_s}));
+    saved.clearRecentProjects();
+    EXPECT_TRUE(saved.recentProjects().isEmpty());
 }
 
 TEST_F(MainMenuTest, RecentShotsAreTheNewestTwelveAndAddTheirFile)
