@@ -4,7 +4,9 @@
 
 #include "app/capture/CaptureService.h"
 #include "app/editor/document/ProjectDocument.h"
+#include "app/editor/window/EditorWindow.h"
 #include "app/shell/commands/CommandCenter.h"
+#include "app/shell/menus/MainMenu.h"
 #include "app/shell/panels/CaptureSizePanel.h"
 #include "app/shell/panels/QuickPreview.h"
 #include "app/shell/startup/AppDelegate.h"
@@ -42,10 +44,12 @@ bool isProjectPackage(const QString& path)
 void openProject(CommandCenter& commands, Settings& settings, const QString& path)
 {
     auto opened = ProjectDocument::open(path, settings);
-    if (auto* document = std::get_if<std::unique_ptr<ProjectDocument>>(&opened))
+    if (auto* document = std::get_if<std::unique_ptr<ProjectDocument>>(&opened)) {
+        MainMenu::noteRecentProject(path);
         commands.hooks.openDocument(std::move(*document));
-    else
+    } else {
         commands.hooks.showAlert({std::get<QString>(opened), {}, {u"OK"_s}}, {});
+    }
 }
 
 // Command URLs become commands; project packages open in an editor, other files as images.
@@ -126,6 +130,11 @@ int main(int argc, char** argv)
             },
         .showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); },
     });
+    // Every editor window gets the application's menu bar.
+    EditorWindow::menuBarFactory = [](EditorWindow& editor) { return MainMenu::build(editor, &editor); };
+    MainMenu::hooks().openProject = [&commands, &settings](const QString& path) {
+        openProject(commands, settings, path);
+    };
     commands.onHistoryChange = [&delegate] {
         if (StatusMenuController* menu = delegate.statusMenu())
             menu->rebuild();

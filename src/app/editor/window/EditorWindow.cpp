@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
@@ -148,11 +149,15 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
     connect(m_document.get(), &ProjectDocument::imageAdded, this, [this] { zoomToFit(); });
 
     buildActions();
+    if (menuBarFactory)
+        setMenuBar(menuBarFactory(*this));
     updateTitle();
     m_unsavedBadge->showEdited(m_document->isEdited());
     canvasStateChanged();
     m_toolbar->showZoom(m_canvas->magnification());
 }
+
+std::function<QMenuBar*(EditorWindow&)> EditorWindow::menuBarFactory;
 
 EditorWindow::~EditorWindow() { m_canvas->tearDown(); }
 

@@ -13,7 +13,10 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+
+class QMenuBar;
 
 namespace vorlix {
 
@@ -32,6 +35,10 @@ public:
     EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& settings,
                  DocumentSaving::PathChooser choosePath = {});
     ~EditorWindow() override;
+
+    // Makes each new window's menu bar; set once at start-up by the application, which
+    // owns the menus. Without it a window has no menu bar.
+    static std::function<QMenuBar*(EditorWindow&)> menuBarFactory;
 
     ProjectDocument& document() { return *m_document; }
     CanvasView& canvas() { return *m_canvas; }
