@@ -34,7 +34,6 @@ struct Editor {
         auto document = std::make_unique<ProjectDocument>(settings);
         document->addImage(png, QStringLiteral("png"), 1.0, QStringLiteral("Aggiungi immagine"));
         window = std::make_unique<EditorWindow>(std::move(document), settings);
-        MainMenu::hooks().editorCommand = [](EditorWindow&, MainMenu::EditorCommand, int) {};
         MainMenu::hooks().toolbarShowsLabels = [] { return true; };
         MainMenu::hooks().recentProjects = [] { return QStringList{QStringLiteral("/progetti/Guida.vorlix")}; };
         MainMenu::hooks().recentEntries = [](int limit) {

@@ -4,6 +4,7 @@
 
 #include "app/capture/CaptureService.h"
 #include "app/editor/document/ProjectDocument.h"
+#include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorWindow.h"
 #include "app/shell/commands/CommandCenter.h"
 #include "app/shell/menus/MainMenu.h"
@@ -132,6 +133,19 @@ int main(int argc, char** argv)
     });
     // Every editor window gets the application's menu bar.
     EditorWindow::menuBarFactory = [](EditorWindow& editor) { return MainMenu::build(editor, &editor); };
+    EditorCommands::ShellHooks& editorHooks = EditorCommands::hooks();
+    editorHooks.captureArea = [&commands](ProjectDocument& document) { commands.captureArea(document); };
+    editorHooks.captureWindows = [&commands](ProjectDocument& document) { commands.captureWindows(document); };
+    editorHooks.showShotMissing = [&commands] { commands.showShotMissing(); };
+    editorHooks.shotPixelsPerPoint = [&commands](const QString& path) -> std::optional<double> {
+        if (const std::optional<HistoryEntry> entry = commands.history().entry(path))
+            return entry->pixelsPerPoint;
+        return std::nullopt;
+    };
+    editorHooks.fillRecentShots = [](QMenu& menu, std::function<void(const QString&)> addShot) {
+        MainMenu::fillRecentShots(menu, std::move(addShot));
+    };
+    editorHooks.openableImageTypes = CommandCenter::openableImageTypes();
     MainMenu::hooks().openProject = [&commands, &settings](const QString& path) {
         openProject(commands, settings, path);
     };

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -244,6 +245,8 @@ std::optional<QString> ProjectDocument::print(QPrinter& printer) const
 void ProjectDocument::showPrintDialog(QWidget* window)
 {
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (m_pageLayout)
+        printer->setPageLayout(*m_pageLayout);
     auto* dialog = new QPrintDialog(printer.get());
     QObject::connect(dialog, &QDialog::accepted, this, [this, printer, window = QPointer<QWidget>(window)] {
         if (const std::optional<QString> error = print(*printer)) {
@@ -252,6 +255,16 @@ void ProjectDocument::showPrintDialog(QWidget* window)
             Alerts::present(box, window, {});
         }
     });
+    Alerts::openModal(dialog, window);
+}
+
+void ProjectDocument::showPageLayoutDialog(QWidget* window)
+{
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (m_pageLayout)
+        printer->setPageLayout(*m_pageLayout);
+    auto* dialog = new QPageSetupDialog(printer.get());
+    QObject::connect(dialog, &QDialog::accepted, this, [this, printer] { m_pageLayout = printer->pageLayout(); });
     Alerts::openModal(dialog, window);
 }
 

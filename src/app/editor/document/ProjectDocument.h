@@ -20,6 +20,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QObject>
+#include <QPageLayout>
 #include <QString>
 
 #include <memory>
@@ -110,6 +111,9 @@ public:
     // Asks for a printer with the print dialog (window-modal on `window`) and prints;
     // a failure is shown in an alert.
     void showPrintDialog(QWidget* window);
+    // The page format for printing, asked with the page setup dialog (window-modal on
+    // `window`) and kept for this document's later prints.
+    void showPageLayoutDialog(QWidget* window);
 
 signals:
     // The edited state changed.
@@ -131,6 +135,7 @@ private:
     std::unique_ptr<DocumentEditor> m_editor;
     ImageStore m_images;
     std::optional<QString> m_filePath;
+    std::optional<QPageLayout> m_pageLayout;
 };
 
 } // namespace vorlix

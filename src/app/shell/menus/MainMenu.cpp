@@ -1,6 +1,7 @@
 #include "app/shell/menus/MainMenu.h"
 
 #include "app/editor/canvas/CanvasView.h"
+#include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorWindow.h"
 #include "app/shell/commands/CommandCenter.h"
 #include "app/shell/menus/MenuCommandTarget.h"
@@ -8,6 +9,7 @@
 #include "app/support/AppConfig.h"
 #include "app/support/Icon.h"
 #include "app/support/Settings.h"
+#include "app/support/Termination.h"
 #include "core/model/Tool.h"
 
 #include <QAction>
@@ -59,22 +61,13 @@ Hooks defaultHooks()
         return CommandCenter::shared().history().thumbnail(entry, maxPixelSize);
     };
     h.addRecentShot = [](EditorWindow& editor, const QString& path) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) ||
-            !editor.document().addImage(file.readAll(), QFileInfo(path).suffix(), std::nullopt, u"Aggiungi scatto"_s))
-            QApplication::beep();
+        editor.commands().trigger(u"addRecentShot"_s, CommandItem{.tag = 0, .object = path});
     };
     h.openFile = [] { MenuCommandTarget::shared().perform(AppCommand::Kind::openProject); };
     h.showAbout = [] { MainMenu::showAbout(); };
     h.toolbarShowsLabels = [] { return Settings::shared().get(setting::toolbarShowsLabels); };
-    h.quit = [] {
-        // Editors ask about unsaved documents as they close; one kept open keeps us running.
-        QApplication::closeAllWindows();
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->isVisible() && qobject_cast<QMainWindow*>(window))
-                return;
-        QApplication::quit();
-    };
+    // Editors ask about unsaved documents as they close; one kept open keeps us running.
+    h.quit = [] { Termination::request(); };
     return h;
 }
 
@@ -121,15 +114,25 @@ private:
             },
             [editor, enabled = std::move(enabled)] { return editor && (!enabled || enabled(*editor)); });
     }
-    QAction* hooked(QMenu* menu, const QString& title, const QKeySequence& key, EditorCommand command, int argument = 0)
+    // An item running one of the editor's commands, enabled and ticked as the command says.
+    QAction* command(QMenu* menu, const QString& title, const QKeySequence& key, const QString& name, int argument = 0)
     {
-        return onEditor(
-            menu, title, key,
-            [command, argument](EditorWindow& editor) {
-                if (hooks().editorCommand)
-                    hooks().editorCommand(editor, command, argument);
-            },
-            [](EditorWindow&) { return bool(hooks().editorCommand); });
+        const CommandItem item{.tag = argument, .object = {}};
+        QAction* action =
+            onEditor(menu, title, key, [name, item](EditorWindow& editor) { editor.commands().trigger(name, item); });
+        QPointer<EditorWindow> editor = m_editor;
+        QPointer<QAction> shown = action;
+        m_rules.emplace_back(action, [editor, shown, name, item] {
+            if (!editor)
+                return false;
+            const MenuItemState state = editor->commands().validate(name, item);
+            if (shown && state.checked) {
+                shown->setCheckable(true);
+                shown->setChecked(*state.checked);
+            }
+            return state.enabled;
+        });
+        return action;
     }
     QAction* edit(QMenu* menu, const QString& title, const QKeySequence& key, CanvasView::EditAction action,
                   void (CanvasView::*run)())
@@ -255,10 +258,11 @@ void Builder::fileMenu()
     m->addSeparator();
     onEditor(m, u"Copia immagine"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
              [](EditorWindow& e) { e.document().copyImageToPasteboard(&e); });
-    hooked(m, u"Esporta immagine…"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), EditorCommand::exportImage);
-    hooked(m, u"Condividi…"_s, {}, EditorCommand::shareImage);
+    command(m, u"Esporta immagine…"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), u"exportImage"_s);
+    command(m, u"Condividi…"_s, {}, u"shareImage"_s);
     m->addSeparator();
-    hooked(m, u"Formato di stampa…"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), EditorCommand::pageLayout);
+    onEditor(m, u"Formato di stampa…"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
+             [](EditorWindow& e) { e.document().showPageLayoutDialog(&e); });
     onEditor(m, u"Stampa…"_s, QKeySequence(Qt::CTRL | Qt::Key_P),
              [](EditorWindow& e) { e.document().showPrintDialog(&e); });
 }
@@ -292,7 +296,7 @@ void Builder::toolsMenu()
 void Builder::imageMenu()
 {
     QMenu* m = menu(u"Immagine"_s);
-    hooked(m, u"Aggiungi immagine…"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), EditorCommand::addImageFromFile);
+    command(m, u"Aggiungi immagine…"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), u"addImageFromFile"_s);
     QMenu* shots = m->addMenu(u"Aggiungi scatto recente"_s);
     QPointer<EditorWindow> editor = m_editor;
     QObject::connect(shots, &QMenu::aboutToShow, shots, [shots, editor] { fillRecentShots(*shots, editor); });
@@ -303,22 +307,22 @@ void Builder::imageMenu()
     QMenu* layout = m->addMenu(u"Disposizione"_s);
     const QString layouts[] = {u"Verticale"_s, u"Orizzontale"_s, u"Griglia"_s};
     for (int tag = 0; tag < 3; ++tag)
-        hooked(layout, layouts[tag], {}, EditorCommand::setLayoutMode, tag);
+        command(layout, layouts[tag], {}, u"setLayoutMode"_s, tag);
     QMenu* spacing = m->addMenu(u"Distanza tra i pannelli"_s);
     for (int points : {0, 12, 24, 48, 72})
-        hooked(spacing, QString::number(points) + u" punti"_s, {}, EditorCommand::setSpacing, points);
-    hooked(m, u"Riordina automaticamente"_s, {}, EditorCommand::arrangePanels);
-    hooked(m, u"Numera i passaggi"_s, {}, EditorCommand::numberPanels);
-    hooked(m, u"Togli la numerazione"_s, {}, EditorCommand::removePanelNumbers);
+        command(spacing, QString::number(points) + u" punti"_s, {}, u"setSpacing"_s, points);
+    command(m, u"Riordina automaticamente"_s, {}, u"arrangePanels"_s);
+    command(m, u"Numera i passaggi"_s, {}, u"numberPanels"_s);
+    command(m, u"Togli la numerazione"_s, {}, u"removePanelNumbers"_s);
     m->addSeparator();
-    hooked(m, u"Ruota a sinistra"_s, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_L), EditorCommand::rotateLeft);
-    hooked(m, u"Ruota a destra"_s, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), EditorCommand::rotateRight);
-    hooked(m, u"Capovolgi in orizzontale"_s, {}, EditorCommand::flipHorizontally);
-    hooked(m, u"Capovolgi in verticale"_s, {}, EditorCommand::flipVertically);
+    command(m, u"Ruota a sinistra"_s, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_L), u"rotateLeft"_s);
+    command(m, u"Ruota a destra"_s, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), u"rotateRight"_s);
+    command(m, u"Capovolgi in orizzontale"_s, {}, u"flipHorizontally"_s);
+    command(m, u"Capovolgi in verticale"_s, {}, u"flipVertically"_s);
     m->addSeparator();
     onEditor(m, u"Sfondo e cornice…"_s, {}, [](EditorWindow& e) { e.canvas().showDocumentSettings(); });
-    hooked(m, u"Esporta come guida…"_s, {}, EditorCommand::exportGuide);
-    hooked(m, u"Metti sul leggio"_s, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), EditorCommand::pinImage);
+    command(m, u"Esporta come guida…"_s, {}, u"exportGuide"_s);
+    command(m, u"Metti sul leggio"_s, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), u"pinImage"_s);
 }
 
 void Builder::viewMenu()
@@ -334,7 +338,7 @@ void Builder::viewMenu()
     labels->setCheckable(true);
     m->addAction(labels);
     QObject::connect(m, &QMenu::aboutToShow, labels, [labels] { labels->setChecked(hooks().toolbarShowsLabels()); });
-    hooked(m, u"Mostra i righelli"_s, QKeySequence(Qt::CTRL | Qt::META | Qt::Key_R), EditorCommand::toggleRulers);
+    command(m, u"Mostra i righelli"_s, QKeySequence(Qt::CTRL | Qt::META | Qt::Key_R), u"toggleRulers"_s);
 }
 
 void Builder::windowMenu()
@@ -436,6 +440,16 @@ void fillRecentProjects(QMenu& menu)
 
 void fillRecentShots(QMenu& menu, EditorWindow* editor)
 {
+    QPointer<EditorWindow> target = editor;
+    fillRecentShots(menu, editor ? std::function<void(const QString&)>([target](const QString& path) {
+                        if (target && hooks().addRecentShot)
+                            hooks().addRecentShot(*target, path);
+                    })
+                                 : std::function<void(const QString&)>());
+}
+
+void fillRecentShots(QMenu& menu, std::function<void(const QString& path)> addShot)
+{
     menu.clear();
     const std::vector<HistoryEntry> entries =
         hooks().recentEntries ? hooks().recentEntries(recentShotCount) : std::vector<HistoryEntry>();
@@ -444,15 +458,14 @@ void fillRecentShots(QMenu& menu, EditorWindow* editor)
         return;
     }
     const QLocale italian(u"it_IT"_s);
-    QPointer<EditorWindow> target = editor;
     for (const HistoryEntry& entry : entries) {
         QAction* action = menu.addAction(italian.toString(entry.date.toLocalTime(), u"d MMM, HH:mm"_s));
         const QString path = entry.fileURL ? *entry.fileURL : QString();
         action->setData(path);
-        action->setEnabled(editor && !path.isEmpty());
-        QObject::connect(action, &QAction::triggered, &menu, [target, path] {
-            if (target && hooks().addRecentShot)
-                hooks().addRecentShot(*target, path);
+        action->setEnabled(addShot && !path.isEmpty());
+        QObject::connect(action, &QAction::triggered, &menu, [addShot, path] {
+            if (addShot)
+                addShot(path);
         });
         if (hooks().thumbnail) {
             const QImage thumbnail = hooks().thumbnail(entry, 96);

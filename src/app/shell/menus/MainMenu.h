@@ -4,8 +4,8 @@
 // act on the editor the bar belongs to; in a window without an editor they are disabled.
 // Key equivalents are window shortcuts, shown the Linux way ("Ctrl+Maiusc+S").
 //
-// What the bar reaches outside the editor's own methods goes through `hooks()`, which
-// the application fills; an editor command whose hook is empty leaves its item disabled.
+// What the bar reaches outside the editor goes through `hooks()`, which the application
+// fills; the editor's own commands are run and validated by the editor.
 
 #include "core/formats/HistoryEntry.h"
 
@@ -30,28 +30,7 @@ class EditorWindow;
 
 namespace MainMenu {
 
-// The editor commands that other parts of the editor answer.
-enum class EditorCommand {
-    exportImage,
-    shareImage,
-    pageLayout,
-    addImageFromFile,
-    arrangePanels,
-    numberPanels,
-    removePanelNumbers,
-    rotateLeft,
-    rotateRight,
-    flipHorizontally,
-    flipVertically,
-    exportGuide,
-    pinImage,
-    toggleRulers,
-    setLayoutMode, // argument: 0 vertical, 1 horizontal, 2 grid
-    setSpacing,    // argument: points
-};
-
 struct Hooks {
-    std::function<void(EditorWindow&, EditorCommand, int argument)> editorCommand;
     // Recent projects, newest first; opening one; emptying the list.
     std::function<QStringList()> recentProjects;
     std::function<void(const QString& path)> openProject;
@@ -84,6 +63,8 @@ QString shortcutText(const QKeySequence& key);
 // Fills the two recent submenus again, as when they are about to open.
 void fillRecentProjects(QMenu& menu);
 void fillRecentShots(QMenu& menu, EditorWindow* editor);
+// The same for any taker of a shot's file; without one the items are disabled.
+void fillRecentShots(QMenu& menu, std::function<void(const QString& path)> addShot);
 
 // Remembers an opened or saved project at the top of the recent projects.
 void noteRecentProject(const QString& path);
