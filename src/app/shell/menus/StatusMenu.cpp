@@ -3,9 +3,11 @@
 #include "app/capture/CaptureService.h"
 #include "app/shell/commands/CommandCenter.h"
 #include "app/shell/commands/LaunchAtLogin.h"
+#include "app/shell/menus/MainMenu.h"
 #include "app/shell/menus/MenuCommandTarget.h"
 #include "app/shell/menus/MenuIcons.h"
 #include "app/shell/panels/CaptureSizeCheck.h"
+#include "app/support/AppConfig.h"
 #include "app/support/Settings.h"
 #include "app/support/Termination.h"
 
@@ -118,6 +120,9 @@ void StatusMenu::rebuild()
     login->setChecked(sources.launchesAtLogin());
     QAction* settings = item(m_menu, u"Impostazioni…"_s, K::openSettings);
     settings->setText(settings->text() + u"\tCtrl+,"_s);
+    QAction* about = addPlain(m_menu, u"Informazioni su "_s + AppConfig::name());
+    QObject::connect(
+        about, &QAction::triggered, qApp, [] { MainMenu::hooks().showAbout(); }, Qt::QueuedConnection);
     QAction* quit = addPlain(m_menu, u"Esci\tCtrl+Q"_s);
     QObject::connect(
         quit, &QAction::triggered, qApp, [] { Termination::request(); }, Qt::QueuedConnection);

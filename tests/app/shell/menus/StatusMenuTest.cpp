@@ -1,4 +1,5 @@
 #include "app/shell/menus/StatusMenu.h"
+#include "app/support/AppConfig.h"
 
 #include "app/shell/menus/MenuCommandTarget.h"
 #include "app/support/DefaultsStore.h"
@@ -93,6 +94,9 @@ TEST(StatusMenuTest, CapturesShowTheirHotKeysAndTheAltroMenuFollowsTheSettings)
     EXPECT_FALSE(Fixture::find(f.more(), u"Ripeti cattura area"_s)->isEnabled());
     EXPECT_FALSE(Fixture::find(f.more(), u"Carica dagli appunti"_s)->isEnabled());
     EXPECT_TRUE(Fixture::find(f.menu.menu(), u"Avvia al login"_s)->isChecked());
+    EXPECT_EQ(Fixture::texts(f.menu.menu()).mid(Fixture::texts(f.menu.menu()).indexOf(u"Avvia al login"_s)),
+              (QStringList{u"Avvia al login"_s, u"Impostazioni…\tCtrl+,"_s, u"Informazioni su "_s + AppConfig::name(),
+                           u"Esci\tCtrl+Q"_s}));
 
     f.settings.set(setting::captureDelay, std::int64_t(5));
     f.lastArea = true;
