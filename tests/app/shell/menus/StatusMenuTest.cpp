@@ -1,7 +1,7 @@
 #include "app/shell/menus/StatusMenu.h"
-#include "app/support/AppConfig.h"
 
 #include "app/shell/menus/MenuCommandTarget.h"
+#include "app/support/AppConfig.h"
 #include "app/support/DefaultsStore.h"
 #include "app/support/Settings.h"
 #include "support/EventLoopWaits.h"
