@@ -107,6 +107,10 @@ void CanvasView::mousePressEvent(QMouseEvent* event)
     mouseDown(toCanvas(event->position()), event->modifiers(), clickCount);
 }
 
+// Qt hands the second press of a double click over as a double-click event instead, and
+// the scroll area drops it; the canvas counts clicks itself, so it is a press like any other.
+void CanvasView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
 void CanvasView::mouseMoveEvent(QMouseEvent* event)
 {
     PointerInput& input = pointerInput();

@@ -149,6 +149,7 @@ protected:
     // The left button edits the document; what each press grabs is decided in
     // CanvasPointer.cpp.
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -572,6 +572,15 @@ TEST(CanvasPointer, LensesShortMeasurementsAndDoubleClicksOnText)
         EXPECT_TRUE(canvas.view.state().hasDrag());
         canvas.release(*grab);
     }
+    {
+        SCOPED_TRACE("the window system's double click, its second press a double-click event, opens it too");
+        Canvas canvas(onePanel({Annotation::make(test::uuid(10), AnnotationKind::text, {{40, 40}}, u"Testo"_s)}));
+        const std::optional<Point> grab = grabPoint(canvas.editor.model(), test::uuid(10));
+        ASSERT_TRUE(grab);
+        canvas.click(*grab);
+        canvas.send(QEvent::MouseButtonDblClick, *grab, Qt::LeftButton, {}, 100);
+        EXPECT_TRUE(canvas.view.state().textSession);
+    }
 }
 
 TEST(CanvasPointer, TheColourPickerCopiesTheColourUnderThePointer)

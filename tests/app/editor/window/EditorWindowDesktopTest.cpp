@@ -1,8 +1,10 @@
 // The editor window on a real desktop with a window manager, driven through xdotool: a
 // project package opens in a window sized to it, keys zoom, a narrow window sends tools to
 // "Altri", Ctrl+S saves, closing an edited document asks first, shapes drawn with the
-// pointer survive undo and a save as they should, and undo while typing undoes the typing.
+// pointer survive undo and a save as they should, undo while typing undoes the typing, and
+// a picture cropped and cut out with the pointer and keys keeps exactly the pixels chosen.
 
+#include "app/editor/canvas/CanvasState.h"
 #include "app/editor/canvas/CanvasView.h"
 #include "app/editor/canvas/TextSessionEditor.h"
 #include "app/editor/window/CanvasBadge.h"
@@ -18,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColorSpace>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -127,6 +130,41 @@ struct EditorOnDesktop : testing::Test {
     }
 
     static bool type(const QString& text) { return runTool("xdotool", {"type", "--delay", "30", text}).exitCode == 0; }
+
+    static bool clickAt(QPoint at, int count = 1)
+    {
+        return movePointer(at.x(), at.y()) &&
+               runTool("xdotool", {"click", "--repeat", QString::number(count), "--delay", "60", "1"}).exitCode == 0;
+    }
+};
+
+// A picture whose every pixel differs from its neighbours, but for a flat stage holding a
+// red square with two pockets of the stage's colour that no edge of the square reaches.
+struct StagedPicture {
+    static constexpr QRect stage{250, 150, 300, 300};
+    static constexpr QRect square{300, 200, 200, 200};
+    static constexpr QRect pocketA{330, 230, 50, 50};
+    static constexpr QRect pocketB{420, 320, 50, 50};
+    static constexpr QRgb flat = qRgb(230, 230, 230);
+    static constexpr QRgb red = qRgb(200, 30, 30);
+
+    static QImage make()
+    {
+        QImage image(800, 600, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 60 + (y / 256) * 20));
+        const auto fill = [&](const QRect& r, QRgb colour) {
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    image.setPixel(x, y, colour);
+        };
+        fill(stage, flat);
+        fill(square, red);
+        fill(pocketA, flat);
+        fill(pocketB, flat);
+        return image;
+    }
 };
 
 TEST_F(EditorOnDesktop, KeysZoomAndSaveAndANarrowWindowKeepsEveryTool)
@@ -302,6 +340,101 @@ TEST_F(EditorOnDesktop, UndoDuringADragEndsTheDragBeforeItUndoes)
     processEventsFor(300ms);
     EXPECT_EQ(window->document().model(), before) << "the rest of the drag does not bring the arrow back";
     EXPECT_FALSE(window->document().editor().isInteracting());
+}
+
+TEST_F(EditorOnDesktop, ACropAndACutOutMadeWithThePointerKeepExactlyTheChosenPixels)
+{
+    picture = StagedPicture::make();
+    const QString path = fixturePackage();
+    const std::unique_ptr<EditorWindow> window = openWindow(path);
+    ASSERT_EQ(window->canvas().magnification(), 1);
+    const CanvasView& canvas = window->canvas();
+
+    // The crop: its key, the top-left handle dragged in to leave room for a new rectangle,
+    // which is then drawn from outside the first, and Return.
+    ASSERT_TRUE(sendKeys("c"));
+    ASSERT_TRUE(waitUntil([&] { return canvas.tool() == Tool::crop && canvas.state().cropSession; }));
+    const QRect chosen(100, 100, 600, 400);
+    ASSERT_TRUE(drag(onScreen(*window, 0, 0), onScreen(*window, 400, 300)));
+    ASSERT_TRUE(waitUntil([&] { return canvas.state().cropSession->rect == Rect(400, 300, 400, 300); }))
+        << "the top-left handle follows the pointer";
+    ASSERT_TRUE(drag(onScreen(*window, chosen.left(), chosen.top()),
+                     onScreen(*window, chosen.right() + 1, chosen.bottom() + 1)));
+    ASSERT_TRUE(waitUntil([&] { return canvas.state().cropSession->rect == Rect::fromQt(QRectF(chosen)); }))
+        << "the new rectangle is where the pointer drew it";
+    ASSERT_TRUE(sendKeys("Return"));
+    ASSERT_TRUE(waitUntil([&] { return !canvas.state().cropSession; }));
+    EXPECT_EQ(window->document().model().panels.front().crop, Rect::fromQt(QRectF(chosen)));
+    EXPECT_EQ(window->document().editor().undoManager().undoActionName(), "Ritaglia");
+    EXPECT_EQ(canvas.tool(), Tool::select);
+    processEventsFor(300ms);
+
+    // The cut-out: its key, a region around the square, a click in one pocket and a
+    // double click in the other, Return. The picture now starts at the crop's corner.
+    const auto inCrop = [&](QPoint p) { return onScreen(*window, p.x() - chosen.left(), p.y() - chosen.top()); };
+    ASSERT_TRUE(sendKeys("b"));
+    ASSERT_TRUE(waitUntil([&] { return canvas.tool() == Tool::cutOut; }));
+    ASSERT_TRUE(drag(inCrop({270, 170}), inCrop({530, 430})));
+    ASSERT_TRUE(waitUntil([&] { return canvas.state().cutOutSession.has_value(); }));
+    const auto result = [&] { return canvas.state().cutOutSession->result; };
+    ASSERT_TRUE(result());
+    const QPoint inRegion = StagedPicture::square.topLeft() - QPoint(270, 170);
+    const auto alphaAt = [&](QPoint p) {
+        const QPoint at = p - StagedPicture::square.topLeft();
+        return qAlpha(result()->image.pixel(at));
+    };
+    EXPECT_EQ(result()->bounds, Rect(inRegion.x(), inRegion.y(), 200, 200)) << "the edges take the stage away";
+    EXPECT_EQ(alphaAt(StagedPicture::pocketA.center()), 255) << "but reach no pocket";
+
+    ASSERT_TRUE(clickAt(inCrop(StagedPicture::pocketA.center())));
+    ASSERT_TRUE(waitUntil([&] { return canvas.state().cutOutSession->holes.size() == 1; }));
+    EXPECT_EQ(alphaAt(StagedPicture::pocketA.center()), 0);
+    EXPECT_EQ(alphaAt(StagedPicture::pocketB.center()), 255) << "a click empties its own pocket alone";
+    ASSERT_TRUE(clickAt(inCrop(StagedPicture::pocketB.center()), 2));
+    ASSERT_TRUE(waitUntil([&] {
+        const std::vector<CutOut::Hole>& holes = canvas.state().cutOutSession->holes;
+        return holes.size() == 2 && holes.back().everywhere && !holes.front().everywhere;
+    })) << "the double click replaces its first click's seed";
+    EXPECT_EQ(alphaAt(StagedPicture::pocketB.center()), 0);
+    const std::optional<CanvasView::CutOutPNG> png = canvas.cutOutPNG();
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->fileName, window->document().imageName() + " scontornato");
+    ASSERT_TRUE(sendKeys("Return"));
+    ASSERT_TRUE(waitUntil([&] { return window->document().model().panels.size() == 2; }));
+    EXPECT_EQ(window->document().editor().undoManager().undoActionName(), "Scontorna");
+    EXPECT_FALSE(canvas.state().cutOutSession);
+    EXPECT_EQ(canvas.tool(), Tool::select);
+    EXPECT_EQ(canvas.state().selectedPanel, window->document().model().panels.back().id);
+
+    ASSERT_TRUE(sendKeys("ctrl+s"));
+    ASSERT_TRUE(waitUntil([&] { return !window->document().isEdited(); }));
+    auto opened = ProjectDocument::open(path, settings);
+    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<ProjectDocument>>(opened));
+    const ProjectDocument& reopened = *std::get<std::unique_ptr<ProjectDocument>>(opened);
+    ASSERT_EQ(reopened.model().panels.size(), 2u);
+
+    DocumentModel croppedAlone = reopened.model();
+    croppedAlone.panels.pop_back();
+    const auto cropped = Exporter::renderImage(croppedAlone, reopened.images(), ProjectDocument::pictureOptions());
+    ASSERT_TRUE(cropped);
+    QImage expected = picture.copy(chosen);
+    expected.setColorSpace(cropped->colorSpace()); // the export tags its colours, the fixture does not
+    EXPECT_EQ(cropped->convertToFormat(QImage::Format_RGB32), expected)
+        << "the cropped panel shows the chosen rectangle's pixels, no more, no less";
+
+    const QImage cutOut =
+        reopened.images().image(reopened.model().panels.back().imageID).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(cutOut.size(), StagedPicture::square.size());
+    int wrong = 0;
+    for (int y = 0; y < cutOut.height(); ++y)
+        for (int x = 0; x < cutOut.width(); ++x) {
+            const QPoint p = StagedPicture::square.topLeft() + QPoint(x, y);
+            const bool pocket = StagedPicture::pocketA.contains(p) || StagedPicture::pocketB.contains(p);
+            const QRgb expected = pocket ? qRgba(0, 0, 0, 0) : StagedPicture::red;
+            const QRgb got = cutOut.pixel(x, y);
+            wrong += pocket ? qAlpha(got) != 0 : got != expected;
+        }
+    EXPECT_EQ(wrong, 0) << "the square stays opaque and its pockets are transparent";
 }
 
 } // namespace
