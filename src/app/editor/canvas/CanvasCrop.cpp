@@ -149,13 +149,8 @@ QRegion CanvasView::cropChange(const Rect& before, const Rect& after) const
     // dimming comes or goes, and the border, handles and thirds of each; the rest of a
     // large panel keeps its pixels.
     const double reach = cropHandleRadius + borderWidth + 2; // viewport pixels
-    const auto viewportRect = [this](const Rect& r, double grow) {
-        const QPointF topLeft = toViewport(r.origin);
-        const QPointF bottomRight = toViewport({r.maxX(), r.maxY()});
-        return QRectF(topLeft, bottomRight).adjusted(-grow, -grow, grow, grow).toAlignedRect();
-    };
     const auto marks = [&](const Rect& r) {
-        const QRect box = viewportRect(r, 0);
+        const QRect box = toViewport(r, 0);
         QRegion region;
         const int d = int(std::ceil(reach));
         region += QRect(box.left() - d, box.top() - d, box.width() + 2 * d, 2 * d);
@@ -170,7 +165,7 @@ QRegion CanvasView::cropChange(const Rect& before, const Rect& after) const
         }
         return region;
     };
-    return (QRegion(viewportRect(before, 0)) ^ QRegion(viewportRect(after, 0))) + marks(before) + marks(after);
+    return (QRegion(toViewport(before, 0)) ^ QRegion(toViewport(after, 0))) + marks(before) + marks(after);
 }
 
 void CanvasView::cropMouseUp()

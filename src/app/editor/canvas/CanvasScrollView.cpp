@@ -76,6 +76,13 @@ QPointF CanvasScrollView::toViewport(Point canvasPoint) const
     return {p.x, p.y};
 }
 
+QRect CanvasScrollView::toViewport(const Rect& canvasRect, double grow) const
+{
+    const QPointF topLeft = toViewport(canvasRect.origin);
+    const QPointF bottomRight = toViewport(Point{canvasRect.maxX(), canvasRect.maxY()});
+    return QRectF(topLeft, bottomRight).adjusted(-grow, -grow, grow, grow).toAlignedRect();
+}
+
 void CanvasScrollView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());

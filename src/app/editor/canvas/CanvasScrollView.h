@@ -48,6 +48,8 @@ public:
 
     Point toCanvas(QPointF viewportPosition) const;
     QPointF toViewport(Point canvasPoint) const;
+    // The viewport pixels a canvas rectangle covers, grown by `grow` pixels on every side.
+    QRect toViewport(const Rect& canvasRect, double grow = 0) const;
 
 signals:
     // The view scrolled, was resized or changed its magnification.

@@ -146,9 +146,7 @@ void CanvasView::placeTextEditor()
     const Rect area = shape.bounds().isNull() ? box : shape.bounds().united(box);
     const Rect dirty = m_textSessionArea.isNull() ? area : area.united(m_textSessionArea);
     m_textSessionArea = area;
-    const QPointF from = toViewport(Point{dirty.minX(), dirty.minY()});
-    const QPointF to = toViewport(Point{dirty.maxX(), dirty.maxY()});
-    viewport()->update(QRectF(from, to).toAlignedRect().adjusted(-3, -3, 3, 3));
+    viewport()->update(toViewport(dirty).adjusted(-3, -3, 3, 3));
 }
 
 void CanvasView::drawTextSession(QPainter& painter) const

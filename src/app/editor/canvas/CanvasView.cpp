@@ -219,10 +219,7 @@ void CanvasView::repaintChange(const DocumentChange& change, const std::optional
     // shape outlines a little beyond its bounds.
     const double m = magnification();
     const double margin = 8 / m + 4;
-    const Rect grown = region->insetBy(-margin, -margin);
-    const QPointF topLeft = toViewport(grown.origin);
-    const QPointF bottomRight = toViewport({grown.maxX(), grown.maxY()});
-    viewport()->update(QRectF(topLeft, bottomRight).toAlignedRect().adjusted(-1, -1, 1, 1));
+    viewport()->update(toViewport(region->insetBy(-margin, -margin)).adjusted(-1, -1, 1, 1));
 }
 
 // ---- Idle return to select ----------------------------------------------------------------
