@@ -5,6 +5,7 @@
 #include "core/model/DocumentModel.h"
 #include "core/render/ImageProviding.h"
 #include "support/GoldenImage.h"
+#include "support/ImageMap.h"
 #include "support/ModelBuilders.h"
 
 #include <QImage>
@@ -19,14 +20,8 @@
 namespace vorlix::test {
 
 // Images by id; previews are made on request and the requested sizes recorded.
-class TestImages : public ImageProviding {
+class TestImages : public ImageMap {
 public:
-    void add(const QUuid& id, QImage image) { m_images[id] = std::move(image); }
-    QImage image(const QUuid& id) const override
-    {
-        const auto it = m_images.find(id);
-        return it == m_images.end() ? QImage() : it->second;
-    }
     QImage previewImage(const QUuid& id, int maxPixelSize) const override
     {
         previewRequests.push_back(maxPixelSize);
@@ -40,7 +35,6 @@ public:
     mutable std::vector<int> previewRequests;
 
 private:
-    std::map<QUuid, QImage> m_images;
     std::map<QUuid, QImage> m_previews;
 };
 
