@@ -17,6 +17,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 
@@ -140,6 +141,23 @@ template <>
 struct SettingCoding<QString> {
     static std::optional<QString> read(const QVariant& stored) { return storedString(stored); }
     static std::optional<QVariant> write(const QString& value) { return QVariant(value); }
+};
+
+// An empty list removes the key.
+template <>
+struct SettingCoding<QStringList> {
+    static std::optional<QStringList> read(const QVariant& stored)
+    {
+        if (stored.typeId() == QMetaType::QStringList)
+            return stored.toStringList();
+        if (const std::optional<QString> single = storedString(stored))
+            return QStringList{*single};
+        return std::nullopt;
+    }
+    static std::optional<QVariant> write(const QStringList& value)
+    {
+        return value.isEmpty() ? QVariant() : QVariant(value);
+    }
 };
 
 // The case's text; any other text reads as the default.

@@ -171,6 +171,8 @@ inline constexpr SettingKey<bool> toolbarShowsLabels{
     .name = "toolbarShowsLabels", .fallback = true, .notification = &Settings::toolbarLabelsDidChange};
 inline constexpr SettingKey<bool> askToSaveOnClose{"askToSaveOnClose", true};
 inline constexpr SettingKey<bool> showRulers{"showRulers", false};
+// Project packages opened or saved under a new name, newest first.
+inline constexpr SettingKey<QStringList> recentProjects{.name = "recentProjects"};
 inline constexpr SettingKey<double> cutOutSensitivity{
     .name = "cutOutSensitivity", .fallback = 0.12, .read = clampedTo<0.0, 1.0>, .write = clampedTo<0.0, 1.0>};
 inline constexpr SettingKey<QString> currentStamp{.name = "currentStamp",

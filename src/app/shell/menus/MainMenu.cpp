@@ -24,7 +24,6 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
-#include <QSettings>
 #include <QTimer>
 
 #include <algorithm>
@@ -37,15 +36,13 @@ namespace vorlix::MainMenu {
 
 namespace {
 
-constexpr const char* recentProjectsKey = "recentProjects";
-
-QStringList storedRecentProjects() { return QSettings().value(recentProjectsKey).toStringList(); }
+QStringList storedRecentProjects() { return Settings::shared().get(setting::recentProjects); }
 
 Hooks defaultHooks()
 {
     Hooks h;
     h.recentProjects = storedRecentProjects;
-    h.clearRecentProjects = [] { QSettings().remove(recentProjectsKey); };
+    h.clearRecentProjects = [] { Settings::shared().set(setting::recentProjects, {}); };
     h.openProject = [](const QString& path) {
         // The command centre's window opener is where every document goes.
         auto opened = ProjectDocument::open(path, Settings::shared());
@@ -486,7 +483,7 @@ void noteRecentProject(const QString& path)
     paths.prepend(path);
     while (paths.size() > recentProjectLimit)
         paths.removeLast();
-    QSettings().setValue(recentProjectsKey, paths);
+    Settings::shared().set(setting::recentProjects, paths);
 }
 
 QString buildLine(const QString& buildNumber, const std::optional<QDateTime>& date, const QLocale& locale)
