@@ -127,8 +127,7 @@ public:
     QCoro::Task<CaptureListOutcome> captureWithOverlay(SelectionMode mode);
 
     // Pays ahead for what makes a first capture slow on a large screen: the shared memory of
-    // each screen's first grab and the pixel buffers of the overlay windows. For the
-    // application's start; the event loop goes on meanwhile.
+    // each screen's first grab. For the application's start.
     void prepare();
 
     bool isCapturing() const { return m_isCapturing; }
