@@ -5,16 +5,14 @@
 //
 // A socket file left behind by an instance that died is taken over. A lock file beside
 // the socket keeps two starts at the same moment from both becoming the running one.
-// Both ends check that the other end belongs to the same user.
+// Both ends check that the other end belongs to the same user. Plain sockets: the
+// program's start should not load a network library for this.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
-
-class QLocalServer;
-class QLocalSocket;
 
 namespace vorlix {
 
@@ -47,14 +45,14 @@ signals:
     void argumentsReceived(const QStringList& arguments);
 
 private:
+    class Connection;
     enum class Forwarding { delivered, nobodyListens, failed };
     Forwarding forward(const QStringList& arguments, std::chrono::milliseconds timeout);
     bool listen();
     void accept();
-    void read(QLocalSocket* socket);
 
     QString m_socketPath;
-    QLocalServer* m_server = nullptr;
+    int m_listening = -1; // the listening socket, once this start is the running instance
 };
 
 } // namespace vorlix
