@@ -30,7 +30,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr int pageHeight = 1200;
 constexpr int rowsPerClick = 40;
 
 // Each row of the page has a colour of its own.
@@ -44,15 +43,16 @@ QImage pageRows(int width, int first, int count)
     return image;
 }
 
-// A window showing the page from `top` down, moved on by each wheel click.
+// A window showing a page of `pageHeight` rows from `top` down, moved on by each wheel click.
 class PageWindow final : public QRasterWindow {
 public:
-    explicit PageWindow(QRect geometry)
+    PageWindow(QRect geometry, int pageHeight) : pageHeight(pageHeight)
     {
         setFlag(Qt::X11BypassWindowManagerHint);
         setGeometry(geometry);
     }
 
+    const int pageHeight;
     int top = 0;
     bool painted = false;
 
@@ -90,7 +90,20 @@ bool overlayShown()
     });
 }
 
-bool clickAt(QPoint global) { return movePointer(global.x(), global.y()) && click(1); }
+// Clicks the panel's button as a person does, again should the click fall in the moment
+// the panel is away for a frame.
+bool clickButton(const QString& title, const CaptureService& service)
+{
+    for (int attempt = 0; attempt < 5 && service.isCapturing(); ++attempt) {
+        if (QPushButton* button = shownButton(title)) {
+            const QPoint centre = button->mapToGlobal(button->rect().center());
+            if (!movePointer(centre.x(), centre.y()) || !click(1))
+                return false;
+        }
+        waitUntil([&] { return !service.isCapturing(); }, 400ms);
+    }
+    return !service.isCapturing();
+}
 
 struct ScrollingOnDesktop : testing::Test {
     std::unique_ptr<ScreenSource> source = x11Source();
@@ -101,7 +114,7 @@ struct ScrollingOnDesktop : testing::Test {
     CommandCenter center{settings};
     std::optional<CapturedShot> previewed;
     std::vector<CommandAlert> alerts;
-    PageWindow page{QRect(100, 100, 300, 300)};
+    std::unique_ptr<PageWindow> page;
 
     void SetUp() override
     {
@@ -112,60 +125,76 @@ struct ScrollingOnDesktop : testing::Test {
             alerts.push_back(alert);
         };
         center.hooks.showQuickPreview = [this](const CapturedShot& shot, const QDateTime&) { previewed = shot; };
-        page.show();
-        ASSERT_TRUE(waitUntil([this] { return page.isExposed() && page.painted; }));
     }
 
-    // Starts the capture, drags the area 10 pixels inside the page window and scrolls the
-    // page to its end while frames are taken.
-    void captureWhileScrolling()
+    void showPage(QRect geometry, int pageHeight)
+    {
+        page = std::make_unique<PageWindow>(geometry, pageHeight);
+        page->show();
+        ASSERT_TRUE(waitUntil([this] { return page->isExposed() && page->painted; }));
+    }
+
+    // Starts the capture, drags `area` over the page and scrolls the page to its end while
+    // frames are taken.
+    void captureWhileScrolling(QRect area)
     {
         center.perform(AppCommand::Kind::captureScrolling);
         ASSERT_TRUE(overlayShown());
+        const QPoint end = area.topLeft() + QPoint(area.width(), area.height());
         ASSERT_EQ(
-            runTool("xdotool", {"mousemove", "110", "110", "mousedown", "1", "mousemove", "390", "390", "mouseup", "1"})
+            runTool("xdotool", {"mousemove", QString::number(area.x()), QString::number(area.y()), "mousedown", "1",
+                                "mousemove", QString::number(end.x()), QString::number(end.y()), "mouseup", "1"})
                 .exitCode,
             0);
         ASSERT_TRUE(waitUntil([] { return shownButton("Fatto") != nullptr; }));
         EXPECT_TRUE(service.isCapturing());
-        // A few clicks per frame, well within the area's 280 rows.
-        ASSERT_TRUE(movePointer(250, 250));
-        const int clicks = (pageHeight - 300) / rowsPerClick + 1;
+        // A click a tenth of a second: a few clicks a frame, far fewer rows than the area has.
+        ASSERT_TRUE(movePointer(area.center().x(), area.center().y()));
+        const int clicks = (page->pageHeight - page->height()) / rowsPerClick + 1;
         ASSERT_EQ(
-            runTool("xdotool", {"click", "--repeat", QString::number(clicks), "--delay", "100", "5"}, 10s).exitCode, 0);
+            runTool("xdotool", {"click", "--repeat", QString::number(clicks), "--delay", "100", "5"}, 15s).exitCode, 0);
         waitUntil([] { return false; }, 600ms); // the last position is in a frame
-        EXPECT_EQ(page.top, pageHeight - 300);
+        EXPECT_EQ(page->top, page->pageHeight - page->height());
     }
 };
 
 TEST_F(ScrollingOnDesktop, FattoOrTheCommandAgainGiveThePageRowsInTheHistory)
 {
-    const std::function<void()> ends[] = {
-        [] {
-            QPushButton* fatto = shownButton("Fatto");
-            ASSERT_TRUE(fatto);
-            ASSERT_TRUE(clickAt(fatto->mapToGlobal(fatto->rect().center())));
-        },
-        [this] { center.perform(AppCommand::Kind::captureScrolling); },
+    struct Case {
+        const char* name;
+        QRect window;
+        int pageHeight;
+        QRect area;
+        bool byCommand;
     };
-    int stored = 0;
-    for (const auto& end : ends) {
-        SCOPED_TRACE(stored);
-        page.top = 0;
-        page.update();
+    const Case cases[] = {
+        {"Fatto", QRect(100, 100, 300, 300), 1200, QRect(110, 110, 280, 280), false},
+        {"the command again", QRect(100, 100, 300, 300), 1200, QRect(110, 110, 280, 280), true},
+        // No room above or below the area: the panel lies over it and leaves for each frame.
+        {"panel over the area", QRect(100, 5, 300, 790), 2400, QRect(110, 12, 280, 780), false},
+    };
+    std::size_t stored = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        showPage(c.window, c.pageHeight);
         previewed.reset();
-        captureWhileScrolling();
-        end();
+        captureWhileScrolling(c.area);
+        if (c.byCommand)
+            center.perform(AppCommand::Kind::captureScrolling);
+        else
+            ASSERT_TRUE(clickButton("Fatto", service));
         ASSERT_TRUE(waitUntil([this] { return previewed.has_value(); }, 5s));
         EXPECT_TRUE(alerts.empty());
         EXPECT_FALSE(service.isCapturing());
         EXPECT_EQ(shownButton("Fatto"), nullptr);
 
-        // Rows 10 … 1189 of the page: none doubled, none missing, no frame or panel.
-        const QImage expected = pageRows(280, 10, pageHeight - 20);
+        // Every row the area showed while the page went by, once: none doubled or missing,
+        // and neither the frame nor the panel anywhere.
+        const QImage expected =
+            pageRows(c.area.width(), c.area.y() - c.window.y(), c.pageHeight - c.window.height() + c.area.height());
         EXPECT_EQ(previewed->image.convertToFormat(QImage::Format_RGB32), expected);
         const std::vector<HistoryEntry> entries = center.history().entries();
-        ASSERT_EQ(entries.size(), std::size_t(++stored));
+        ASSERT_EQ(entries.size(), ++stored);
         EXPECT_EQ(entries[0].captureKind, CaptureKind::scrolling);
         QFile file(*entries[0].fileURL);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -175,19 +204,16 @@ TEST_F(ScrollingOnDesktop, FattoOrTheCommandAgainGiveThePageRowsInTheHistory)
 
 TEST_F(ScrollingOnDesktop, AnnullaOrEscapeLeaveNothing)
 {
-    const std::function<void()> ends[] = {
-        [] {
-            QPushButton* annulla = shownButton("Annulla");
-            ASSERT_TRUE(annulla);
-            ASSERT_TRUE(clickAt(annulla->mapToGlobal(annulla->rect().center())));
-        },
-        [] { ASSERT_TRUE(sendKeys("Escape")); },
-    };
-    for (const auto& end : ends) {
-        page.top = 0;
-        page.update();
-        captureWhileScrolling();
-        end();
+    showPage(QRect(100, 100, 300, 300), 1200);
+    for (const bool byEscape : {false, true}) {
+        SCOPED_TRACE(byEscape);
+        page->top = 0;
+        page->update();
+        captureWhileScrolling(QRect(110, 110, 280, 280));
+        if (byEscape)
+            ASSERT_TRUE(sendKeys("Escape"));
+        else
+            ASSERT_TRUE(clickButton("Annulla", service));
         ASSERT_TRUE(waitUntil([this] { return !service.isCapturing(); }, 5s));
         EXPECT_EQ(shownButton("Annulla"), nullptr);
         EXPECT_FALSE(previewed);
