@@ -396,7 +396,9 @@ QCoro::Task<CaptureOutcome> CaptureService::collectScrolling(Selection selection
         const bool panelMoves = control.panelCoversArea();
         if (panelMoves) {
             control.panel().hide();
-            co_await QCoro::sleepFor(overlayRemovalPause);
+            // The page's program repaints what the panel covered: more than the overlay's
+            // pause, as this happens again and again while the page scrolls.
+            co_await QCoro::sleepFor(2 * overlayRemovalPause);
         }
         std::variant<QImage, CaptureError> frame = liveGrab(screen, points);
         if (panelMoves)

@@ -184,15 +184,29 @@ void ScrollCaptureControl::setFinished(bool cancelled)
 
 QPoint scrollPanelPosition(const QRect& area, QSize panel, int gap, const QRect& available)
 {
-    const int x = area.x() + (area.width() - panel.width()) / 2;
-    // QRect's bottom() is one short of the edge.
-    int y = area.y() + area.height() + gap;
-    if (y + panel.height() > available.y() + available.height())
-        y = area.y() - gap - panel.height();
-    const int right = available.x() + available.width() - panel.width();
-    const int bottom = available.y() + available.height() - panel.height();
-    return QPoint(std::clamp(x, available.x(), std::max(available.x(), right)),
-                  std::clamp(y, available.y(), std::max(available.y(), bottom)));
+    const int availableRight = available.x() + available.width();
+    const int availableBottom = available.y() + available.height();
+    const auto within = [&](int x, int y) {
+        return QPoint(std::clamp(x, available.x(), std::max(available.x(), availableRight - panel.width())),
+                      std::clamp(y, available.y(), std::max(available.y(), availableBottom - panel.height())));
+    };
+    // QRect's right() and bottom() are one short of the edge.
+    const int areaRight = area.x() + area.width();
+    const int areaBottom = area.y() + area.height();
+    const int centred = area.x() + (area.width() - panel.width()) / 2;
+    const int below = areaBottom + gap;
+    if (below + panel.height() <= availableBottom)
+        return within(centred, below);
+    const int above = area.y() - gap - panel.height();
+    if (above >= available.y())
+        return within(centred, above);
+    // An area of (almost) the screen's whole height: beside it, level with its bottom edge.
+    const int level = areaBottom - panel.height();
+    if (areaRight + gap + panel.width() <= availableRight)
+        return within(areaRight + gap, level);
+    if (area.x() - gap - panel.width() >= available.x())
+        return within(area.x() - gap - panel.width(), level);
+    return within(centred, above);
 }
 
 QString scrollCountText(int rows, double pixelsPerPoint)

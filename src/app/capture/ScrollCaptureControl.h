@@ -65,8 +65,8 @@ public:
     QWidget& panel() const { return *m_panel; }
     QWidget& frameWindow() const { return *m_frameWindow; }
     QString countText() const;
-    // Whether the panel had to be placed over the area (a screen too short for it above
-    // or below): then it must leave the screen while a frame is taken.
+    // Whether the panel had to be placed over the area (no room around it): then it must
+    // leave the screen while a frame is taken.
     bool panelCoversArea() const { return m_panelCoversArea; }
 
 signals:
@@ -86,8 +86,9 @@ private:
 };
 
 // The panel's top-left corner for an area (global logical pixels): centred under the area
-// with `gap` between them, or above it when there is no room below, then moved into
-// `available` (the screen without its panels and docks) so that it can always be reached.
+// with `gap` between them, else above it, else beside it on the right or the left; moved
+// into `available` (the screen without its panels and docks) so that it can always be
+// reached. Where none of these has room, it lies over the area at the top.
 QPoint scrollPanelPosition(const QRect& area, QSize panel, int gap, const QRect& available);
 // The panel's text after `rows` pixel rows at `pixelsPerPoint`: the height in whole
 // points, the fraction dropped.

@@ -117,7 +117,12 @@ protected:
     ScrollCaptureTest()
     {
         page.screen = ScreenInfo{.id = 7, .name = "main", .geometry = QRect(0, 0, 400, 300), .devicePixelRatio = 1};
-        page.active = WindowInfo{.id = 55, .title = "page", .frame = QRect(0, 0, 400, 300), .pid = 4242, .ours = false, .ownerName = "reader"};
+        page.active = WindowInfo{.id = 55,
+                                 .title = "page",
+                                 .frame = QRect(0, 0, 400, 300),
+                                 .pid = 4242,
+                                 .ours = false,
+                                 .ownerName = "reader"};
     }
 
     std::unique_ptr<CaptureService> makeService(std::optional<SelectionResult> result)
@@ -281,7 +286,7 @@ TEST_F(ScrollCaptureTest, StopsByItselfAtTheHeightLimitKeepingWhatItHas)
     EXPECT_FALSE(service->isCapturing());
 }
 
-TEST(ScrollCaptureControl, PanelStaysWithinTheAvailableAreaBelowOrAboveTheCapturedArea)
+TEST(ScrollCaptureControl, PanelStaysWithinTheAvailableAreaAndOffTheCapturedAreaWhereThereIsRoom)
 {
     const QRect available(0, 30, 1000, 700); // a top bar of 30 pixels
     const QSize panel = ScrollCaptureControl::panelSize;
@@ -294,7 +299,9 @@ TEST(ScrollCaptureControl, PanelStaysWithinTheAvailableAreaBelowOrAboveTheCaptur
         {"centred below", QRect(300, 100, 400, 200), QPoint(320, 312)},
         {"above when below is too low", QRect(300, 400, 400, 300), QPoint(320, 344)},
         {"just fits below", QRect(300, 100, 400, 730 - 100 - 12 - 44), QPoint(320, 730 - 44)},
-        {"no room above or below: at the top, over the area", QRect(300, 30, 400, 700), QPoint(320, 30)},
+        {"whole height: on the right, level with the bottom", QRect(100, 30, 400, 700), QPoint(512, 686)},
+        {"whole height, no room on the right: on the left", QRect(550, 30, 400, 700), QPoint(178, 686)},
+        {"no room around it: over the area at the top", QRect(300, 30, 400, 700), QPoint(320, 30)},
         {"left edge", QRect(0, 100, 100, 100), QPoint(0, 212)},
         {"right edge", QRect(950, 100, 50, 100), QPoint(1000 - 360, 212)},
         {"not above the top bar", QRect(300, 80, 400, 640), QPoint(320, 30)},
