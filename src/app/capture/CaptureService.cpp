@@ -1,16 +1,21 @@
 #include "app/capture/CaptureService.h"
 
+#include "app/capture/ScrollCaptureControl.h"
 #include "app/support/Beeper.h"
 #include "app/support/Settings.h"
+#include "core/analysis/ScrollStitcher.h"
 #include "core/imaging/ImageCoding.h"
 #include "platform/Compositing.h"
 
 #include <QCoreApplication>
 #include <QCoro/QCoroFuture>
+#include <QCoro/QCoroSignal>
 #include <QCoro/QCoroTimer>
 #include <QFuture>
 #include <QMetaObject>
 #include <QPromise>
+#include <QScopeGuard>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -322,6 +327,103 @@ QCoro::Task<CaptureListOutcome> CaptureService::captureWithOverlay(SelectionMode
     overlay->close();
     co_return listOutcomeOf(
         co_await encodedShot(std::get<QImage>(image), screen.devicePixelRatio, CaptureKind::fullScreen, source));
+}
+
+QCoro::Task<CaptureOutcome> CaptureService::captureScrolling()
+{
+    if (m_isCapturing)
+        co_return noShot();
+    BusyGuard busy(m_isCapturing);
+    if (m_session.wayland)
+        co_return CaptureError::platform(QString::fromUtf16(waylandScrollingCaptureMessage));
+    const std::optional<WindowInfo> front = m_source.activeWindow();
+    const std::optional<SourceApplication> source = applicationOf(front);
+    const std::vector<ScreenInfo> screens = m_source.screens();
+    if (screens.empty())
+        co_return noShot();
+
+    // The page is chosen on the live screen; only without a compositing manager, where a
+    // see-through overlay shows black, does the overlay show a picture of it.
+    FrozenPictures frozen;
+    if (!isCompositingManagerRunning()) {
+        std::variant<FrozenPictures, CaptureError> pictures = co_await freezeScreens(screens);
+        if (auto* error = std::get_if<CaptureError>(&pictures))
+            co_return *error;
+        frozen = std::move(std::get<FrozenPictures>(pictures));
+    }
+    std::optional<Selection> selection;
+    {
+        const std::unique_ptr<SelectionOverlay> overlay =
+            m_overlays({screens, std::move(frozen), SelectionMode::area(), {}});
+        OverlayCloser closer(*overlay);
+        const std::optional<SelectionResult> result = co_await overlay->run();
+        if (const AreaChosen* area = result ? std::get_if<AreaChosen>(&*result) : nullptr)
+            selection = area->selection;
+    }
+    // The page's program gets the focus back, so that it can be scrolled (with the keys too).
+    if (front)
+        m_source.activateWindow(front->id);
+    if (!selection)
+        co_return noShot();
+    co_return co_await collectScrolling(*selection, source);
+}
+
+bool CaptureService::finishScrolling()
+{
+    if (!m_scrolling || m_scrolling->isFinished())
+        return false;
+    m_scrolling->finish();
+    return true;
+}
+
+QCoro::Task<CaptureOutcome> CaptureService::collectScrolling(Selection selection,
+                                                             std::optional<SourceApplication> source)
+{
+    const ScreenInfo& screen = selection.screen;
+    const QRectF points = selection.rect.toQt();
+    ScrollCaptureControl control(selection.rect, screen);
+    m_scrolling = &control;
+    const auto collected = qScopeGuard([this] { m_scrolling = nullptr; });
+
+    std::optional<ScrollStitcher> stitcher(std::in_place);
+    control.show();
+    // The overlay's windows must be gone from the screen before the first frame.
+    co_await QCoro::sleepFor(overlayRemovalPause);
+    while (!control.isFinished()) {
+        // An X11 grab sees every window: the frame lies outside the area, and the panel
+        // leaves the screen while a frame is taken when there was no room for it outside.
+        const bool panelMoves = control.panelCoversArea();
+        if (panelMoves) {
+            control.panel().hide();
+            // The page's program repaints what the panel covered: more than the overlay's
+            // pause, as this happens again and again while the page scrolls.
+            co_await QCoro::sleepFor(2 * overlayRemovalPause);
+        }
+        std::variant<QImage, CaptureError> frame = liveGrab(screen, points);
+        if (panelMoves)
+            control.panel().show();
+        if (const QImage* image = std::get_if<QImage>(&frame)) {
+            stitcher->add(*image);
+            control.update(stitcher->height(), screen.devicePixelRatio);
+            if (stitcher->isFull())
+                control.finish();
+        }
+        frame = QImage(); // no frame is kept beyond its turn
+        if (control.isFinished())
+            break;
+        control.raise();
+        // Wakes early for "Fatto", so that the shot follows at once.
+        co_await qCoro(&control, &ScrollCaptureControl::finished, scrollFramePause);
+    }
+    control.hide();
+    if (control.isCancelled())
+        co_return noShot();
+    std::optional<QImage> image = stitcher->makeImage();
+    stitcher.reset(); // the rows are in the image now
+    if (!image)
+        co_return noShot();
+    co_return outcomeOf(
+        co_await encodedShot(std::move(*image), screen.devicePixelRatio, CaptureKind::scrolling, std::move(source)));
 }
 
 QCoro::Task<CaptureListOutcome> CaptureService::chosenArea(Selection selection, SelectionOverlay& overlay,

@@ -38,6 +38,7 @@
 namespace vorlix {
 
 class Settings;
+class ScrollCaptureControl;
 
 struct CaptureError {
     enum class Kind {
@@ -125,6 +126,13 @@ public:
     QCoro::Task<CaptureOutcome> captureActiveWindow();
     // The overlay capture: one shot for an area or a screen, one per picked window.
     QCoro::Task<CaptureListOutcome> captureWithOverlay(SelectionMode mode);
+    // An area chosen on the live screen, photographed again and again while the user
+    // scrolls the page under it by hand, the frames stitched into one tall shot when
+    // "Fatto" is pressed. Nothing when "Annulla" or Escape ends it, or no frame was taken.
+    // Stops by itself at ScrollStitcher::maximumHeight rows and keeps what it has.
+    QCoro::Task<CaptureOutcome> captureScrolling();
+    // Ends the scrolling capture that is collecting frames as "Fatto" does; false when none is.
+    bool finishScrolling();
 
     // Pays ahead for what makes a first capture slow on a large screen: the shared memory of
     // each screen's first grab. For the application's start.
@@ -135,6 +143,8 @@ public:
 
     // How long a live grab waits for the server to repaint where the overlay was.
     static constexpr std::chrono::milliseconds overlayRemovalPause{40};
+    // The pause after each frame of a scrolling capture, in which the user scrolls.
+    static constexpr std::chrono::milliseconds scrollFramePause{250};
 
 private:
     class BusyGuard;
@@ -153,6 +163,7 @@ private:
     QCoro::Task<std::variant<QImage, CaptureError>> screenPicture(ScreenInfo screen, QRectF points);
     QCoro::Task<CaptureListOutcome> chosenArea(Selection selection, SelectionOverlay& overlay, FrozenPictures frozen,
                                                std::optional<SourceApplication> source);
+    QCoro::Task<CaptureOutcome> collectScrolling(Selection selection, std::optional<SourceApplication> source);
     QCoro::Task<CaptureListOutcome> chosenWindows(std::vector<std::uint32_t> windows, std::vector<WindowInfo> offered);
     // finishedShot on the encoding thread: a 5K screen takes 150 ms to encode, time in
     // which the event loop goes on.
@@ -168,6 +179,7 @@ private:
     CaptureSession m_session;
     bool m_isCapturing = false;
     std::optional<CaptureArea> m_lastArea;
+    ScrollCaptureControl* m_scrolling = nullptr; // while a scrolling capture collects frames
     // One thread of its own, so that an encoder that spreads its work over the global pool
     // never waits behind the thread it runs on.
     QThreadPool m_encoder;

@@ -120,8 +120,11 @@ void CommandCenter::perform(const AppCommand& command)
         captureTask([](CaptureService& service) { return service.captureActiveWindow(); });
         return;
     case K::captureScrolling:
-        // The scrolling capture is not offered by the capture service yet.
-        Beeper::beep();
+        // Asked again while the page is being scrolled (its hot key, the menu), the command
+        // ends the capture as "Fatto" does.
+        if (hooks.captureService().finishScrolling())
+            return;
+        captureTask([](CaptureService& service) { return service.captureScrolling(); });
         return;
     case K::recognizeText:
         recognizeTextOnScreen();
