@@ -190,7 +190,9 @@ private:
 };
 
 PinWindowController::PinWindowController(const QImage& image, double pixelsPerPoint, const QString& title)
-    : m_image(image), m_pixelsPerPoint(std::isfinite(pixelsPerPoint) && pixelsPerPoint > 0 ? pixelsPerPoint : 1.0)
+    : m_image(image),
+      m_title(title),
+      m_pixelsPerPoint(std::isfinite(pixelsPerPoint) && pixelsPerPoint > 0 ? pixelsPerPoint : 1.0)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(), fallbackArea);
@@ -198,7 +200,8 @@ PinWindowController::PinWindowController(const QImage& image, double pixelsPerPo
     frame.moveCenter(area.center());
 
     m_window = std::make_unique<PinWindow>(*this, m_image.size());
-    m_window->setWindowTitle(title);
+    // "[*]" in a title would be taken for the modification mark; doubled it shows as written.
+    m_window->setWindowTitle(QString(title).replace(u"[*]"_s, u"[*][*]"_s));
     m_window->setGeometry(frame);
     auto* layout = new QHBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
@@ -336,7 +339,6 @@ void PinWindowController::showLockBar()
         if (self)
             self->m_window->move(topLeft);
     });
-    bar->setWindowTitle(m_window->windowTitle());
     bar->setGeometry(frame.x(), frame.y(), frame.width(), height);
 
     auto* row = new QHBoxLayout(bar);
@@ -351,7 +353,7 @@ void PinWindowController::showLockBar()
             if (self)
                 self->unlock();
         }));
-    auto* label = new ElidedLabel(m_window->windowTitle() + u" · trasparente ai clic"_s);
+    auto* label = new ElidedLabel(m_title + u" · trasparente ai clic"_s);
     label->setFont(systemFont(11, QFont::Medium));
     row->addWidget(label, 1);
 

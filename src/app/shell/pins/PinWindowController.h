@@ -88,6 +88,7 @@ private:
     std::unique_ptr<QMenu> makeMenu();
 
     const QImage m_image;
+    const QString m_title;
     const double m_pixelsPerPoint;
     std::unique_ptr<PinWindow> m_window;
     std::unique_ptr<QMenu> m_menu;

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
@@ -215,4 +216,20 @@ TEST_F(PinsOnTheDesktop, CopyOffersThePngToOtherPrograms)
     const std::optional<QByteArray> png = readClipboard(u"image/png"_s);
     ASSERT_TRUE(png.has_value());
     EXPECT_EQ(QImage::fromData(*png, "PNG").convertToFormat(QImage::Format_ARGB32), image);
+}
+
+TEST_F(PinsOnTheDesktop, ClosingAllPinsTakesTheirWindowsOffTheScreenAndFreesThem)
+{
+    std::vector<QPointer<PinWindowController>> pins;
+    for (int i = 0; i < 3; ++i)
+        pins.emplace_back(&pinAndWait({120 + 40 * i, 90}));
+    pins[1]->lockClicked();
+    QPointer<QWidget> bar = pins[1]->lockBar();
+    PinWindowController::closeAll();
+    runDeferredDeletes();
+    EXPECT_TRUE(PinWindowController::open().empty());
+    for (const QPointer<PinWindowController>& pin : pins)
+        EXPECT_FALSE(pin);
+    EXPECT_FALSE(bar);
+    EXPECT_FALSE(waitForWindow(pinTitle, 300ms).has_value());
 }
