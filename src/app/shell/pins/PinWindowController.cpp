@@ -127,10 +127,10 @@ QToolButton* barButton(const QString& themeIcon, const QString& name, const QStr
 
 class PinWindow : public QWidget {
 public:
-    PinWindow(PinWindowController& controller, QSize aspect) : QWidget(nullptr, floatingFlags), m_controller(controller)
+    PinWindow(PinWindowController& controller, QSize aspect)
+        : QWidget(nullptr, floatingFlags), m_controller(controller), m_aspect(aspect)
     {
         setAttribute(Qt::WA_ShowWithoutActivating);
-        m_aspect = aspect;
     }
 
     void applyAspectHint()
