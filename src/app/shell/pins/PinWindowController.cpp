@@ -6,7 +6,6 @@
 #include "core/imaging/ImageCoding.h"
 #include "platform/FloatingWindow.h"
 
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -196,13 +195,13 @@ PinWindowController::PinWindowController(const QImage& image, double pixelsPerPo
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(), fallbackArea);
-    QRect frame(QPoint(), openingSize(m_image.size(), m_pixelsPerPoint, area.size()));
-    frame.moveCenter(area.center());
+    QRect placed(QPoint(), openingSize(m_image.size(), m_pixelsPerPoint, area.size()));
+    placed.moveCenter(area.center());
 
     m_window = std::make_unique<PinWindow>(*this, m_image.size());
     // "[*]" in a title would be taken for the modification mark; doubled it shows as written.
     m_window->setWindowTitle(QString(title).replace(u"[*]"_s, u"[*][*]"_s));
-    m_window->setGeometry(frame);
+    m_window->setGeometry(placed);
     auto* layout = new QHBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new PinImageView(m_image, [this](QPoint at) { m_menu->popup(at); }));
