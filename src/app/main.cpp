@@ -10,6 +10,7 @@
 #include "app/shell/menus/MainMenu.h"
 #include "app/shell/panels/CaptureSizePanel.h"
 #include "app/shell/panels/QuickPreview.h"
+#include "app/shell/pins/PinWindowController.h"
 #include "app/shell/startup/AppDelegate.h"
 #include "app/shell/startup/ForwardedArguments.h"
 #include "app/shell/startup/SingleInstance.h"
@@ -148,6 +149,11 @@ int main(int argc, char** argv)
         MainMenu::fillRecentShots(menu, std::move(addShot));
     };
     editorHooks.openableImageTypes = CommandCenter::openableImageTypes();
+    editorHooks.pin = [](const QImage& image, double pixelsPerPoint, const QString& title) {
+        PinWindowController::pin(image, pixelsPerPoint, title);
+    };
+    commands.hooks.unlockPinnedWindows = [] { PinWindowController::unlockAll(); };
+    commands.hooks.closePinnedWindows = [] { PinWindowController::closeAll(); };
     MainMenu::hooks().openProject = [&commands, &settings](const QString& path) {
         openProject(commands, settings, path);
     };
@@ -166,6 +172,7 @@ int main(int argc, char** argv)
     if (!arguments.isEmpty())
         QTimer::singleShot(0, &delegate, [&delegate, arguments] { delegate.handleArguments(arguments); });
     const int status = app.exec();
+    PinWindowController::open().clear();    // their windows go before the application
     CaptureService::installShared(nullptr); // before the screen source it captures from
     return status;
 }

@@ -7,6 +7,7 @@
 #include "app/shell/menus/MenuCommandTarget.h"
 #include "app/shell/menus/MenuIcons.h"
 #include "app/shell/panels/CaptureSizeCheck.h"
+#include "app/shell/pins/PinWindowController.h"
 #include "app/support/AppConfig.h"
 #include "app/support/Settings.h"
 #include "app/support/Termination.h"
@@ -55,7 +56,7 @@ StatusMenu::StatusMenu(Settings& settings) : m_settings(settings)
         return CommandCenter::shared().history().thumbnail(entry, maxPixelSize);
     };
     sources.hasLastArea = [] { return CaptureService::hasShared() && CaptureService::shared().lastArea().has_value(); };
-    sources.hasPinnedImages = [] { return false; }; // no pinned images yet
+    sources.hasPinnedImages = [] { return !PinWindowController::open().empty(); };
     sources.clipboardHasImage = clipboardHoldsImage;
     sources.launchesAtLogin = [] { return LaunchAtLogin::isEnabled(); };
     sources.fitsSomeScreen = [](const CaptureSize& size) { return fitsSomeScreen(size); };

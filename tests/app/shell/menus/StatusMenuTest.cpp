@@ -1,6 +1,7 @@
 #include "app/shell/menus/StatusMenu.h"
 
 #include "app/shell/menus/MenuCommandTarget.h"
+#include "app/shell/pins/PinWindowController.h"
 #include "app/support/AppConfig.h"
 #include "app/support/DefaultsStore.h"
 #include "app/support/Settings.h"
@@ -189,4 +190,22 @@ TEST(StatusMenuTest, PinnedImagesAddTheirSubmenuAndAChosenItemRunsAfterTheMenuCl
     EXPECT_TRUE(test::waitUntil([&] { return !performed.empty(); }));
     EXPECT_EQ(performed, std::vector<AppCommand>{AppCommand::Kind::captureArea});
     MenuCommandTarget::shared().perform = nullptr;
+}
+
+TEST(StatusMenuTest, TheLeggioSubmenuShowsWhileAPinIsOpen)
+{
+    Fixture f;
+    f.menu.sources.hasPinnedImages = StatusMenu(f.settings).sources.hasPinnedImages; // the menu's own source
+    const auto offersLeggio = [&] {
+        f.menu.rebuild();
+        return Fixture::find(f.menu.menu(), u"Leggio"_s) != nullptr;
+    };
+    EXPECT_FALSE(offersLeggio());
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    PinWindowController::pin(image, 1.0, u"Scatto"_s);
+    EXPECT_TRUE(offersLeggio());
+    PinWindowController::closeAll();
+    test::runDeferredDeletes();
+    EXPECT_FALSE(offersLeggio());
 }

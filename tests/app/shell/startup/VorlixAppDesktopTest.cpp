@@ -1,7 +1,7 @@
 // The program as a person uses it, started as a child process on a desktop with a window
 // manager and a system tray: the area hot key, a drag over a window and the shot in the
 // history folder, followed by the quick preview or the editor as the settings say; and a
-// later start handing over an image file, good or broken.
+// later start handing over an image file, good or broken; pinning the editor's picture.
 // Each test has its own settings, folders and socket in a temporary folder.
 
 #include "core/formats/HistoryEntry.h"
@@ -323,4 +323,36 @@ TEST_F(VorlixInUse, ALaterStartOpensAnImageInAnEditorAndABrokenOneInAnAlert)
     EXPECT_TRUE(waitUntil([&] { return !visibleWindowsOf(app.pid()).contains(alerts.front()); }, 10s));
     EXPECT_TRUE(app.isRunning());
     EXPECT_TRUE(editorShown());
+}
+
+TEST_F(VorlixInUse, TheEditorsPinCommandFloatsThePictureOnEveryDesktop)
+{
+    ChildProcess app = startFirst();
+    const QString image = files.filePath(QStringLiteral("piccola.png"));
+    ASSERT_TRUE(FixtureWindow::quadrants({64, 48}).save(image));
+    startLater({image});
+    ASSERT_TRUE(waitUntil(editorShown, 10s)) << log().data();
+    const QStringList editors = visibleWindows({QStringLiteral("--name"), editorTitlePattern});
+    ASSERT_EQ(editors.size(), 1);
+    const QStringList before = visibleWindowsOf(app.pid());
+
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), editors.front()});
+    ASSERT_TRUE(sendKeys(QStringLiteral("ctrl+alt+p")));
+    QStringList pins;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            pins.clear();
+            for (const QString& window : visibleWindowsOf(app.pid()))
+                if (!before.contains(window))
+                    pins << window;
+            return !pins.isEmpty();
+        },
+        10s))
+        << log().data();
+    ASSERT_EQ(pins.size(), 1);
+    const QString desktop = QString::fromUtf8(
+        runTool(QStringLiteral("xprop"), {QStringLiteral("-id"), pins.front(), QStringLiteral("_NET_WM_DESKTOP")})
+            .output);
+    EXPECT_TRUE(desktop.contains(QStringLiteral("4294967295"))) << desktop.toStdString();
+    EXPECT_TRUE(app.isRunning());
 }
