@@ -63,8 +63,10 @@ private:
             return;
         const QByteArray path = request.split(' ').value(1);
         requested << path;
-        const auto found = answers.find(path);
-        const Answer answer = found != answers.end() ? found->second : Answer{.statusLine = "HTTP/1.1 404 Not Found"};
+        Answer answer;
+        answer.statusLine = "HTTP/1.1 404 Not Found";
+        if (const auto found = answers.find(path); found != answers.end())
+            answer = found->second;
         if (answer.holds)
             return;
         QByteArray reply = answer.statusLine + "\r\nContent-Type: application/json\r\nConnection: close\r\n";
@@ -79,7 +81,35 @@ private:
     std::map<QTcpSocket*, QByteArray> m_requests;
 };
 
-FeedServer::Answer record(const QByteArray& json) { return {.body = json}; }
+FeedServer::Answer answered(const QByteArray& statusLine, const QByteArray& body = {}, const QByteArray& headers = {})
+{
+    FeedServer::Answer answer;
+    answer.statusLine = statusLine;
+    answer.body = body;
+    answer.headers = headers;
+    return answer;
+}
+
+FeedServer::Answer record(const QByteArray& json) { return answered("HTTP/1.1 200 OK", json); }
+
+FeedServer::Answer undeclared(const QByteArray& json)
+{
+    FeedServer::Answer answer = record(json);
+    answer.declaresLength = false;
+    return answer;
+}
+
+FeedServer::Answer holding()
+{
+    FeedServer::Answer answer;
+    answer.holds = true;
+    return answer;
+}
+
+FeedServer::Answer redirect(const QByteArray& statusLine, const QByteArray& location)
+{
+    return answered(statusLine, {}, "Location: " + location + "\r\n");
+}
 
 QByteArray installedRecord()
 {
@@ -137,28 +167,24 @@ TEST(UpdateChecker, OnlyAValidRecordWithin64KiBFromA200AnswerCounts)
         {"the installed one", {{"/version.json", record(installedRecord())}}, UpdateStatus::upToDate()},
         {"404", {}, UpdateStatus::notVerified()},
         {"500 with a record",
-         {{"/version.json", {.statusLine = "HTTP/1.1 500 Internal Server Error", .body = newer}}},
+         {{"/version.json", answered("HTTP/1.1 500 Internal Server Error", newer)}},
          UpdateStatus::notVerified()},
-        {"no answer in time", {{"/version.json", {.holds = true}}}, UpdateStatus::notVerified()},
+        {"no answer in time", {{"/version.json", holding()}}, UpdateStatus::notVerified()},
         {"over 64 KiB, declared", {{"/version.json", record(newer + padding)}}, UpdateStatus::notVerified()},
-        {"over 64 KiB, undeclared",
-         {{"/version.json", {.body = newer + padding, .declaresLength = false}}},
-         UpdateStatus::notVerified()},
+        {"over 64 KiB, undeclared", {{"/version.json", undeclared(newer + padding)}}, UpdateStatus::notVerified()},
         {"bad JSON", {{"/version.json", record(R"({"version": "2.0")")}}, UpdateStatus::notVerified()},
         {"a web page", {{"/version.json", record("<html><body>2.0</body></html>")}}, UpdateStatus::notVerified()},
         {"a version that is no version",
          {{"/version.json", record(R"({"version": "abc"})")}},
          UpdateStatus::notVerified()},
         {"redirect to a local file",
-         {{"/version.json", {.statusLine = "HTTP/1.1 302 Found", .headers = "Location: file:///etc/hostname\r\n"}}},
+         {{"/version.json", redirect("HTTP/1.1 302 Found", "file:///etc/hostname")}},
          UpdateStatus::notVerified()},
         {"redirect to ftp",
-         {{"/version.json",
-           {.statusLine = "HTTP/1.1 301 Moved Permanently", .headers = "Location: ftp://127.0.0.1/version.json\r\n"}}},
+         {{"/version.json", redirect("HTTP/1.1 301 Moved Permanently", "ftp://127.0.0.1/version.json")}},
          UpdateStatus::notVerified()},
         {"redirect on the same server",
-         {{"/version.json", {.statusLine = "HTTP/1.1 302 Found", .headers = "Location: /moved.json\r\n"}},
-          {"/moved.json", record(newer)}},
+         {{"/version.json", redirect("HTTP/1.1 302 Found", "/moved.json")}, {"/moved.json", record(newer)}},
          UpdateStatus::updateAvailable(decodeUpdateInfo(newer.data()))},
     };
     for (const Case& c : cases) {
@@ -256,7 +282,7 @@ TEST(UpdateChecker, TheItemShowsTheStatusAndActsOnIt)
 
     // Unknown yet: choosing checks; choosing again while it runs starts nothing new.
     EXPECT_EQ(item->text(), u"Non verificato"_s);
-    f.server.answers["/version.json"] = {.holds = true};
+    f.server.answers["/version.json"] = holding();
     choose();
     EXPECT_TRUE(f.checker.isChecking());
     choose();
@@ -288,8 +314,9 @@ TEST(UpdateChecker, TheItemShowsTheStatusAndActsOnIt)
     f.check();
     EXPECT_EQ(item->text(), u"Aggiornato"_s);
     EXPECT_EQ(centreColour(item->icon()), QColor(52, 199, 89));
+    const qsizetype requestsBefore = f.server.requested.size();
     choose();
-    EXPECT_TRUE(f.checker.isChecking());
+    EXPECT_TRUE(waitUntil([&] { return f.server.requested.size() == requestsBefore + 1; }, 5s));
 }
 
 TEST(UpdateChecker, TheTrayIconCarriesARedDotWhileAnUpdateIsAvailable)
