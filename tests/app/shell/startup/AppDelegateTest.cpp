@@ -46,6 +46,7 @@ struct Launch : testing::Test {
                              .applyHotkeys = [this] { calls << QStringLiteral("hotkeys"); },
                              .migrateLegacyHistory = [this] { calls << QStringLiteral("migrate"); },
                              .cleanUpHistory = [this] { calls << QStringLiteral("cleanUp"); },
+                             .startUpdateChecker = [this] { calls << QStringLiteral("updates"); },
                              .openURLsOrFiles = [this](const QStringList& a) { calls << a; },
                          }};
 };
@@ -55,7 +56,8 @@ struct Launch : testing::Test {
 TEST_F(Launch, FinishingTheLaunchPutsTheIconUpAndCleansTheHistoryHourlyWhenDue)
 {
     delegate.finishLaunching();
-    EXPECT_EQ(calls, (QStringList{QStringLiteral("hotkeys"), QStringLiteral("migrate"), QStringLiteral("cleanUp")}));
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("hotkeys"), QStringLiteral("migrate"), QStringLiteral("cleanUp"),
+                                  QStringLiteral("updates")}));
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
     ASSERT_NE(delegate.statusMenu(), nullptr);
     EXPECT_EQ(delegate.statusMenu()->statusItem().toolTip(), QStringLiteral("Vorlix"));
