@@ -7,6 +7,7 @@
 #include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorWindow.h"
 #include "app/shell/commands/CommandCenter.h"
+#include "app/shell/documents/DocumentController.h"
 #include "app/shell/menus/MainMenu.h"
 #include "app/shell/panels/CaptureSizePanel.h"
 #include "app/shell/panels/QuickPreview.h"
@@ -14,6 +15,7 @@
 #include "app/shell/startup/ForwardedArguments.h"
 #include "app/shell/startup/SingleInstance.h"
 #include "app/shell/startup/StatusMenuController.h"
+#include "app/shell/update/UpdateChecker.h"
 #include "app/support/AppConfig.h"
 #include "app/support/Settings.h"
 #include "platform/HotkeyCenter.h"
@@ -32,42 +34,6 @@
 
 using namespace vorlix;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-bool isProjectPackage(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.suffix().compare(AppConfig::projectExtension(), Qt::CaseInsensitive) == 0 ||
-           info.fileName() == u"document.json"_s;
-}
-
-void openProject(CommandCenter& commands, Settings& settings, const QString& path)
-{
-    auto opened = ProjectDocument::open(path, settings);
-    if (auto* document = std::get_if<std::unique_ptr<ProjectDocument>>(&opened)) {
-        MainMenu::noteRecentProject(path);
-        commands.hooks.openDocument(std::move(*document));
-    } else {
-        commands.hooks.showAlert({std::get<QString>(opened), {}, {u"OK"_s}}, {});
-    }
-}
-
-// Command URLs become commands; project packages open in an editor, other files as images.
-void openURLsOrFiles(CommandCenter& commands, Settings& settings, const QStringList& arguments)
-{
-    for (const QString& argument : arguments) {
-        if (argument.startsWith(u"vorlix:"_s, Qt::CaseInsensitive)) {
-            commands.performURL(argument);
-        } else if (isProjectPackage(argument)) {
-            openProject(commands, settings, argument);
-        } else {
-            commands.openImage(argument);
-        }
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -100,21 +66,24 @@ int main(int argc, char** argv)
     const std::unique_ptr<ScreenSource> screens = makePlatformScreenSource();
     CaptureService::installShared(std::make_unique<CaptureService>(*screens, settings));
     CommandCenter& commands = CommandCenter::shared();
+    // Before anything opens a document: every file the program is asked to open passes here.
+    const DocumentController documents(DocumentController::hooksFor(commands, settings));
 
     AppDelegate::Hooks hooks;
     hooks.applyHotkeys = [&commands] { commands.applyHotkeys(HotkeyCenter::shared()); };
     hooks.migrateLegacyHistory = [&commands] { commands.migrateLegacyHistory(AppConfig::legacyHistoryDirectory()); };
     hooks.cleanUpHistory = [&commands] { commands.cleanUpHistory(); };
-    hooks.openURLsOrFiles = [&commands, &settings](const QStringList& received) {
-        openURLsOrFiles(commands, settings, received);
+    hooks.startUpdateChecker = [] { UpdateChecker::shared().start(); };
+    hooks.openURLsOrFiles = [&commands, &documents](const QStringList& received) {
+        documents.openURLsOrFiles(commands, received);
     };
     AppDelegate delegate(settings, std::move(hooks));
     commands.hooks.showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); };
-    commands.hooks.openProject = [&commands, &settings] {
+    commands.hooks.openProject = [&documents] {
         // A project is a package folder.
         const QString path = QFileDialog::getExistingDirectory(nullptr, u"Apri progetto"_s);
         if (!path.isEmpty())
-            openProject(commands, settings, path);
+            documents.openDocument(path);
     };
     commands.hooks.showQuickPreview = [](const CapturedShot& shot, const QDateTime& date) {
         QuickPreview::shared().show(shot, date);
@@ -146,9 +115,7 @@ int main(int argc, char** argv)
         MainMenu::fillRecentShots(menu, std::move(addShot));
     };
     editorHooks.openableImageTypes = CommandCenter::openableImageTypes();
-    MainMenu::hooks().openProject = [&commands, &settings](const QString& path) {
-        openProject(commands, settings, path);
-    };
+    MainMenu::hooks().openProject = [&documents](const QString& path) { documents.openDocument(path); };
     commands.onHistoryChange = [&delegate] {
         if (StatusMenuController* menu = delegate.statusMenu())
             menu->rebuild();
