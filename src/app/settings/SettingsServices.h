@@ -4,6 +4,7 @@
 // start and replaced by tests. A missing entry is skipped.
 
 #include "core/formats/CaptureSize.h"
+#include "core/formats/UpdateInfo.h"
 
 #include <QString>
 
@@ -15,13 +16,6 @@ class QWidget;
 namespace vorlix {
 
 class HistoryStore;
-
-// The update line of the "Generale" page.
-struct UpdateStatusLine {
-    QString text;
-    // Checks are turned off: "Controlla ora" is disabled.
-    bool checksOff = false;
-};
 
 struct SettingsServices {
     // Before the settings window is shown.
@@ -45,7 +39,7 @@ struct SettingsServices {
     // Posted after every check, and by the page when checking is turned on or off.
     QString updateStatusDidChange;
     std::function<void()> checkForUpdates;
-    std::function<UpdateStatusLine()> updateStatus;
+    std::function<UpdateStatus()> updateStatus;
 
     // ---- Favourite capture sizes
     // The form for a new favourite started at `size`, on `window`; the completion gets
