@@ -1,5 +1,6 @@
 #include "app/settings/GeneralSettingsViewController.h"
 
+#include "app/settings/PaletteSwatches.h"
 #include "app/settings/SettingsPage.h"
 #include "app/settings/SettingsRow.h"
 #include "app/settings/SettingsSection.h"
@@ -79,6 +80,7 @@ GeneralSettingsViewController::GeneralSettingsViewController(SettingsWindowContr
 QWidget* GeneralSettingsViewController::loadView()
 {
     const QString name = AppConfig::name();
+    m_paletteSwatches = new PaletteSwatches(settings());
     auto* statusLine = new QWidget;
     auto* status = new QHBoxLayout(statusLine);
     status->setContentsMargins(0, 0, 0, 0);
@@ -113,9 +115,12 @@ QWidget* GeneralSettingsViewController::loadView()
                     m_resetToolStyles),
         });
     auto* palette = new SettingsSection(
-        u"Palette"_s, {
-                          new Row(u"Colori predefiniti"_s, u"Quelli iniziali di "_s + name, m_resetPalette),
-                      });
+        u"Palette"_s,
+        {
+            new Row(u"Colori"_s, u"Clic su un colore per cambiarlo. Gli oggetti già disegnati non cambiano"_s,
+                    m_paletteSwatches),
+            new Row(u"Colori predefiniti"_s, u"Quelli iniziali di "_s + name, m_resetPalette),
+        });
     auto* updates = new SettingsSection(
         u"Aggiornamenti"_s,
         {

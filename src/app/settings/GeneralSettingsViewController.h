@@ -14,6 +14,7 @@ class QPushButton;
 namespace vorlix {
 
 class NumberStepper;
+class PaletteSwatches;
 
 class GeneralSettingsViewController : public SettingsTabController {
     Q_OBJECT
@@ -35,6 +36,7 @@ public:
     QPushButton* checkNow() const { return m_checkNow; }
     QPushButton* resetToolStylesButton() const { return m_resetToolStyles; }
     QPushButton* resetPaletteButton() const { return m_resetPalette; }
+    PaletteSwatches* paletteSwatches() const { return m_paletteSwatches; }
 
     void afterCaptureChanged();
     void switchChanged(QCheckBox* sender);
@@ -59,6 +61,7 @@ private:
     QPushButton* m_checkNow;
     QPushButton* m_resetToolStyles;
     QPushButton* m_resetPalette;
+    PaletteSwatches* m_paletteSwatches = nullptr;
 };
 
 } // namespace vorlix

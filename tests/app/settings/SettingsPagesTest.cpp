@@ -1,9 +1,11 @@
 // The "Generale" and "Scatti" pages: each control shows the stored value every time its
 // page appears (whoever changed it), and each control writes its setting at once.
 
+#include "app/editor/inspectors/SwatchButton.h"
 #include "app/settings/CaptureSizeTags.h"
 #include "app/settings/FolderChooser.h"
 #include "app/settings/GeneralSettingsViewController.h"
+#include "app/settings/PaletteSwatches.h"
 #include "app/settings/SettingsRow.h"
 #include "app/settings/ShotsSettingsViewController.h"
 #include "app/settings/TemplateEditor.h"
@@ -487,4 +489,32 @@ TEST_F(SettingsPages, PlusAsksForASizeFromTheLastOneUsedAndAddsIt)
     EXPECT_EQ(settings.get(setting::captureSizes),
               (std::vector<CaptureSize>{{.width = 640, .height = 480, .ratioOnly = false}}));
     EXPECT_EQ(tags.buttons().size(), 2u);
+}
+
+TEST_F(SettingsPages, PaletteSwatchesShowTheStoredPaletteUpToTheCurrentStandard)
+{
+    const auto shown = [](const PaletteSwatches& swatches) {
+        std::vector<RGBAColor> colors;
+        for (const SwatchButton* swatch : swatches.swatches())
+            colors.push_back(swatch->color());
+        return colors;
+    };
+    PaletteSwatches swatches(settings);
+    EXPECT_EQ(shown(swatches), Palette::standard().colors);
+    EXPECT_EQ(swatches.swatches()[1]->toolTip(),
+              u"Colore 2: "_s + Palette::standard()[1].hexString() + u". Clic per cambiarlo"_s);
+
+    // An earlier standard palette shows as the current one; the user's own colours stay.
+    Palette earlier{Palette::previousStandards().front().colors};
+    const RGBAColor own = RGBAColor::hex("#123456");
+    earlier[4] = own;
+    settings.set(setting::palette, earlier);
+    std::vector<RGBAColor> expected = earlier.migratedToCurrentStandard().colors;
+    EXPECT_EQ(shown(swatches), expected);
+    EXPECT_EQ(shown(swatches)[4], own);
+    EXPECT_EQ(shown(swatches)[0], Palette::standard()[Palette::previousStandards().front().currentSlots[0]]);
+
+    // A palette of another length reads as the standard.
+    settings.set(setting::palette, Palette{{own, own}});
+    EXPECT_EQ(shown(swatches), Palette::standard().colors);
 }
