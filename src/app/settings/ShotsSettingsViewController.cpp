@@ -147,7 +147,7 @@ QWidget* ShotsSettingsViewController::loadView()
                     u"cancellarla"_s,
                     m_timestampEnabled),
             new Row(u"Formato della data e ora"_s,
-                    u"Segue le convenzioni della lingua impostata nel computer, tranne l'ultimo"_s, m_timestampFormat),
+                    u"Segue le convenzioni della nazione impostata nel computer, tranne l'ultimo"_s, m_timestampFormat),
             new Row(u"Misure fisse preferite"_s, u"Compaiono nel menu «Cattura area di misura fissa»"_s, m_sizeTags),
             new Row(u"Cartella dove salvare"_s, u"Ogni scatto è un PNG con data e ora nel nome"_s,
                     m_shotsFolder->pathControl()),
