@@ -19,7 +19,8 @@ set(platform      ${core_all} platform)
 set(app_support   ${platform} app/support)
 set(app_editor    ${app_support} app/editor)
 set(app_capture   ${app_support} app/capture)
-set(app_settings  ${app_support} app/settings)
+# The settings pages show the palette with the editor's swatches.
+set(app_settings  ${app_editor} app/settings)
 set(app_shell     ${app_editor} app/capture app/settings app/shell)
 set(app_main      ${app_shell})
 set(layers core/model core/shapes core/document core/render core/imaging core/analysis

@@ -4,8 +4,10 @@
 
 #include "app/capture/CaptureService.h"
 #include "app/editor/document/ProjectDocument.h"
+#include "app/editor/document/ProjectsFolder.h"
 #include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorWindow.h"
+#include "app/settings/SettingsWindowController.h"
 #include "app/shell/commands/CommandCenter.h"
 #include "app/shell/documents/DocumentController.h"
 #include "app/shell/menus/MainMenu.h"
@@ -37,6 +39,42 @@
 
 using namespace vorlix;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The settings window's pages act through the commands; the commands open the window.
+void connectSettingsWindow(CommandCenter& commands, Settings& settings, AppDelegate& delegate)
+{
+    SettingsServices& services = SettingsWindowController::sharedServices();
+    services.showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); };
+    services.historyChanged = [&commands] {
+        if (commands.onHistoryChange)
+            commands.onHistoryChange();
+    };
+    services.history = [&commands]() -> HistoryStore& { return commands.history(); };
+    services.setHistoryFolder = [&commands](const std::optional<QString>& folder) {
+        return commands.setHistoryFolder(folder);
+    };
+    services.showHistoryFolder = [&commands] { commands.showHistoryFolder(); };
+    services.openFolder = [&commands](const QString& folder) {
+        if (commands.hooks.openFolder)
+            commands.hooks.openFolder(folder);
+    };
+    services.createProjectsFolder = [&settings](QWidget* window, std::function<void(std::optional<QString>)> done) {
+        ProjectsFolder::create(window, settings, std::move(done));
+    };
+    services.askNewCaptureSize = [](const CaptureSize& size, QWidget* window,
+                                    std::function<void(const CaptureSize&)> done) {
+        CaptureSizePanel::present(std::make_unique<CaptureSizeForm>(size, false, false), std::nullopt, window,
+                                  [done = std::move(done)](const CaptureSize& chosen, bool) { done(chosen); });
+    };
+    services.updateStatusDidChange = UpdateChecker::didChange;
+    services.checkForUpdates = [] { UpdateChecker::shared().checkNow(); };
+    services.updateStatus = [] { return UpdateChecker::shared().status(); };
+    commands.hooks.openSettings = [] { SettingsWindowController::shared().show(); };
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -128,6 +166,7 @@ int main(int argc, char** argv)
         if (StatusMenuController* menu = delegate.statusMenu())
             menu->rebuild();
     };
+    connectSettingsWindow(commands, settings, delegate);
 
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate, &AppDelegate::handleArguments);
     delegate.finishLaunching();
