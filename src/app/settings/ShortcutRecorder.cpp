@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QToolButton>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace vorlix {
@@ -36,6 +38,8 @@ bool isModifierKey(int key)
     }
 }
 
+const QString recordingPrompt = u"Premi la combinazione…"_s;
+
 QColor withAlpha(QColor color, qreal alpha)
 {
     color.setAlphaF(color.alphaF() * alpha);
@@ -60,11 +64,10 @@ ShortcutRecorder::ShortcutRecorder(HotkeyCenter& hotkeys, std::function<void()> 
       m_label(new QLabel(this)),
       m_clearButton(new QToolButton(this))
 {
-    setFixedSize(fixedSize);
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_Hover);
 
-    m_label->setFont(systemFont(13));
+    m_label->setFont(systemFont(11));
     m_label->setTextFormat(Qt::PlainText);
 
     m_clearButton->setAutoRaise(true);
@@ -85,6 +88,15 @@ ShortcutRecorder::ShortcutRecorder(HotkeyCenter& hotkeys, std::function<void()> 
     layout->setSpacing(0);
     layout->addWidget(m_label, 1, Qt::AlignVCenter);
     layout->addWidget(m_clearButton, 0, Qt::AlignVCenter);
+
+    // The modifiers' names are longer than symbols would be: the field is made wide enough
+    // for all four of them and the prompt.
+    const QFontMetrics metrics(m_label->font());
+    const int longestText =
+        std::max(metrics.horizontalAdvance(recordingPrompt), metrics.horizontalAdvance(u"Ctrl+Alt+Super+Maiusc+W"_s));
+    const int width = layout->contentsMargins().left() + longestText + m_clearButton->sizeHint().width() +
+                      layout->contentsMargins().right() + 4;
+    setFixedSize(std::max(minimumWidth, width), height);
 
     updateTitle();
 }
@@ -214,7 +226,7 @@ void ShortcutRecorder::updateTitle()
     const QColor text = palette().color(QPalette::WindowText);
     QColor color;
     if (m_isRecording) {
-        m_label->setText(u"Premi la combinazione…"_s);
+        m_label->setText(recordingPrompt);
         color = withAlpha(text, 0.55);
     } else if (m_combo) {
         m_label->setText(shortcutText(*m_combo, m_hotkeys));
