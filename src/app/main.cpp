@@ -4,9 +4,12 @@
 
 #include "app/capture/CaptureService.h"
 #include "app/editor/document/ProjectDocument.h"
+#include "app/editor/document/ProjectsFolder.h"
 #include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorWindow.h"
+#include "app/settings/SettingsWindowController.h"
 #include "app/shell/commands/CommandCenter.h"
+#include "app/shell/documents/DocumentController.h"
 #include "app/shell/menus/MainMenu.h"
 #include "app/shell/panels/CaptureSizePanel.h"
 #include "app/shell/panels/QuickPreview.h"
@@ -14,6 +17,7 @@
 #include "app/shell/startup/ForwardedArguments.h"
 #include "app/shell/startup/SingleInstance.h"
 #include "app/shell/startup/StatusMenuController.h"
+#include "app/shell/update/UpdateChecker.h"
 #include "app/support/AppConfig.h"
 #include "app/support/Settings.h"
 #include "platform/HotkeyCenter.h"
@@ -35,36 +39,37 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool isProjectPackage(const QString& path)
+// The settings window's pages act through the commands; the commands open the window.
+void connectSettingsWindow(CommandCenter& commands, Settings& settings, AppDelegate& delegate)
 {
-    const QFileInfo info(path);
-    return info.suffix().compare(AppConfig::projectExtension(), Qt::CaseInsensitive) == 0 ||
-           info.fileName() == u"document.json"_s;
-}
-
-void openProject(CommandCenter& commands, Settings& settings, const QString& path)
-{
-    auto opened = ProjectDocument::open(path, settings);
-    if (auto* document = std::get_if<std::unique_ptr<ProjectDocument>>(&opened)) {
-        MainMenu::noteRecentProject(path);
-        commands.hooks.openDocument(std::move(*document));
-    } else {
-        commands.hooks.showAlert({std::get<QString>(opened), {}, {u"OK"_s}}, {});
-    }
-}
-
-// Command URLs become commands; project packages open in an editor, other files as images.
-void openURLsOrFiles(CommandCenter& commands, Settings& settings, const QStringList& arguments)
-{
-    for (const QString& argument : arguments) {
-        if (argument.startsWith(u"vorlix:"_s, Qt::CaseInsensitive)) {
-            commands.performURL(argument);
-        } else if (isProjectPackage(argument)) {
-            openProject(commands, settings, argument);
-        } else {
-            commands.openImage(argument);
-        }
-    }
+    SettingsServices& services = SettingsWindowController::sharedServices();
+    services.showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); };
+    services.historyChanged = [&commands] {
+        if (commands.onHistoryChange)
+            commands.onHistoryChange();
+    };
+    services.history = [&commands]() -> HistoryStore& { return commands.history(); };
+    services.setHistoryFolder = [&commands](const std::optional<QString>& folder) {
+        return commands.setHistoryFolder(folder);
+    };
+    services.showHistoryFolder = [&commands] { commands.showHistoryFolder(); };
+    services.openFolder = [&commands](const QString& folder) {
+        if (commands.hooks.openFolder)
+            commands.hooks.openFolder(folder);
+    };
+    services.createProjectsFolder = [&settings](QWidget* window, std::function<void(std::optional<QString>)> done) {
+        ProjectsFolder::create(window, settings, std::move(done));
+    };
+    services.askNewCaptureSize = [](const CaptureSize& size, QWidget* window,
+                                    std::function<void(const CaptureSize&)> done) {
+        CaptureSizePanel::present(std::make_unique<CaptureSizeForm>(size, false, false), std::nullopt, window,
+                                  [done = std::move(done)](const CaptureSize& chosen, bool) { done(chosen); });
+    };
+    services.updateStatusDidChange = UpdateChecker::didChange;
+    services.checkForUpdates = [] { UpdateChecker::shared().checkNow(); };
+    services.updateStatus = [] { return UpdateChecker::shared().status(); };
+    services.applyHotkeys = [&commands] { return commands.applyHotkeys(HotkeyCenter::shared()); };
+    commands.hooks.openSettings = [] { SettingsWindowController::shared().show(); };
 }
 
 } // namespace
@@ -100,21 +105,24 @@ int main(int argc, char** argv)
     const std::unique_ptr<ScreenSource> screens = makePlatformScreenSource();
     CaptureService::installShared(std::make_unique<CaptureService>(*screens, settings));
     CommandCenter& commands = CommandCenter::shared();
+    // Before anything opens a document: every file the program is asked to open passes here.
+    const DocumentController documents(DocumentController::hooksFor(commands, settings));
 
     AppDelegate::Hooks hooks;
     hooks.applyHotkeys = [&commands] { commands.applyHotkeys(HotkeyCenter::shared()); };
     hooks.migrateLegacyHistory = [&commands] { commands.migrateLegacyHistory(AppConfig::legacyHistoryDirectory()); };
     hooks.cleanUpHistory = [&commands] { commands.cleanUpHistory(); };
-    hooks.openURLsOrFiles = [&commands, &settings](const QStringList& received) {
-        openURLsOrFiles(commands, settings, received);
+    hooks.startUpdateChecker = [] { UpdateChecker::shared().start(); };
+    hooks.openURLsOrFiles = [&commands, &documents](const QStringList& received) {
+        documents.openURLsOrFiles(commands, received);
     };
     AppDelegate delegate(settings, std::move(hooks));
     commands.hooks.showAsRegularApp = [&delegate] { delegate.activationPolicy().showAsRegularApp(); };
-    commands.hooks.openProject = [&commands, &settings] {
+    commands.hooks.openProject = [&documents] {
         // A project is a package folder.
         const QString path = QFileDialog::getExistingDirectory(nullptr, u"Apri progetto"_s);
         if (!path.isEmpty())
-            openProject(commands, settings, path);
+            documents.openDocument(path);
     };
     commands.hooks.showQuickPreview = [](const CapturedShot& shot, const QDateTime& date) {
         QuickPreview::shared().show(shot, date);
@@ -146,13 +154,12 @@ int main(int argc, char** argv)
         MainMenu::fillRecentShots(menu, std::move(addShot));
     };
     editorHooks.openableImageTypes = CommandCenter::openableImageTypes();
-    MainMenu::hooks().openProject = [&commands, &settings](const QString& path) {
-        openProject(commands, settings, path);
-    };
+    MainMenu::hooks().openProject = [&documents](const QString& path) { documents.openDocument(path); };
     commands.onHistoryChange = [&delegate] {
         if (StatusMenuController* menu = delegate.statusMenu())
             menu->rebuild();
     };
+    connectSettingsWindow(commands, settings, delegate);
 
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate, &AppDelegate::handleArguments);
     delegate.finishLaunching();

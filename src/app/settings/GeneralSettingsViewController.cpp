@@ -184,9 +184,12 @@ void GeneralSettingsViewController::checkUpdatesNow()
 
 void GeneralSettingsViewController::updateStatusChanged()
 {
-    const UpdateStatusLine line = services().updateStatus ? services().updateStatus() : UpdateStatusLine{};
-    m_updateStatus->setText(line.text);
-    m_checkNow->setEnabled(!line.checksOff);
+    const UpdateStatus status = services().updateStatus ? services().updateStatus() : UpdateStatus::notVerified();
+    QString text = status.title();
+    if (const UpdateInfo* update = status.availableUpdate())
+        text += u" (versione "_s + update->version + u")"_s;
+    m_updateStatus->setText(text);
+    m_checkNow->setEnabled(!std::holds_alternative<UpdateStatus::Disabled>(status.state));
 }
 
 } // namespace vorlix

@@ -5,6 +5,7 @@
 
 #include "core/formats/CaptureSize.h"
 #include "core/formats/HotkeyConfiguration.h"
+#include "core/formats/UpdateInfo.h"
 
 #include <QString>
 
@@ -18,13 +19,6 @@ namespace vorlix {
 
 class HistoryStore;
 class HotkeyCenter;
-
-// The update line of the "Generale" page.
-struct UpdateStatusLine {
-    QString text;
-    // Checks are turned off: "Controlla ora" is disabled.
-    bool checksOff = false;
-};
 
 struct SettingsServices {
     // Before the settings window is shown.
@@ -48,7 +42,7 @@ struct SettingsServices {
     // Posted after every check, and by the page when checking is turned on or off.
     QString updateStatusDidChange;
     std::function<void()> checkForUpdates;
-    std::function<UpdateStatusLine()> updateStatus;
+    std::function<UpdateStatus()> updateStatus;
 
     // ---- Favourite capture sizes
     // The form for a new favourite started at `size`, on `window`; the completion gets

@@ -227,6 +227,9 @@ inline constexpr SettingKey<bool> checksForUpdates{"checksForUpdates", true};
 inline constexpr SettingKey<std::optional<QUrl>> updateFeedURL{.name = "updateFeedURL", .read = httpAddressOnly};
 inline constexpr SettingKey<std::optional<QDateTime>> lastUpdateCheck{.name = "lastUpdateCheck"};
 inline constexpr SettingKey<std::optional<UpdateInfo>> latestUpdate{.name = "latestUpdate"};
+// Whether the check that ended at "lastUpdateCheck" brought a valid record; until one
+// does, the state is shown as not verified rather than up to date.
+inline constexpr SettingKey<bool> lastUpdateCheckSucceeded{"lastUpdateCheckSucceeded", false};
 
 } // namespace setting
 

@@ -89,13 +89,14 @@ const UpdateInfo* UpdateStatus::availableUpdate() const
     return nullptr;
 }
 
-UpdateStatus UpdateStatus::evaluate(bool enabled, const std::optional<UpdateInfo>& latest, const AppVersion& installed)
+UpdateStatus UpdateStatus::evaluate(bool enabled, const std::optional<UpdateInfo>& latest, const AppVersion& installed,
+                                    bool verified)
 {
     if (!enabled)
         return disabled();
-    if (!latest)
-        return upToDate();
-    return latest->isNewer(installed) ? updateAvailable(*latest) : upToDate();
+    if (latest && latest->isNewer(installed))
+        return updateAvailable(*latest);
+    return verified ? upToDate() : notVerified();
 }
 
 bool UpdateStatus::isCheckDue(const std::optional<QDateTime>& last, const QDateTime& now)
@@ -112,6 +113,7 @@ QString UpdateStatus::title() const
         QString operator()(const UpdateAvailable&) const { return u"Da aggiornare"_s; }
         QString operator()(const Disabled&) const { return u"No verifica aggiornamenti"_s; }
         QString operator()(const UpToDate&) const { return u"Aggiornato"_s; }
+        QString operator()(const NotVerified&) const { return u"Non verificato"_s; }
     };
     return std::visit(Visitor{}, state);
 }
@@ -131,6 +133,10 @@ QString UpdateStatus::tooltip(const QString& appName) const
         QString operator()(const UpToDate&) const
         {
             return u"Sul sito non risulta una versione più nuova. Clic per controllare di nuovo"_s;
+        }
+        QString operator()(const NotVerified&) const
+        {
+            return u"Non è stato possibile controllare gli aggiornamenti. Clic per riprovare"_s;
         }
     };
     return std::visit(Visitor{appName}, state);

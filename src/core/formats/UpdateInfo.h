@@ -1,7 +1,7 @@
 #pragma once
 // The update file that the maker publishes ("version.json") and the decisions made
-// from it: whether a release is newer than the installed one, which of the three
-// update states the menus show, and whether the daily check is due.
+// from it: whether a release is newer than the installed one, which of the update
+// states the menus show, and whether the daily check is due.
 //
 // The file comes from the network, so it is read strictly: an object whose
 // "version" is a string, "build" an integer, "url" and "notes" strings (absent or
@@ -71,23 +71,31 @@ struct UpdateStatus {
     struct UpToDate {
         bool operator==(const UpToDate&) const = default;
     };
+    // The last check brought no valid record (or none was made yet), and no record kept
+    // from before names a newer release: nothing is known either way.
+    struct NotVerified {
+        bool operator==(const NotVerified&) const = default;
+    };
 
     static constexpr std::int64_t checkInterval = 86'400; // seconds
 
-    std::variant<UpdateAvailable, Disabled, UpToDate> state = UpToDate{};
+    std::variant<UpdateAvailable, Disabled, UpToDate, NotVerified> state = UpToDate{};
 
     bool operator==(const UpdateStatus&) const = default;
 
     static UpdateStatus updateAvailable(UpdateInfo info) { return {UpdateAvailable{std::move(info)}}; }
     static UpdateStatus disabled() { return {Disabled{}}; }
     static UpdateStatus upToDate() { return {UpToDate{}}; }
+    static UpdateStatus notVerified() { return {NotVerified{}}; }
 
     bool isUpdateAvailable() const { return std::holds_alternative<UpdateAvailable>(state); }
     // The record of an available update, else nothing.
     const UpdateInfo* availableUpdate() const;
 
-    // Checking off: disabled; no record: up to date; else whether the record is newer.
-    static UpdateStatus evaluate(bool enabled, const std::optional<UpdateInfo>& latest, const AppVersion& installed);
+    // Checking off: disabled; a record newer than the installed version: available;
+    // otherwise up to date only when the last check succeeded (`verified`).
+    static UpdateStatus evaluate(bool enabled, const std::optional<UpdateInfo>& latest, const AppVersion& installed,
+                                 bool verified);
 
     // Due when there was no check, when a day or more has passed since, or when the
     // last check lies in the future (the clock went back).

@@ -41,9 +41,12 @@ struct SettingsPages : testing::Test, SettingsFixture {
     {
         QObject::connect(&notifications, &NotificationCenter::posted, [this](const QString& name) { posted << name; });
         services.updateStatusDidChange = u"VorlixUpdateStatusDidChange"_s;
+        // What the checker would say from the stored record alone.
         services.updateStatus = [this] {
-            const bool off = !settings.get(setting::checksForUpdates);
-            return UpdateStatusLine{off ? u"Controllo disattivato"_s : u"Aggiornato"_s, off};
+            if (!settings.get(setting::checksForUpdates))
+                return UpdateStatus::disabled();
+            const std::optional<UpdateInfo> latest = settings.get(setting::latestUpdate);
+            return latest ? UpdateStatus::updateAvailable(*latest) : UpdateStatus::notVerified();
         };
         controller = std::make_unique<SettingsWindowController>(settings, services);
     }
@@ -137,7 +140,12 @@ TEST_F(SettingsPages, EveryControlShowsTheStoredValueEachTimeItsPageAppears)
              return checkState(t.general().updates()) + "|" + t.general().updateStatus()->text() +
                     (t.general().checkNow()->isEnabled() ? "" : "|disabled");
          },
-         u"off|Controllo disattivato|disabled"_s},
+         u"off|No verifica aggiornamenti|disabled"_s},
+        {"update available", 0,
+         [](Settings& s) {
+             s.set(setting::latestUpdate, UpdateInfo{.version = u"2.1"_s, .build = {}, .url = {}, .notes = {}});
+         },
+         [](SettingsPages& t) { return t.general().updateStatus()->text(); }, u"Da aggiornare (versione 2.1)"_s},
         {"project name", 1, [](Settings& s) { s.set(setting::filenameTemplate, {u"Mio {data}"_s}); },
          [](SettingsPages& t) { return t.shots().projectName()->field()->text(); }, u"Mio {data}"_s},
         {"image name", 1, [](Settings& s) { s.set(setting::imageFilenameTemplate, {u"Img {ora}"_s}); },
@@ -232,7 +240,7 @@ TEST_F(SettingsPages, EveryControlWritesItsSettingAtOnce)
                     QString::number(t.general().checkNow()->isEnabled()) + "|" +
                     QString::number(t.posted.count(u"VorlixUpdateStatusDidChange"_s));
          },
-         u"0|0|Controllo disattivato|0|1"_s},
+         u"0|0|No verifica aggiornamenti|0|1"_s},
         {"updates on again", 0,
          [](SettingsPages& t) {
              t.general().updates()->click();

@@ -97,24 +97,48 @@ TEST(UpdateInfo, IsNewerComparesBuildsOnlyWhenTheRecordHasOne)
     }
 }
 
-TEST(UpdateStatus, EvaluatesTheThreeStatesWithTheirTexts)
+TEST(UpdateStatus, EvaluatesTheStatesWithTheirTexts)
 {
     const AppVersion installed({1, 4}, 12);
-    EXPECT_EQ(UpdateStatus::evaluate(false, record("9"), installed), UpdateStatus::disabled());
-    EXPECT_EQ(UpdateStatus::evaluate(true, std::nullopt, installed), UpdateStatus::upToDate());
-    EXPECT_EQ(UpdateStatus::evaluate(true, record("nuova"), installed), UpdateStatus::upToDate());
-    const UpdateStatus available = UpdateStatus::evaluate(true, record("1.5"), installed);
+    struct Case {
+        bool enabled;
+        std::optional<UpdateInfo> latest;
+        bool verified;
+        UpdateStatus expected;
+    };
+    const Case cases[] = {
+        {false, record("9"), true, UpdateStatus::disabled()},
+        {false, std::nullopt, false, UpdateStatus::disabled()},
+        {true, std::nullopt, true, UpdateStatus::upToDate()},
+        {true, record("nuova"), true, UpdateStatus::upToDate()},
+        {true, record("1.4"), true, UpdateStatus::upToDate()},
+        // A failed check never reads as up to date...
+        {true, std::nullopt, false, UpdateStatus::notVerified()},
+        {true, record("1.4"), false, UpdateStatus::notVerified()},
+        // ...but a newer release known from before stays available.
+        {true, record("1.5"), false, UpdateStatus::updateAvailable(record("1.5"))},
+        {true, record("1.5"), true, UpdateStatus::updateAvailable(record("1.5"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.enabled << " " << (c.latest ? c.latest->version.toStdString() : "-") << " "
+                                        << c.verified);
+        EXPECT_EQ(UpdateStatus::evaluate(c.enabled, c.latest, installed, c.verified), c.expected);
+    }
+    const UpdateStatus available = UpdateStatus::evaluate(true, record("1.5"), installed, true);
     ASSERT_TRUE(available.isUpdateAvailable());
     EXPECT_EQ(*available.availableUpdate(), record("1.5"));
 
     EXPECT_EQ(UpdateStatus::disabled().title(), u"No verifica aggiornamenti"_s);
     EXPECT_EQ(UpdateStatus::upToDate().title(), u"Aggiornato"_s);
+    EXPECT_EQ(UpdateStatus::notVerified().title(), u"Non verificato"_s);
     EXPECT_EQ(available.title(), u"Da aggiornare"_s);
     EXPECT_EQ(available.tooltip(u"Vorlix"_s), u"È disponibile la versione 1.5. Clic per aprire la pagina di Vorlix"_s);
     EXPECT_EQ(UpdateStatus::disabled().tooltip(u"Vorlix"_s),
               u"Il controllo degli aggiornamenti è spento. Clic per aprire le Impostazioni"_s);
     EXPECT_EQ(UpdateStatus::upToDate().tooltip(u"Vorlix"_s),
               u"Sul sito non risulta una versione più nuova. Clic per controllare di nuovo"_s);
+    EXPECT_EQ(UpdateStatus::notVerified().tooltip(u"Vorlix"_s),
+              u"Non è stato possibile controllare gli aggiornamenti. Clic per riprovare"_s);
 }
 
 TEST(UpdateStatus, CheckIsDueAfterADayOrWhenTheClockWentBack)

@@ -6,6 +6,7 @@
 #include "app/shell/commands/CommandCenter.h"
 #include "app/shell/menus/MenuCommandTarget.h"
 #include "app/shell/menus/MenuIcons.h"
+#include "app/shell/update/UpdateChecker.h"
 #include "app/support/AppConfig.h"
 #include "app/support/Icon.h"
 #include "app/support/Settings.h"
@@ -62,6 +63,7 @@ Hooks defaultHooks()
     };
     h.openFile = [] { MenuCommandTarget::shared().perform(AppCommand::Kind::openProject); };
     h.showAbout = [] { MainMenu::showAbout(); };
+    h.addUpdateItem = [](QMenu& menu) { UpdateChecker::shared().menuItem(menu); };
     h.toolbarShowsLabels = [] { return Settings::shared().get(setting::toolbarShowsLabels); };
     // Editors ask about unsaved documents as they close; one kept open keeps us running.
     h.quit = [] { Termination::request(); };
@@ -216,6 +218,8 @@ void Builder::applicationMenu()
     const QString name = AppConfig::name();
     QMenu* m = menu(name);
     add(m, u"Informazioni su "_s + name, {}, [] { hooks().showAbout(); });
+    if (hooks().addUpdateItem)
+        hooks().addUpdateItem(*m);
     m->addSeparator();
     QAction* settings = MenuCommandTarget::item(u"Impostazioni…"_s, AppCommand::Kind::openSettings, std::nullopt, m);
     settings->setText(settings->text() + u'\t' + shortcutText(QKeySequence(Qt::CTRL | Qt::Key_Comma)));

@@ -43,6 +43,8 @@ struct Hooks {
     // "Apri…": images and projects.
     std::function<void()> openFile;
     std::function<void()> showAbout;
+    // Appends the update item, which keeps itself current.
+    std::function<void(QMenu&)> addUpdateItem;
     // Whether the toolbar shows the tools' names, for the check mark of its item.
     std::function<bool()> toolbarShowsLabels;
     std::function<void()> quit;

@@ -7,6 +7,7 @@
 #include "app/shell/menus/MenuCommandTarget.h"
 #include "app/shell/menus/MenuIcons.h"
 #include "app/shell/panels/CaptureSizeCheck.h"
+#include "app/shell/update/UpdateChecker.h"
 #include "app/support/AppConfig.h"
 #include "app/support/Settings.h"
 #include "app/support/Termination.h"
@@ -60,6 +61,7 @@ StatusMenu::StatusMenu(Settings& settings) : m_settings(settings)
     sources.launchesAtLogin = [] { return LaunchAtLogin::isEnabled(); };
     sources.fitsSomeScreen = [](const CaptureSize& size) { return fitsSomeScreen(size); };
     sources.now = [] { return QDateTime::currentDateTime(); };
+    sources.addUpdateItem = [](QMenu& menu) { UpdateChecker::shared().menuItem(menu); };
     QObject::connect(&m_menu, &QMenu::aboutToShow, &m_menu, [this] { rebuild(); });
 }
 
@@ -123,6 +125,7 @@ void StatusMenu::rebuild()
     QAction* about = addPlain(m_menu, u"Informazioni su "_s + AppConfig::name());
     QObject::connect(
         about, &QAction::triggered, qApp, [] { MainMenu::hooks().showAbout(); }, Qt::QueuedConnection);
+    sources.addUpdateItem(m_menu);
     QAction* quit = addPlain(m_menu, u"Esci\tCtrl+Q"_s);
     QObject::connect(
         quit, &QAction::triggered, qApp, [] { Termination::request(); }, Qt::QueuedConnection);

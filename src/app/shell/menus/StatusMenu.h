@@ -2,7 +2,8 @@
 // The menu of the tray icon, built afresh each time it is about to open, so hot keys,
 // history, pinned images, the clipboard, the login item and the fixed sizes are always
 // current: every capture, opening images and projects, the five newest shots with
-// thumbnails, the pinned-image commands, the login item, the settings and Esci.
+// thumbnails, the pinned-image commands, the login item, the settings, the update item
+// and Esci.
 //
 // What the menu reads from outside is reached through `sources`, which default to the
 // running application's; tests replace them.
@@ -42,6 +43,8 @@ public:
         std::function<bool()> launchesAtLogin;
         std::function<bool(const CaptureSize&)> fitsSomeScreen;
         std::function<QDateTime()> now;
+        // Appends the update item, which keeps itself current.
+        std::function<void(QMenu&)> addUpdateItem;
     };
 
     explicit StatusMenu(Settings& settings);

@@ -1,6 +1,7 @@
 #include "app/shell/startup/ActivationPolicyController.h"
 
 #include "app/editor/window/EditorWindow.h"
+#include "app/settings/SettingsWindowController.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -84,7 +85,8 @@ bool ActivationPolicyController::counts(const QWidget* window) const
 {
     if (m_hooks.counts)
         return m_hooks.counts(window);
-    return dynamic_cast<const EditorWindow*>(window) != nullptr;
+    return dynamic_cast<const EditorWindow*>(window) != nullptr ||
+           dynamic_cast<const SettingsWindow*>(window) != nullptr;
 }
 
 } // namespace vorlix

@@ -23,7 +23,7 @@ class ActivationPolicyController : public QObject {
 
 public:
     struct Hooks {
-        // Whether a top-level window counts; by default editor windows count.
+        // Whether a top-level window counts; by default editor and settings windows count.
         std::function<bool(const QWidget*)> counts;
         std::function<void(ActivationPolicy::Mode)> applyMode;
         // By default the first shown counting window is raised and activated.

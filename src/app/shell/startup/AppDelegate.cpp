@@ -55,6 +55,7 @@ void AppDelegate::finishLaunching()
     m_cleanupTimer.setTimerType(Qt::CoarseTimer);
     connect(&m_cleanupTimer, &QTimer::timeout, this, [this] { cleanupTimerFired(); });
     m_cleanupTimer.start();
+    run(m_hooks.startUpdateChecker);
 }
 
 void AppDelegate::handleArguments(const QStringList& arguments)

@@ -2,7 +2,8 @@
 // The application's launch and end. `finishLaunching` runs once the application object
 // exists and this start has become the running instance: it puts the icon into the
 // tray, starts following the windows for the activation policy, applies the hot keys,
-// migrates and cleans up the history and starts the hourly clean-up timer. When the
+// migrates and cleans up the history, starts the hourly clean-up timer and the update
+// checker. When the
 // application quits, the history is cleaned up once more. Closing the last window never
 // quits it.
 //
@@ -41,6 +42,7 @@ public:
         std::function<void()> applyHotkeys;
         std::function<void()> migrateLegacyHistory;
         std::function<void()> cleanUpHistory;
+        std::function<void()> startUpdateChecker;
         // Command URLs and file paths, from this start's command line or handed over by a
         // later start.
         std::function<void(const QStringList&)> openURLsOrFiles;

@@ -42,6 +42,7 @@ struct MainMenuTest : testing::Test {
     MainMenuTest()
     {
         MainMenu::hooks().toolbarShowsLabels = [this] { return settings.get(setting::toolbarShowsLabels); };
+        MainMenu::hooks().addUpdateItem = [](QMenu& menu) { menu.addAction(u"Aggiornato"_s); };
     }
     ~MainMenuTest() override { MainMenu::hooks() = saved; }
 
@@ -181,6 +182,7 @@ TEST_F(MainMenuTest, WithoutAnEditorOnlyTheApplicationsItemsAreOffered)
         emit menu->aboutToShow();
 
     const QStringList offered{u"Informazioni su "_s + AppConfig::name(),
+                              u"Aggiornato"_s,
                               u"Impostazioni…"_s,
                               u"Nascondi "_s + AppConfig::name(),
                               u"Esci da "_s + AppConfig::name(),
@@ -208,7 +210,8 @@ TEST_F(MainMenuTest, WithoutAnEditorOnlyTheApplicationsItemsAreOffered)
     QStringList applicationMenu;
     for (const QAction* action : bar->actions().first()->menu()->actions())
         applicationMenu << (action->isSeparator() ? u"-"_s : action->text().section(u'\t', 0, 0));
-    EXPECT_EQ(applicationMenu, (QStringList{offered[0], u"-"_s, offered[1], u"-"_s, offered[2], u"-"_s, offered[3]}));
+    EXPECT_EQ(applicationMenu,
+              (QStringList{offered[0], offered[1], u"-"_s, offered[2], u"-"_s, offered[3], u"-"_s, offered[4]}));
     EXPECT_FALSE(item(*bar, u"Cattura area"_s)->icon().isNull());
     EXPECT_FALSE(item(*bar, u"Copia immagine"_s)->icon().isNull());
     EXPECT_EQ(item(*bar, u"Freccia"_s)->text(), u"Freccia\tA"_s);

@@ -48,6 +48,7 @@ struct Fixture {
         menu.sources.launchesAtLogin = [] { return true; };
         menu.sources.fitsSomeScreen = [](const CaptureSize& size) { return size.width <= 1920; };
         menu.sources.now = [] { return now; };
+        menu.sources.addUpdateItem = [](QMenu& m) { m.addAction(u"Aggiornato"_s); };
     }
 
     // The menu's items as their texts, separators as "-", sections as "[title]".
@@ -96,7 +97,7 @@ TEST(StatusMenuTest, CapturesShowTheirHotKeysAndTheAltroMenuFollowsTheSettings)
     EXPECT_TRUE(Fixture::find(f.menu.menu(), u"Avvia al login"_s)->isChecked());
     EXPECT_EQ(Fixture::texts(f.menu.menu()).mid(Fixture::texts(f.menu.menu()).indexOf(u"Avvia al login"_s)),
               (QStringList{u"Avvia al login"_s, u"Impostazioni…\tCtrl+,"_s, u"Informazioni su "_s + AppConfig::name(),
-                           u"Esci\tCtrl+Q"_s}));
+                           u"Aggiornato"_s, u"Esci\tCtrl+Q"_s}));
 
     f.settings.set(setting::captureDelay, std::int64_t(5));
     f.lastArea = true;

@@ -1,4 +1,5 @@
 #include "app/shell/startup/ActivationPolicy.h"
+#include "app/settings/SettingsWindowController.h"
 #include "app/shell/startup/ActivationPolicyController.h"
 
 #include "support/EventLoopWaits.h"
@@ -144,4 +145,28 @@ TEST_F(ActivationWithWindows, AWindowShownWithoutBeingAskedForStillMakesItRegula
     editor->hide();
     settle();
     EXPECT_EQ(controller.mode(), Mode::accessory);
+}
+
+TEST(ActivationPolicyController, CountsTheSettingsWindowLikeAnEditorAndNoOtherWindow)
+{
+    std::vector<Mode> applied;
+    ActivationPolicyController::Hooks hooks;
+    hooks.applyMode = [&](Mode mode) { applied.push_back(mode); };
+    hooks.activate = [] {};
+    ActivationPolicyController controller{hooks};
+    controller.observe();
+    QWidget plain;
+    plain.resize(200, 100);
+    plain.show();
+    processEventsFor(std::chrono::milliseconds(20));
+    EXPECT_EQ(controller.mode(), Mode::accessory);
+
+    SettingsWindow settings;
+    settings.resize(200, 100);
+    settings.show();
+    processEventsFor(std::chrono::milliseconds(20));
+    EXPECT_EQ(controller.mode(), Mode::regular);
+    settings.close();
+    processEventsFor(std::chrono::milliseconds(20));
+    EXPECT_EQ(applied, (std::vector{Mode::regular, Mode::accessory}));
 }

@@ -46,6 +46,7 @@ struct Launch : testing::Test {
                              .applyHotkeys = [this] { calls << QStringLiteral("hotkeys"); },
                              .migrateLegacyHistory = [this] { calls << QStringLiteral("migrate"); },
                              .cleanUpHistory = [this] { calls << QStringLiteral("cleanUp"); },
+                             .startUpdateChecker = {},
                              .openURLsOrFiles = [this](const QStringList& a) { calls << a; },
                          }};
 };

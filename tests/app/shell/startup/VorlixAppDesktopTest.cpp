@@ -1,10 +1,12 @@
 // The program as a person uses it, started as a child process on a desktop with a window
 // manager and a system tray: the area hot key, a drag over a window and the shot in the
-// history folder, followed by the quick preview or the editor as the settings say; and a
-// later start handing over an image file, good or broken.
+// history folder, followed by the quick preview or the editor as the settings say; and
+// later starts handing over files: images good or broken, projects, and files that are
+// neither, which are refused and never run.
 // Each test has its own settings, folders and socket in a temporary folder.
 
 #include "core/formats/HistoryEntry.h"
+#include "core/formats/ProjectPackageWriter.h"
 #include "core/imaging/ImageCoding.h"
 #include "support/desktop/ChildProcess.h"
 #include "support/desktop/Desktop.h"
@@ -323,4 +325,71 @@ TEST_F(VorlixInUse, ALaterStartOpensAnImageInAnEditorAndABrokenOneInAnAlert)
     EXPECT_TRUE(waitUntil([&] { return !visibleWindowsOf(app.pid()).contains(alerts.front()); }, 10s));
     EXPECT_TRUE(app.isRunning());
     EXPECT_TRUE(editorShown());
+}
+
+TEST_F(VorlixInUse, ALaterStartOpensAProjectAndAnImageAndRefusesAScriptWithoutRunningIt)
+{
+    ChildProcess app = startFirst();
+    const QStringList before = visibleWindowsOf(app.pid());
+
+    // A project whose extension is written in capitals, and an image.
+    const QString project = files.filePath(QStringLiteral("Viaggio.VORLIX"));
+    {
+        const QImage picture = FixtureWindow::quadrants({64, 48});
+        DocumentModel document;
+        Panel panel;
+        panel.id = QUuid::createUuid();
+        panel.imageID = QUuid::createUuid();
+        panel.pixelSize = {64, 48};
+        document.panels = {panel};
+        ImageStore images;
+        images.add({*ImageCoding::encode(picture, ImageType::png, 1, 0.9), QStringLiteral("png")}, panel.imageID);
+        ProjectPackage::write(document, images, project);
+    }
+    const QString image = files.filePath(QStringLiteral("piccola.png"));
+    ASSERT_TRUE(FixtureWindow::quadrants({64, 48}).save(image));
+    startLater({project, image});
+    const auto shown = [](const QString& titlePattern) {
+        return !visibleWindows({QStringLiteral("--name"), titlePattern}).isEmpty();
+    };
+    EXPECT_TRUE(waitUntil([&] { return shown(QStringLiteral("^Viaggio")); }, 10s)) << log().data();
+    EXPECT_TRUE(waitUntil(editorShown, 10s)) << log().data();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const QSettings ini(home.filePath(QStringLiteral("config/Vorlix/Vorlix.ini")), QSettings::IniFormat);
+            return ini.value(QStringLiteral("recentProjects")).toStringList().value(0) == project;
+        },
+        10s))
+        << "the project heads the recent projects";
+    const QStringList withEditors = visibleWindowsOf(app.pid());
+
+    // A script that would leave a mark if anything ran it.
+    const QString mark = files.filePath(QStringLiteral("eseguito"));
+    const QString script = files.filePath(QStringLiteral("installa.sh"));
+    {
+        QFile file(script);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\ntouch '" + mark.toUtf8() + "'\n");
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    }
+    startLater({script});
+    QStringList alerts;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            alerts.clear();
+            for (const QString& window : visibleWindowsOf(app.pid()))
+                if (!withEditors.contains(window) && !before.contains(window))
+                    alerts << window;
+            return !alerts.isEmpty();
+        },
+        10s))
+        << log().data();
+    ASSERT_EQ(alerts.size(), 1);
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), alerts.front()});
+    ASSERT_TRUE(sendKeys(QStringLiteral("Return")));
+    EXPECT_TRUE(waitUntil([&] { return !visibleWindowsOf(app.pid()).contains(alerts.front()); }, 10s));
+    processEventsFor(300ms);
+    EXPECT_FALSE(QFile::exists(mark));
+    EXPECT_TRUE(app.isRunning());
+    EXPECT_EQ(visibleWindowsOf(app.pid()).size(), withEditors.size()) << "no editor for the script";
 }
