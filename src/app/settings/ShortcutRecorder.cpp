@@ -96,7 +96,7 @@ ShortcutRecorder::ShortcutRecorder(HotkeyCenter& hotkeys, std::function<void()> 
         std::max(metrics.horizontalAdvance(recordingPrompt), metrics.horizontalAdvance(u"Ctrl+Alt+Super+Maiusc+W"_s));
     const int width = layout->contentsMargins().left() + longestText + m_clearButton->sizeHint().width() +
                       layout->contentsMargins().right() + 4;
-    setFixedSize(std::max(minimumWidth, width), height);
+    setFixedSize(std::max(minimumFieldWidth, width), fieldHeight);
 
     updateTitle();
 }

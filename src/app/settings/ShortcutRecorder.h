@@ -36,9 +36,9 @@ QString shortcutText(const KeyCombo& combo, const HotkeyCenter& hotkeys);
 class ShortcutRecorder : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int height = 24;
+    static constexpr int fieldHeight = 24;
     // At least this wide, and wide enough for the longest combination of modifiers.
-    static constexpr int minimumWidth = 170;
+    static constexpr int minimumFieldWidth = 170;
 
     // `registerAgain` registers the stored hot keys again after a recording that ends
     // without a new combination.

@@ -53,6 +53,8 @@ Places measureSettingsWindow()
     controller.show();
     controller.selectTab(2);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&controller.window()));
+    // Until the window has taken the page's size and laid it out.
+    processEventsFor(300ms);
     const SettingsWindowController::Tab& tab = controller.tabs().at(2);
     QWidget* tabButton = controller.toolbar().widgetForAction(tab.action);
     auto* page = dynamic_cast<ShortcutSettingsViewController*>(tab.page);
@@ -107,15 +109,25 @@ struct ShortcutsOnDesktop : testing::Test {
         return {area[QStringLiteral("keyCode")].toInt(-1), area[QStringLiteral("modifiers")].toInt(-1)};
     }
 
+    // The program's shown window whose title starts with `title` (its name follows).
     static std::optional<QString> shownWindow(pid_t pid, const QString& title)
     {
-        const QStringList found =
-            visibleWindows({QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"),
-                            QStringLiteral("^") + title + QStringLiteral("$")});
-        return found.isEmpty() ? std::nullopt : std::optional(found.front());
+        for (const QString& window : visibleWindows({QStringLiteral("--pid"), QString::number(pid)})) {
+            const ToolResult name = runTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), window});
+            if (QString::fromUtf8(name.output).startsWith(title))
+                return window;
+        }
+        return std::nullopt;
     }
 
-    static bool clickAt(QPoint point) { return movePointer(point.x(), point.y()) && click(1); }
+    // A click at `point` from the top-left corner of `window`'s contents.
+    static bool clickIn(const QString& window, QPoint point)
+    {
+        return runTool(QStringLiteral("xdotool"),
+                       {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(point.x()),
+                        QString::number(point.y()), QStringLiteral("click"), QStringLiteral("1")})
+                   .exitCode == 0;
+    }
 
     static bool overlayShown(pid_t pid)
     {
@@ -125,8 +137,8 @@ struct ShortcutsOnDesktop : testing::Test {
         return false;
     }
 
-    // Opens the settings on the "Scorciatoie" page; the window's top-left corner.
-    std::optional<QPoint> openShortcutsPage(pid_t pid, const Places& places) const
+    // Opens the settings on the "Scorciatoie" page; its window.
+    std::optional<QString> openShortcutsPage(pid_t pid, const Places& places) const
     {
         QProcess later;
         later.setProcessEnvironment(withEntries(environment()));
@@ -136,19 +148,20 @@ struct ShortcutsOnDesktop : testing::Test {
         std::optional<QString> window;
         if (!waitUntil([&] { return (window = shownWindow(pid, QStringLiteral("Generale"))).has_value(); }, 5s))
             return std::nullopt;
-        const std::optional<QRect> placed = windowGeometry(*window);
-        if (!placed || !clickAt(placed->topLeft() + places.shortcutsTab))
+        // Placed at the top of the screen once shown.
+        processEventsFor(500ms);
+        if (!clickIn(*window, places.shortcutsTab))
             return std::nullopt;
         if (!waitUntil([&] { return shownWindow(pid, QStringLiteral("Scorciatoie")).has_value(); }, 4s))
             return std::nullopt;
         processEventsFor(300ms);
-        return placed->topLeft();
+        return window;
     }
 
     // Records ctrl+alt+k into the "Cattura area" field: it becomes the area hot key.
-    void recordNewAreaKey(QPoint fieldOnScreen) const
+    void recordNewAreaKey(const QString& window, const Places& places) const
     {
-        ASSERT_TRUE(clickAt(fieldOnScreen));
+        ASSERT_TRUE(clickIn(window, places.areaField));
         processEventsFor(300ms);
         ASSERT_TRUE(sendKeys(QStringLiteral("ctrl+alt+k")));
         const std::pair<int, int> ctrlAltK{0x28, 1 | 4};
@@ -174,12 +187,12 @@ TEST_F(ShortcutsOnDesktop, ClosingTheWindowWhileAFieldRecordsLeavesTheHotKeysWor
 {
     const Places places = measureSettingsWindow();
     ChildProcess app = startFirst();
-    const std::optional<QPoint> window = openShortcutsPage(app.pid(), places);
+    const std::optional<QString> window = openShortcutsPage(app.pid(), places);
     ASSERT_TRUE(window.has_value()) << log().data();
-    recordNewAreaKey(*window + places.areaField);
+    recordNewAreaKey(*window, places);
 
     // Listening again, then the window is closed through the window manager.
-    ASSERT_TRUE(clickAt(*window + places.areaField));
+    ASSERT_TRUE(clickIn(*window, places.areaField));
     processEventsFor(300ms);
     ASSERT_TRUE(sendKeys(QStringLiteral("alt+F4")));
     ASSERT_TRUE(waitUntil([&] { return !shownWindow(app.pid(), QStringLiteral("Scorciatoie")).has_value(); }, 4s));
@@ -195,13 +208,13 @@ TEST_F(ShortcutsOnDesktop, TurningToAnotherWindowWhileAFieldRecordsLeavesTheHotK
     FixtureWindow other(FixtureWindow::quadrants({200, 150}), QPoint(40, 500), QStringLiteral("Altra finestra"));
     ASSERT_TRUE(other.showAndWait());
     ChildProcess app = startFirst();
-    const std::optional<QPoint> window = openShortcutsPage(app.pid(), places);
+    const std::optional<QString> window = openShortcutsPage(app.pid(), places);
     ASSERT_TRUE(window.has_value()) << log().data();
-    recordNewAreaKey(*window + places.areaField);
+    recordNewAreaKey(*window, places);
 
-    ASSERT_TRUE(clickAt(*window + places.areaField));
+    ASSERT_TRUE(clickIn(*window, places.areaField));
     processEventsFor(300ms);
-    ASSERT_TRUE(clickAt(QPoint(140, 575)));
+    ASSERT_TRUE(movePointer(140, 575) && click(1));
     processEventsFor(300ms);
     ASSERT_TRUE(shownWindow(app.pid(), QStringLiteral("Scorciatoie")).has_value());
 
