@@ -71,6 +71,7 @@ void connectSettingsWindow(CommandCenter& commands, Settings& settings, AppDeleg
     services.updateStatusDidChange = UpdateChecker::didChange;
     services.checkForUpdates = [] { UpdateChecker::shared().checkNow(); };
     services.updateStatus = [] { return UpdateChecker::shared().status(); };
+    services.applyHotkeys = [&commands] { return commands.applyHotkeys(HotkeyCenter::shared()); };
     commands.hooks.openSettings = [] { SettingsWindowController::shared().show(); };
 }
 

@@ -4,18 +4,21 @@
 // start and replaced by tests. A missing entry is skipped.
 
 #include "core/formats/CaptureSize.h"
+#include "core/formats/HotkeyConfiguration.h"
 #include "core/formats/UpdateInfo.h"
 
 #include <QString>
 
 #include <functional>
 #include <optional>
+#include <set>
 
 class QWidget;
 
 namespace vorlix {
 
 class HistoryStore;
+class HotkeyCenter;
 
 struct SettingsServices {
     // Before the settings window is shown.
@@ -46,6 +49,12 @@ struct SettingsServices {
     // the confirmed size.
     std::function<void(const CaptureSize& size, QWidget* window, std::function<void(const CaptureSize&)>)>
         askNewCaptureSize;
+
+    // ---- Global hot keys
+    // Registers every stored hot key again; the actions whose key could not be registered.
+    std::function<std::set<HotkeyAction>()> applyHotkeys;
+    // The centre the hot keys are registered with; the application's shared one when unset.
+    std::function<HotkeyCenter&()> hotkeys;
 };
 
 } // namespace vorlix
