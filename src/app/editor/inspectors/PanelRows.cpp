@@ -54,10 +54,16 @@ void PropertyBar::buildPanelRows()
     m_captionField = caption;
     addModelRefresher([this, caption = QPointer<QLineEdit>(caption)] {
         CanvasView* canvas = m_canvas;
-        // What is being typed is not overwritten.
-        if (!canvas || !caption || caption->hasFocus())
+        if (!canvas || !caption)
             return;
         const std::optional<vorlix::Panel> panel = canvas->selectedPanelModel();
+        if (caption->hasFocus()) {
+            // What is being typed is not overwritten, unless it was for another panel:
+            // that one keeps it, and the field shows the selected one's.
+            if (!m_captionPanel || (panel && panel->id == *m_captionPanel))
+                return;
+            captionEditingFinished();
+        }
         caption->setText(panel ? panel->caption.value_or(QString()) : QString());
     });
 

@@ -151,6 +151,7 @@ void PropertyBar::rebuildModelMode()
     clearRows();
     m_modelRefreshers.clear();
     m_captionField = nullptr;
+    m_captionPanel.reset();
     if (m_mode == Mode::panel)
         buildPanelRows();
     else
@@ -347,17 +348,20 @@ void PropertyBar::applyCaption(bool continuous)
     const std::optional<vorlix::Panel> panel = canvas->selectedPanelModel();
     if (!panel)
         return;
+    // The text belongs to the panel it was typed for, even when another one has been
+    // selected meanwhile.
+    const QUuid id = m_captionPanel.value_or(panel->id);
+    m_captionPanel = continuous ? std::optional(id) : std::nullopt;
     const QString text = m_captionField->text();
     const std::optional<QString> caption = text.isEmpty() ? std::nullopt : std::optional(text);
     // Typing is one open change of the canvas until the field is left. Should any other
     // edit end it meanwhile, the text typed so far stays in the document and the next
     // keystroke opens a new change; the last one always carries the field's whole text.
-    canvas->changeDocument(QStringLiteral("Cambia didascalia"), continuous,
-                           [id = panel->id, caption](DocumentModel& doc) {
-                               if (vorlix::Panel* target = findPanel(doc, id))
-                                   target->caption = caption;
-                               layoutAutomaticPanels(doc);
-                           });
+    canvas->changeDocument(QStringLiteral("Cambia didascalia"), continuous, [id, caption](DocumentModel& doc) {
+        if (vorlix::Panel* target = findPanel(doc, id))
+            target->caption = caption;
+        layoutAutomaticPanels(doc);
+    });
 }
 
 } // namespace vorlix

@@ -156,6 +156,8 @@ private:
     std::vector<std::function<void()>> m_modelRefreshers;
     std::vector<QPointer<QAbstractButton>> m_stampButtons;
     QPointer<QLineEdit> m_captionField;
+    // The panel whose caption is being typed.
+    std::optional<QUuid> m_captionPanel;
     QPointer<QLabel> m_cropSizeLabel;
     QPointer<QLabel> m_numberStartLabel;
     QPointer<QWidget> m_presetPopup;

@@ -263,6 +263,23 @@ TEST_F(BarCanvas, ACaptionBeingTypedSurvivesOtherEditsMeanwhile)
     EXPECT_EQ(editor().model().padding, 30);
 }
 
+TEST_F(BarCanvas, ACaptionStaysWithThePanelItWasTypedFor)
+{
+    addPanels(1);
+    view->setSelectedPanel(panelID(0));
+    QLineEdit* caption = focusedCaption();
+    QTest::keyClicks(caption, u"Primo"_s);
+    view->setSelectedPanel(panelID(1));
+    EXPECT_EQ(editor().model().panels[0].caption, u"Primo"_s);
+    EXPECT_EQ(editor().model().panels[1].caption, std::nullopt);
+    EXPECT_EQ(caption->text(), QString());
+    QTest::keyClicks(caption, u"Secondo"_s);
+    QTest::keyClick(caption, Qt::Key_Return);
+    EXPECT_EQ(editor().model().panels[0].caption, u"Primo"_s);
+    EXPECT_EQ(editor().model().panels[1].caption, u"Secondo"_s);
+    EXPECT_EQ(undoNames(), (std::vector<QString>{u"Cambia didascalia"_s, u"Cambia didascalia"_s}));
+}
+
 TEST_F(BarCanvas, DocumentRowsEditTheDocumentAndFollowThePalette)
 {
     const auto selectedSwatches = [this] {
