@@ -1,4 +1,4 @@
-#include "app/editor/inspectors/StylePresetMenu.h"
+#include "app/editor/inspectors/StylePresetsMenu.h"
 
 #include "app/editor/canvas/CanvasView.h"
 #include "app/support/Alerts.h"

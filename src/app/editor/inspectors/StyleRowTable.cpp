@@ -1,4 +1,4 @@
-#include "app/editor/inspectors/StyleRows.h"
+#include "app/editor/inspectors/StyleRowTable.h"
 
 #include "app/support/Icon.h"
 
@@ -331,6 +331,32 @@ QString formatSliderValue(SliderFormat format, double value)
         return QString::asprintf("%.1f", value) + u'×';
     }
     return {};
+}
+
+ChoiceAccess backgroundColorAccess(std::function<Palette()> palette)
+{
+    return {
+        .get =
+            [palette](const Style& style) {
+                if (!style.fillColor)
+                    return 0;
+                const std::vector<RGBAColor> colors = palette().colors;
+                for (std::size_t i = 0; i < colors.size(); ++i)
+                    if (colors[i] == *style.fillColor)
+                        return int(i) + 1;
+                return 0;
+            },
+        .set =
+            [palette](Style& style, int index) {
+                if (index <= 0) {
+                    style.fillColor.reset();
+                    return;
+                }
+                const std::vector<RGBAColor> colors = palette().colors;
+                if (std::size_t(index) <= colors.size())
+                    style.fillColor = colors[std::size_t(index) - 1];
+            },
+    };
 }
 
 std::vector<StyleRow> styleRows(const std::set<AnnotationKind>& kinds)

@@ -1,4 +1,4 @@
-#include "app/editor/inspectors/StyleRows.h"
+#include "app/editor/inspectors/StyleRowTable.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ QStringList summary(const std::set<AnnotationKind>& kinds)
     return rows;
 }
 
-TEST(StyleRows, EachSetOfKindsGetsItsRowsInOrder)
+TEST(StyleRowTable, EachSetOfKindsGetsItsRowsInOrder)
 {
     const QString stroke = u"Spessore, |, Tratto, Tratto continuo/Tratto tratteggiato, |, Contorno, Gesso"_s;
     struct Case {
@@ -77,7 +77,7 @@ TEST(StyleRows, EachSetOfKindsGetsItsRowsInOrder)
 }
 
 // Every control with the field it writes, its range and its step name, as the user meets it.
-TEST(StyleRows, SlidersCoverTheirFieldsWithTheirRangesAndStepNames)
+TEST(StyleRowTable, SlidersCoverTheirFieldsWithTheirRangesAndStepNames)
 {
     struct Case {
         AnnotationKind kind;
@@ -118,7 +118,7 @@ TEST(StyleRows, SlidersCoverTheirFieldsWithTheirRangesAndStepNames)
     }
 }
 
-TEST(StyleRows, EveryChoiceReadsBackThePositionItWrote)
+TEST(StyleRowTable, EveryChoiceReadsBackThePositionItWrote)
 {
     for (AnnotationKind kind : allCases<AnnotationKind>())
         for (const StyleRow& row : styleRows({kind}))
@@ -144,7 +144,7 @@ TEST(StyleRows, EveryChoiceReadsBackThePositionItWrote)
             }
 }
 
-TEST(StyleRows, ChoicesMapValuesToTheirPositions)
+TEST(StyleRowTable, ChoicesMapValuesToTheirPositions)
 {
     const auto choiceOf = [](AnnotationKind kind, const QString& description) -> ChoiceAccess {
         for (const StyleRow& row : styleRows({kind}))
@@ -181,7 +181,29 @@ TEST(StyleRows, ChoicesMapValuesToTheirPositions)
     EXPECT_EQ(style.cursorShape, CursorShape::resizeVertical);
 }
 
-TEST(StyleRows, SliderValuesAreWrittenInTheirFormat)
+TEST(StyleRowTable, TextBackgroundIsAutomaticOrAColourOfThePaletteReadAtThatMoment)
+{
+    Palette palette = Palette::standard();
+    const ChoiceAccess access = backgroundColorAccess([&palette] { return palette; });
+    Style style = Style::defaults(text);
+    EXPECT_EQ(access.get(style), 0);
+
+    access.set(style, 3);
+    EXPECT_EQ(style.fillColor, palette[2]);
+    EXPECT_EQ(access.get(style), 3);
+
+    style.fillColor = RGBAColor{0.1, 0.2, 0.3, 1}; // not in the palette: shown as automatic, kept
+    EXPECT_EQ(access.get(style), 0);
+    EXPECT_EQ(style.fillColor, (RGBAColor{0.1, 0.2, 0.3, 1}));
+
+    palette[4] = RGBAColor{0.5, 0.5, 0.5, 1}; // the palette changed since the pop-up was made
+    access.set(style, 5);
+    EXPECT_EQ(style.fillColor, (RGBAColor{0.5, 0.5, 0.5, 1}));
+    access.set(style, 0);
+    EXPECT_EQ(style.fillColor, std::nullopt);
+}
+
+TEST(StyleRowTable, SliderValuesAreWrittenInTheirFormat)
 {
     struct Case {
         SliderFormat format;
@@ -199,7 +221,7 @@ TEST(StyleRows, SliderValuesAreWrittenInTheirFormat)
     }
 }
 
-TEST(StyleRows, LeadingGraphemesKeepComposedCharactersWhole)
+TEST(StyleRowTable, LeadingGraphemesKeepComposedCharactersWhole)
 {
     struct Case {
         QString text;

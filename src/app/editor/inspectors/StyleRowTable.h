@@ -54,6 +54,12 @@ ChoiceAccess choiceOver(T Style::*field, std::vector<T> values)
     };
 }
 
+// The text background pop-up: "Automatico" (no colour of its own) at 0, then the palette's
+// colours. A colour not in the palette reads as "Automatico" and stays until one is chosen.
+// The palette is read at each reading and writing, so a changed palette is never indexed
+// by an older list.
+ChoiceAccess backgroundColorAccess(std::function<Palette()> palette);
+
 // What a segment of an image choice shows.
 using RowImage = std::variant<const Icon*, QString /* icon-theme name of a text alignment */, CursorShape>;
 
