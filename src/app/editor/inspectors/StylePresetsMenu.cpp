@@ -1,5 +1,7 @@
 #include "app/editor/inspectors/StylePresetsMenu.h"
 
+#include "app/editor/inspectors/PropertyBar.h"
+
 #include "app/editor/canvas/CanvasView.h"
 #include "app/support/Alerts.h"
 #include "app/support/Beeper.h"
@@ -230,5 +232,7 @@ void StylePresetMenu::focusCanvas()
     if (m_canvas)
         m_canvas->setFocus(Qt::OtherFocusReason);
 }
+
+void PropertyBar::refreshPresetTitle() {}
 
 } // namespace vorlix

@@ -3,6 +3,7 @@
 #include "app/editor/canvas/CanvasView.h"
 #include "app/editor/canvas/TextSessionEditor.h"
 #include "app/editor/document/ProjectsFolder.h"
+#include "app/editor/inspectors/PropertyBar.h"
 #include "app/editor/window/CanvasBadge.h"
 #include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorToolbar.h"
@@ -78,6 +79,7 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
     setCentralWidget(content);
     m_sizeBadge = new SizeBadge(content);
     m_unsavedBadge = new UnsavedBadge(content);
+    m_propertyBar = new PropertyBar(*m_canvas, settings, content);
 
     auto* watcher = new PointerWatcher;
     watcher->setParent(this);
@@ -96,6 +98,10 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
 
     m_commands = std::make_unique<EditorCommands>(*this);
     QPointer<EditorWindow> self(this);
+    m_propertyBar->onCommand = [self](const QString& command) {
+        if (self)
+            self->m_commands->trigger(command);
+    };
     m_toolbar->onSelectTool = [self](Tool tool) {
         if (self)
             self->m_canvas->setTool(tool);
@@ -348,6 +354,8 @@ void EditorWindow::closeEvent(QCloseEvent* event)
 void EditorWindow::canvasStateChanged()
 {
     m_toolbar->setActiveTool(m_canvas->tool());
+    m_propertyBar->refresh();
+    m_propertyBar->adjustSize();
     updateRulers();
     const DocumentModel& model = m_document->model();
     const Rect bounds = canvasBounds(model);
@@ -393,6 +401,10 @@ void EditorWindow::placeBadges()
     m_unsavedBadge->move(m_sizeBadge->geometry().bottomLeft() + QPoint(0, 7));
     m_sizeBadge->raise();
     m_unsavedBadge->raise();
+    // Over the canvas's top right corner, clear of the vertical scroll bar.
+    const QRect canvas = m_canvas->geometry();
+    m_propertyBar->move(canvas.right() - m_propertyBar->width() - 20, canvas.top() + 10);
+    m_propertyBar->raise();
 }
 
 } // namespace vorlix

@@ -24,6 +24,7 @@ class CanvasView;
 class EditorCommands;
 class EditorToolbar;
 class PixelRuler;
+class PropertyBar;
 class Settings;
 class SizeBadge;
 class UnsavedBadge;
@@ -43,6 +44,8 @@ public:
     ProjectDocument& document() { return *m_document; }
     CanvasView& canvas() { return *m_canvas; }
     EditorToolbar& toolbar() { return *m_toolbar; }
+    // The inspector of what the canvas works on; refreshed on every change of the canvas.
+    PropertyBar& propertyBar() { return *m_propertyBar; }
     bool rulersShown() const;
     // The window's menu and toolbar commands, by name, with their menu states.
     EditorCommands& commands() { return *m_commands; }
@@ -86,6 +89,7 @@ private:
     CanvasView* m_canvas = nullptr;
     PixelRuler* m_horizontalRuler = nullptr;
     PixelRuler* m_verticalRuler = nullptr;
+    PropertyBar* m_propertyBar = nullptr;
     SizeBadge* m_sizeBadge = nullptr;
     UnsavedBadge* m_unsavedBadge = nullptr;
     std::unique_ptr<EditorCommands> m_commands;
