@@ -1,7 +1,5 @@
 #include "app/editor/inspectors/StylePresetsMenu.h"
 
-#include "app/editor/inspectors/PropertyBar.h"
-
 #include "app/editor/canvas/CanvasView.h"
 #include "app/support/Alerts.h"
 #include "app/support/Beeper.h"
@@ -232,7 +230,5 @@ void StylePresetMenu::focusCanvas()
     if (m_canvas)
         m_canvas->setFocus(Qt::OtherFocusReason);
 }
-
-void PropertyBar::refreshPresetTitle() {}
 
 } // namespace vorlix
