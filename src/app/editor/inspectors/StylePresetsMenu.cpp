@@ -84,6 +84,9 @@ void StylePresetMenu::refreshTitle()
 
 void StylePresetMenu::fillPresetMenu(QMenu* menu, AnnotationKind kind)
 {
+    // The submenus of the last opening belong to the menu, not to its actions.
+    for (QMenu* submenu : menu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        submenu->deleteLater();
     menu->clear();
     const StylePresetLibrary stored = library();
     const std::vector<StylePreset> presets = stored.presets(kind);

@@ -196,6 +196,10 @@ TEST(StylePresetMenu, MenuIsFilledAgainOnEveryOpening)
     fixture.storePresets(arrow, {u"Da un'altra finestra"_s}, std::nullopt); // saved elsewhere
     emit menu.aboutToShow();
     EXPECT_NE(fixture.item(menu, u"Da un'altra finestra\t1"_s), nullptr);
+    emit menu.aboutToShow();
+    test::runDeferredDeletes();
+    EXPECT_EQ(menu.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly).size(),
+              2); // one "Rinomina", one "Elimina"
 }
 
 TEST(StylePresetMenu, ChoosingAPresetAppliesItAndTheTitleFollowsTheStyle)
