@@ -15,6 +15,7 @@
 // thread only.
 
 #include "app/editor/canvas/CanvasView.h"
+#include "app/editor/inspectors/StyleRowTable.h"
 
 #include <QAbstractButton>
 #include <QFrame>
@@ -116,6 +117,10 @@ public:
     // Whether "Aggiorna" of the preset menu may act: `kind` names a kind whose preset
     // library has a selected preset.
     bool canUpdateStylePreset(const QVariant& kind) const;
+    // The stamp of a stamp button, "Altro…" and the "Parti da" stepper (StyleRows.cpp).
+    void stampChosen(const QString& stamp);
+    void chooseOtherStamp();
+    void numberStartChanged(int value);
 
 private:
     void clearRows();
@@ -126,6 +131,10 @@ private:
     void buildStyleRows(const std::set<AnnotationKind>& kinds);
     void refreshPresetTitle();
     void refreshStampButtons();
+    QWidget* presetMenu(const std::set<AnnotationKind>& kinds);
+    void appendStyleItem(const StyleRowItem& item, std::vector<QWidget*>& items);
+    QComboBox* backgroundColorPopup();
+    QAbstractButton* stampButton(const QString& stamp);
 
     // ---- Panel and document rows (PanelRows.cpp, DocumentRows.cpp)
     void buildPanelRows();
