@@ -3,6 +3,7 @@
 #include "app/editor/canvas/CanvasView.h"
 #include "app/editor/canvas/TextSessionEditor.h"
 #include "app/editor/document/ProjectsFolder.h"
+#include "app/editor/inspectors/RadialColorMenu.h"
 #include "app/editor/window/CanvasBadge.h"
 #include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorToolbar.h"
@@ -132,6 +133,9 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
             self->setZoom(*magnification);
         else
             self->zoomToFit();
+    };
+    m_canvas->onColorMenuRequest = [](QPoint position, RGBAColor current, std::function<void(RGBAColor)> choose) {
+        RadialColorMenu::shared().show(position, current, std::move(choose));
     };
     m_canvas->onStateChange = [self] {
         if (self)
