@@ -103,7 +103,7 @@ QIcon ColumnButton::symbolIcon(const char* symbol)
 ColumnButton::ColumnButton(const char* symbol, const QString& title, const QString& toolTip, QWidget* parent)
     : QWidget(parent), m_icon(symbolIcon(symbol)), m_title(title)
 {
-    setFixedSize(size);
+    setFixedSize(buttonSize);
     setToolTip(toolTip);
     setAccessibleName(title);
     setAttribute(Qt::WA_Hover);

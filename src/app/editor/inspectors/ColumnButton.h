@@ -19,7 +19,7 @@ namespace vorlix {
 
 class ColumnButton final : public QWidget {
 public:
-    static constexpr QSize size{48, 42};
+    static constexpr QSize buttonSize{48, 42};
 
     // `symbol` names the picture ("pin", "xmark.circle" …): the desktop theme's icon of that
     // meaning, else one drawn here.
