@@ -1,5 +1,6 @@
 #include "app/editor/inspectors/RadialColorMenu.h"
 
+#include "app/editor/inspectors/PaletteEditor.h"
 #include "app/editor/inspectors/SwatchButton.h"
 #include "app/support/Settings.h"
 #include "platform/Compositing.h"
@@ -126,8 +127,7 @@ void RadialColorMenu::show(QPoint globalPosition, std::optional<RGBAColor> curre
 {
     dismiss(m_ring);
 
-    // The setting reads as the standard palette unless it holds exactly ten colours.
-    const Palette palette = m_settings.get(setting::palette).migratedToCurrentStandard();
+    const Palette palette = storedPalette(m_settings);
     auto* ring = new RadialColorView(palette.colors, current);
     const QPointer<RadialColorView> guard(ring);
     ring->onChoose = [this, guard, onChoose = std::move(onChoose)](RGBAColor color) {

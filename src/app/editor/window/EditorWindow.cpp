@@ -3,6 +3,8 @@
 #include "app/editor/canvas/CanvasView.h"
 #include "app/editor/canvas/TextSessionEditor.h"
 #include "app/editor/document/ProjectsFolder.h"
+#include "app/editor/inspectors/PropertyBar.h"
+#include "app/editor/inspectors/PropertyColumn.h"
 #include "app/editor/inspectors/RadialColorMenu.h"
 #include "app/editor/window/CanvasBadge.h"
 #include "app/editor/window/EditorCommands.h"
@@ -76,6 +78,9 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
     grid->addWidget(m_horizontalRuler, 0, 1);
     grid->addWidget(m_verticalRuler, 1, 0);
     grid->addWidget(m_canvas, 1, 1);
+    m_propertyBar = new PropertyBar(*m_canvas, settings, content);
+    m_column = new PropertyColumn(*m_canvas, m_propertyBar, settings, content);
+    grid->addWidget(m_column, 0, 2, 2, 1);
     setCentralWidget(content);
     m_sizeBadge = new SizeBadge(content);
     m_unsavedBadge = new UnsavedBadge(content);
@@ -97,6 +102,10 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
 
     m_commands = std::make_unique<EditorCommands>(*this);
     QPointer<EditorWindow> self(this);
+    m_propertyBar->onCommand = [self](const QString& command) {
+        if (self)
+            self->m_commands->trigger(command);
+    };
     m_toolbar->onSelectTool = [self](Tool tool) {
         if (self)
             self->m_canvas->setTool(tool);
@@ -306,7 +315,7 @@ void EditorWindow::sizeWindowToFitCanvas()
         return;
     const Rect bounds = canvasBounds(m_document->model());
     const QSizeF canvas = bounds.isNull() ? QSizeF() : QSizeF(bounds.size.width, bounds.size.height);
-    const QSizeF chrome(0, m_toolbar->sizeHint().height());
+    const QSizeF chrome(PropertyColumn::columnWidth, m_toolbar->sizeHint().height());
     const double preferred = EditorWindowSizing::preferredWidth(m_toolbar->windowWidth(m_toolbar->allToolsWidth()));
     const EditorWindowSizing::Opening opening =
         EditorWindowSizing::opening(QRectF(screen->availableGeometry()), chrome, canvas, preferred);
@@ -352,6 +361,7 @@ void EditorWindow::closeEvent(QCloseEvent* event)
 void EditorWindow::canvasStateChanged()
 {
     m_toolbar->setActiveTool(m_canvas->tool());
+    m_column->refresh();
     updateRulers();
     const DocumentModel& model = m_document->model();
     const Rect bounds = canvasBounds(model);

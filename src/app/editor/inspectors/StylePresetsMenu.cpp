@@ -1,0 +1,7 @@
+#include "app/editor/inspectors/PropertyBar.h"
+
+namespace vorlix {
+
+void PropertyBar::refreshPresetTitle() {}
+
+} // namespace vorlix
