@@ -144,6 +144,7 @@ PropertyColumn::PropertyColumn(CanvasView& canvas, PropertyBar* propertyBar, Set
     m_propertyBar = propertyBar;
     popoverLayout->addWidget(m_propertyBar);
     m_popover->installEventFilter(this);
+    m_optionsButton->installEventFilter(this);
 
     m_paletteConnection =
         connect(&settings.notifications(), &NotificationCenter::posted, this, [this](const QString& name) {
@@ -175,10 +176,11 @@ void PropertyColumn::toggleOptions()
 bool PropertyColumn::eventFilter(QObject* watched, QEvent* event)
 {
     // A popover closes on any press outside it, the options button's too, before the
-    // button hears of the press.
+    // button hears of that press (if it does at all).
     if (watched == m_popover && event->type() == QEvent::Hide)
-        m_optionsPressClosedPopover = QApplication::mouseButtons() != Qt::NoButton &&
-                                      m_optionsButton->rect().contains(m_optionsButton->mapFromGlobal(QCursor::pos()));
+        m_sincePopoverHidden.start();
+    else if (watched == m_optionsButton && event->type() == QEvent::MouseButtonPress)
+        m_optionsPressClosedPopover = m_sincePopoverHidden.isValid() && m_sincePopoverHidden.elapsed() < 100;
     return QFrame::eventFilter(watched, event);
 }
 

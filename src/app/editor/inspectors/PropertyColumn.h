@@ -12,6 +12,7 @@
 #include "app/editor/canvas/CanvasView.h"
 #include "core/model/StyleMeasure.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QPointer>
 
@@ -95,6 +96,7 @@ private:
     std::vector<QWidget*> m_separators;
     // The press that closed the popover was on the options button: its click must not
     // open it again.
+    QElapsedTimer m_sincePopoverHidden;
     bool m_optionsPressClosedPopover = false;
     QMetaObject::Connection m_paletteConnection;
 };

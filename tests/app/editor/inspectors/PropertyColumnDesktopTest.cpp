@@ -3,6 +3,8 @@
 // with the column's slider by keys and by a drag. Each change is one undo step.
 
 #include "app/editor/canvas/CanvasView.h"
+#include "app/editor/inspectors/ColumnButton.h"
+#include "app/editor/inspectors/PropertyBar.h"
 #include "app/editor/inspectors/PropertyColumn.h"
 #include "app/editor/inspectors/RadialColorMenu.h"
 #include "app/editor/inspectors/SwatchButton.h"
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QSlider>
 #include <QStyleOptionSlider>
+#include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -147,6 +150,20 @@ TEST_F(ColumnOnDesktop, ColourAndWidthChangeFromTheColumnAndTheRingAndUndoStepBy
     EXPECT_TRUE(undoStep(w, u"Cambia colore"_s, [&] { return shape(w).style.strokeColor == swatchColour; }));
     EXPECT_TRUE(undoStep(w, u"Cambia colore"_s, [&] { return shape(w).style.strokeColor == drawnStyle.strokeColor; }));
     EXPECT_EQ(shape(w).style, drawnStyle);
+
+    // "Opzioni" opens the bar in its popover and closes it again.
+    w.canvas().setTool(Tool::select);
+    w.canvas().setSelection({});
+    ColumnButton& options = *column.optionsButton();
+    ASSERT_TRUE(waitUntil([&] { return options.isEnabled(); })) << "the document's settings";
+    for (const bool open : {true, false, true}) {
+        ASSERT_TRUE(clickAt(centreOf(options)));
+        EXPECT_TRUE(waitUntil([&] { return column.popover()->isVisible() == open; })) << open;
+        QTest::qWait(200);
+    }
+    EXPECT_TRUE(column.propertyBar().isVisible());
+    ASSERT_TRUE(sendKeys("Escape"));
+    EXPECT_TRUE(waitUntil([&] { return !column.popover()->isVisible(); }));
 }
 
 } // namespace
