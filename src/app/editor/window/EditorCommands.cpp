@@ -2,6 +2,7 @@
 
 #include "app/editor/canvas/CanvasView.h"
 #include "app/editor/document/ProjectDocument.h"
+#include "app/editor/inspectors/PropertyColumn.h"
 #include "app/editor/window/EditorWindow.h"
 #include "app/editor/window/GuideExportDialog.h"
 #include "app/editor/window/ShareMenu.h"
@@ -248,8 +249,7 @@ void EditorCommands::toggleRulers(const CommandItem&)
 void EditorCommands::showDocumentSettings(const CommandItem&)
 {
     m_window.canvas().showDocumentSettings();
-    if (hooks().showOptions)
-        hooks().showOptions(m_window);
+    m_window.column().showOptions();
 }
 
 void EditorCommands::zoomIn(const CommandItem&) { m_window.zoomIn(); }

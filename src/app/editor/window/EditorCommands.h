@@ -61,8 +61,6 @@ public:
         std::function<void(QMenu& menu, std::function<void(const QString& path)> addShot)> fillRecentShots;
         // Opens a pin window on the picture, titled `title`.
         std::function<void(const QImage& image, double pixelsPerPoint, const QString& title)> pin;
-        // Shows the document's options in the property column.
-        std::function<void(EditorWindow&)> showOptions;
         // Asks for image files to add (window-modal on `window`) and gives the chosen
         // paths, in order, to `done`; by default a file dialog over the openable types.
         std::function<void(QWidget* window, std::function<void(const QStringList&)> done)> chooseImageFiles;

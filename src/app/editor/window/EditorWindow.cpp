@@ -4,6 +4,8 @@
 #include "app/editor/canvas/TextSessionEditor.h"
 #include "app/editor/document/ProjectsFolder.h"
 #include "app/editor/inspectors/PropertyBar.h"
+#include "app/editor/inspectors/PropertyColumn.h"
+#include "app/editor/inspectors/RadialColorMenu.h"
 #include "app/editor/window/CanvasBadge.h"
 #include "app/editor/window/EditorCommands.h"
 #include "app/editor/window/EditorToolbar.h"
@@ -76,10 +78,12 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
     grid->addWidget(m_horizontalRuler, 0, 1);
     grid->addWidget(m_verticalRuler, 1, 0);
     grid->addWidget(m_canvas, 1, 1);
+    m_propertyBar = new PropertyBar(*m_canvas, settings, content);
+    m_column = new PropertyColumn(*m_canvas, m_propertyBar, settings, content);
+    grid->addWidget(m_column, 0, 2, 2, 1);
     setCentralWidget(content);
     m_sizeBadge = new SizeBadge(content);
     m_unsavedBadge = new UnsavedBadge(content);
-    m_propertyBar = new PropertyBar(*m_canvas, settings, content);
 
     auto* watcher = new PointerWatcher;
     watcher->setParent(this);
@@ -138,6 +142,9 @@ EditorWindow::EditorWindow(std::unique_ptr<ProjectDocument> document, Settings& 
             self->setZoom(*magnification);
         else
             self->zoomToFit();
+    };
+    m_canvas->onColorMenuRequest = [](QPoint position, RGBAColor current, std::function<void(RGBAColor)> choose) {
+        RadialColorMenu::shared().show(position, current, std::move(choose));
     };
     m_canvas->onStateChange = [self] {
         if (self)
@@ -308,7 +315,7 @@ void EditorWindow::sizeWindowToFitCanvas()
         return;
     const Rect bounds = canvasBounds(m_document->model());
     const QSizeF canvas = bounds.isNull() ? QSizeF() : QSizeF(bounds.size.width, bounds.size.height);
-    const QSizeF chrome(0, m_toolbar->sizeHint().height());
+    const QSizeF chrome(PropertyColumn::columnWidth, m_toolbar->sizeHint().height());
     const double preferred = EditorWindowSizing::preferredWidth(m_toolbar->windowWidth(m_toolbar->allToolsWidth()));
     const EditorWindowSizing::Opening opening =
         EditorWindowSizing::opening(QRectF(screen->availableGeometry()), chrome, canvas, preferred);
@@ -354,8 +361,7 @@ void EditorWindow::closeEvent(QCloseEvent* event)
 void EditorWindow::canvasStateChanged()
 {
     m_toolbar->setActiveTool(m_canvas->tool());
-    m_propertyBar->refresh();
-    m_propertyBar->adjustSize();
+    m_column->refresh();
     updateRulers();
     const DocumentModel& model = m_document->model();
     const Rect bounds = canvasBounds(model);
@@ -401,10 +407,6 @@ void EditorWindow::placeBadges()
     m_unsavedBadge->move(m_sizeBadge->geometry().bottomLeft() + QPoint(0, 7));
     m_sizeBadge->raise();
     m_unsavedBadge->raise();
-    // Over the canvas's top right corner, clear of the vertical scroll bar.
-    const QRect canvas = m_canvas->geometry();
-    m_propertyBar->move(canvas.right() - m_propertyBar->width() - 20, canvas.top() + 10);
-    m_propertyBar->raise();
 }
 
 } // namespace vorlix

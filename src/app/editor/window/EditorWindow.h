@@ -25,6 +25,7 @@ class EditorCommands;
 class EditorToolbar;
 class PixelRuler;
 class PropertyBar;
+class PropertyColumn;
 class Settings;
 class SizeBadge;
 class UnsavedBadge;
@@ -44,8 +45,10 @@ public:
     ProjectDocument& document() { return *m_document; }
     CanvasView& canvas() { return *m_canvas; }
     EditorToolbar& toolbar() { return *m_toolbar; }
-    // The inspector of what the canvas works on; refreshed on every change of the canvas.
+    // The inspector of what the canvas works on, shown in the column's popover.
     PropertyBar& propertyBar() { return *m_propertyBar; }
+    // The strip beside the canvas; refreshed, with the bar, on every change of the canvas.
+    PropertyColumn& column() { return *m_column; }
     bool rulersShown() const;
     // The window's menu and toolbar commands, by name, with their menu states.
     EditorCommands& commands() { return *m_commands; }
@@ -90,6 +93,7 @@ private:
     PixelRuler* m_horizontalRuler = nullptr;
     PixelRuler* m_verticalRuler = nullptr;
     PropertyBar* m_propertyBar = nullptr;
+    PropertyColumn* m_column = nullptr;
     SizeBadge* m_sizeBadge = nullptr;
     UnsavedBadge* m_unsavedBadge = nullptr;
     std::unique_ptr<EditorCommands> m_commands;
