@@ -94,12 +94,6 @@ void UpdateChecker::checkNow()
     m_tooLarge = false;
     QNetworkReply* reply = m_network->get(request);
     m_reply = reply;
-    const auto abortWhenTooLarge = [this, reply] {
-        if (m_body.size() > maximumBodySize) {
-            m_tooLarge = true;
-            reply->abort();
-        }
-    };
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > maximumBodySize) {
@@ -107,11 +101,14 @@ void UpdateChecker::checkNow()
             reply->abort();
         }
     });
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply, abortWhenTooLarge] {
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
         if (m_tooLarge)
             return;
         m_body += reply->read(maximumBodySize + 1 - m_body.size());
-        abortWhenTooLarge();
+        if (m_body.size() > maximumBodySize) {
+            m_tooLarge = true;
+            reply->abort();
+        }
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { received(*reply); });
     // The transfer timeout counts from the last byte; this bounds the whole request.
