@@ -7,9 +7,6 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QMenu>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPainter>
 #include <QPixmap>
 
@@ -55,11 +52,7 @@ UpdateChecker::UpdateChecker(Settings& settings, QObject* parent) : QObject(pare
     });
 }
 
-UpdateChecker::~UpdateChecker()
-{
-    if (m_reply)
-        m_reply->disconnect(this);
-}
+UpdateChecker::~UpdateChecker() = default;
 
 UpdateChecker& UpdateChecker::shared()
 {
@@ -84,57 +77,26 @@ void UpdateChecker::checkNow()
 {
     if (!m_settings.get(setting::checksForUpdates) || isChecking())
         return;
-    if (!m_network)
-        m_network = std::make_unique<QNetworkAccessManager>();
-    QNetworkRequest request(requestURL());
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setTransferTimeout(static_cast<int>(m_timeout.count()));
-    m_body.clear();
-    m_tooLarge = false;
-    QNetworkReply* reply = m_network->get(request);
-    m_reply = reply;
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > maximumBodySize) {
-            m_tooLarge = true;
-            reply->abort();
-        }
-    });
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
-        if (m_tooLarge)
-            return;
-        m_body += reply->read(maximumBodySize + 1 - m_body.size());
-        if (m_body.size() > maximumBodySize) {
-            m_tooLarge = true;
-            reply->abort();
-        }
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { received(*reply); });
-    // The transfer timeout counts from the last byte; this bounds the whole request.
-    QTimer::singleShot(m_timeout, reply, [reply] { reply->abort(); });
+    m_download = makeUpdateDownload();
+    if (!m_download) {
+        finish(std::nullopt);
+        return;
+    }
+    m_download->get(requestURL(), maximumBodySize, m_timeout,
+                    [this](const UpdateDownloadResult& result) { received(result); });
 }
 
-bool UpdateChecker::isChecking() const { return !m_reply.isNull(); }
+bool UpdateChecker::isChecking() const { return m_download != nullptr; }
 
-void UpdateChecker::received(QNetworkReply& reply)
+void UpdateChecker::received(const UpdateDownloadResult& result)
 {
-    reply.disconnect(this);
-    reply.deleteLater();
-    std::optional<UpdateInfo> record;
-    const int statusCode = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!m_tooLarge && reply.error() == QNetworkReply::NoError && statusCode == 200) {
-        m_body += reply.read(maximumBodySize + 1 - m_body.size());
-        if (m_body.size() <= maximumBodySize)
-            record = decodedRecord(m_body);
-    } else {
-        qInfo("The update check failed: %s (HTTP status %d%s)", qPrintable(reply.errorString()), statusCode,
-              m_tooLarge ? ", file too large" : "");
-    }
-    m_body.clear();
-    m_reply = nullptr;
     // The network access is made again for the next check, a day later at the earliest.
-    m_network.release()->deleteLater();
+    m_download.reset();
+    std::optional<UpdateInfo> record;
+    if (result.body)
+        record = decodedRecord(*result.body);
+    else
+        qInfo("The update check failed: %s", qPrintable(result.failure));
     finish(record);
 }
 

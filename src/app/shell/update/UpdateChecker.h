@@ -9,15 +9,15 @@
 // verified", never as up to date.
 //
 // Nothing waits for the network: the request runs on the event loop, and the network
-// access is set up only when a check starts and let go when it ends.
+// access is set up only when a check starts and let go when it ends (UpdateDownload).
 
+#include "app/shell/update/UpdateDownload.h"
 #include "core/formats/UpdateInfo.h"
 
 #include <QColor>
 #include <QDateTime>
 #include <QIcon>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
@@ -28,8 +28,6 @@
 
 class QAction;
 class QMenu;
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace vorlix {
 
@@ -105,17 +103,14 @@ signals:
 
 private:
     void configure(QAction& item) const;
-    void received(QNetworkReply& reply);
+    void received(const UpdateDownloadResult& result);
     void finish(const std::optional<UpdateInfo>& record);
     QDateTime now() const;
 
     Settings& m_settings;
     QTimer m_timer;
     std::chrono::milliseconds m_timeout = requestTimeout;
-    std::unique_ptr<QNetworkAccessManager> m_network;
-    QPointer<QNetworkReply> m_reply;
-    QByteArray m_body;
-    bool m_tooLarge = false;
+    std::unique_ptr<UpdateDownload> m_download; // while a check runs
 };
 
 } // namespace vorlix

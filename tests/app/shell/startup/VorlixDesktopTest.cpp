@@ -85,6 +85,12 @@ TEST_F(VorlixOnDesktop, ShowsItsTrayIconTakesALaterStartsURLAndQuitsFromItsMenu)
     const TrayProbe tray;
     std::optional<std::uint32_t> icon;
     ASSERT_TRUE(waitUntil([&] { return (icon = tray.embeddedIconOf(first.pid())).has_value(); }, 10s)) << log().data();
+    // Heavy parts wait for their first use: a program idle in the tray has not mapped them.
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(first.pid()));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    for (const char* library : {"libQt6Network", "libtesseract", "libZXing"})
+        EXPECT_FALSE(mapped.contains(library)) << library;
 
     QProcess second;
     second.setProcessEnvironment(processEnvironment());

@@ -1,0 +1,43 @@
+#pragma once
+// One bounded GET of the update file through Qt's network access. It lives in a module of
+// its own that the first check loads: the network library, with the Kerberos, proxy and
+// compression libraries it pulls in, stays out of a program that waits in the tray.
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace vorlix {
+
+struct UpdateDownloadResult {
+    std::optional<QByteArray> body; // the body of a 200 answer within the size limit
+    QString failure;                // otherwise why not, for the log
+};
+
+class UpdateDownload {
+public:
+    using Completion = std::function<void(UpdateDownloadResult)>;
+
+    // A request under way is dropped: its completion never runs.
+    virtual ~UpdateDownload() = default;
+
+    // Starts the request. `done` runs once, later, on the event loop; the download may be
+    // destroyed from inside it. Redirects to a less safe scheme fail the request, and so do
+    // a body over `maximumBytes` and a request that takes longer than `timeout` in all.
+    virtual void get(const QUrl& url, qint64 maximumBytes, std::chrono::milliseconds timeout, Completion done) = 0;
+};
+
+// A download from the module, which is loaded on the first call; nullptr when it cannot be
+// found or loaded.
+std::unique_ptr<UpdateDownload> makeUpdateDownload();
+
+// The module's one exported function.
+using UpdateDownloadEntryPoint = UpdateDownload* (*)();
+inline constexpr const char* updateDownloadEntryPoint = "vorlixMakeUpdateDownload";
+
+} // namespace vorlix
