@@ -1,107 +1,87 @@
-// The update file's download, in the module the first update check loads.
-
-#include "app/shell/update/UpdateDownload.h"
+// vorlix-update-download URL MAXIMUM-BYTES TIMEOUT-MS: one GET of the update file, run by
+// the program for each check so that the network and TLS libraries never stay in a
+// program that waits in the tray. Writes the body of a 200 answer within the size limit
+// to its output and ends with 0; otherwise writes why not to its error output and ends
+// with 1. Redirects to a less safe scheme are refused.
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPointer>
 #include <QTimer>
+#include <QUrl>
 
-namespace vorlix {
+#include <cstdio>
 
 namespace {
 
-class NetworkUpdateDownload final : public UpdateDownload {
-public:
-    ~NetworkUpdateDownload() override
-    {
-        if (m_reply) {
-            m_reply->disconnect();
-            m_reply->abort();
-        }
-    }
+struct Download {
+    qint64 maximumBytes = 0;
+    QByteArray body;
+    bool tooLarge = false;
 
-    void get(const QUrl& url, qint64 maximumBytes, std::chrono::milliseconds timeout, Completion done) override
-    {
-        m_done = std::move(done);
-        m_maximumBytes = maximumBytes;
-        QNetworkRequest request(url);
-        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-        request.setTransferTimeout(static_cast<int>(timeout.count()));
-        QNetworkReply* reply = m_network.get(request);
-        m_reply = reply;
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this, reply] {
-            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-            if (length.isValid() && length.toLongLong() > m_maximumBytes)
-                tooLarge(*reply);
-        });
-        QObject::connect(reply, &QNetworkReply::readyRead, reply, [this, reply] { take(*reply); });
-        QObject::connect(reply, &QNetworkReply::finished, reply, [this, reply] { finished(*reply); });
-        // The transfer timeout counts from the last byte; this bounds the whole request.
-        QTimer::singleShot(timeout, reply, [reply] { reply->abort(); });
-    }
-
-private:
     void take(QNetworkReply& reply)
     {
-        if (m_tooLarge)
+        if (tooLarge)
             return;
-        m_body += reply.read(m_maximumBytes + 1 - m_body.size());
-        if (m_body.size() > m_maximumBytes)
-            tooLarge(reply);
+        body += reply.read(maximumBytes + 1 - body.size());
+        if (body.size() > maximumBytes)
+            stop(reply);
     }
 
-    void tooLarge(QNetworkReply& reply)
+    void stop(QNetworkReply& reply)
     {
-        m_tooLarge = true;
+        tooLarge = true;
         reply.abort();
     }
-
-    void finished(QNetworkReply& reply)
-    {
-        reply.disconnect();
-        reply.deleteLater();
-        m_reply = nullptr;
-        take(reply);
-        UpdateDownloadResult result;
-        const int statusCode = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (!m_tooLarge && reply.error() == QNetworkReply::NoError && statusCode == 200) {
-            result.body = std::move(m_body);
-        } else {
-            result.failure = QStringLiteral("%1 (HTTP status %2%3)")
-                                 .arg(reply.errorString())
-                                 .arg(statusCode)
-                                 .arg(m_tooLarge ? QStringLiteral(", file too large") : QString());
-        }
-        m_body.clear();
-        // Later, from the application object, so that the owner may destroy this download
-        // from inside `done`; not at all once this download is gone.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [alive = std::weak_ptr<bool>(m_alive), done = std::move(m_done), result = std::move(result)] {
-                if (alive.lock())
-                    done(result);
-            },
-            Qt::QueuedConnection);
-    }
-
-    QNetworkAccessManager m_network;
-    QPointer<QNetworkReply> m_reply;
-    Completion m_done;
-    qint64 m_maximumBytes = 0;
-    QByteArray m_body;
-    bool m_tooLarge = false;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
+
+int fail(const QString& why)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(why));
+    return 1;
+}
 
 } // namespace
 
-} // namespace vorlix
-
-extern "C" Q_DECL_EXPORT vorlix::UpdateDownload* vorlixMakeUpdateDownload()
+int main(int argc, char** argv)
 {
-    return new vorlix::NetworkUpdateDownload;
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    bool sizeRead = false;
+    bool timeoutRead = false;
+    const qint64 maximumBytes = arguments.value(2).toLongLong(&sizeRead);
+    const int timeoutMs = arguments.value(3).toInt(&timeoutRead);
+    const QUrl url(arguments.value(1), QUrl::StrictMode);
+    if (arguments.size() != 4 || !url.isValid() || !sizeRead || maximumBytes < 0 || !timeoutRead || timeoutMs <= 0)
+        return fail(QStringLiteral("usage: vorlix-update-download URL MAXIMUM-BYTES TIMEOUT-MS"));
+
+    QNetworkAccessManager network;
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setTransferTimeout(timeoutMs);
+    Download download;
+    download.maximumBytes = maximumBytes;
+    QNetworkReply* reply = network.get(request);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > maximumBytes)
+            download.stop(*reply);
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, [&] { download.take(*reply); });
+    QObject::connect(reply, &QNetworkReply::finished, &app, &QCoreApplication::quit);
+    // The transfer timeout counts from the last byte; this bounds the whole request.
+    QTimer::singleShot(timeoutMs, reply, [reply] { reply->abort(); });
+    app.exec();
+
+    download.take(*reply);
+    const int statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (download.tooLarge || reply->error() != QNetworkReply::NoError || statusCode != 200)
+        return fail(QStringLiteral("%1 (HTTP status %2%3)")
+                        .arg(reply->errorString())
+                        .arg(statusCode)
+                        .arg(download.tooLarge ? QStringLiteral(", file too large") : QString()));
+    std::fwrite(download.body.constData(), 1, std::size_t(download.body.size()), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// One bounded GET of the update file through Qt's network access. It lives in a module of
-// its own that the first check loads: the network library, with the Kerberos, proxy and
-// compression libraries it pulls in, stays out of a program that waits in the tray.
+// One bounded GET of the update file. Each check runs it in a small program of its own
+// (vorlix-update-download): the network and TLS libraries, with the Kerberos, proxy and
+// compression libraries they pull in, never stay in a program that waits in the tray.
 
 #include <QByteArray>
 #include <QString>
@@ -32,12 +32,7 @@ public:
     virtual void get(const QUrl& url, qint64 maximumBytes, std::chrono::milliseconds timeout, Completion done) = 0;
 };
 
-// A download from the module, which is loaded on the first call; nullptr when it cannot be
-// found or loaded.
+// A download through the helper program; nullptr when the program cannot be found.
 std::unique_ptr<UpdateDownload> makeUpdateDownload();
-
-// The module's one exported function.
-using UpdateDownloadEntryPoint = UpdateDownload* (*)();
-inline constexpr const char* updateDownloadEntryPoint = "vorlixMakeUpdateDownload";
 
 } // namespace vorlix
