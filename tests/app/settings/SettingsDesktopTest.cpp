@@ -70,7 +70,6 @@ struct SettingsOnDesktop : testing::Test {
                             QStringLiteral("--name"), QStringLiteral("^") + title + QStringLiteral("$")});
         return found.isEmpty() ? std::nullopt : std::optional(found.front());
     }
-
 };
 
 } // namespace
