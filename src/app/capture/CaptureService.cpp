@@ -165,6 +165,7 @@ void CaptureService::prepare()
     const std::vector<ScreenInfo> screens = m_source.screens();
     for (const ScreenInfo& screen : screens)
         m_source.grabScreen(screen);
+    m_windows.prepare(screens);
 }
 
 CaptureService::~CaptureService() { m_encoder.waitForDone(); }

@@ -77,7 +77,7 @@ void WindowedSelectionOverlay::show()
     // A kept window keeps its place in the stack, below every window made after it:
     // mapping it again does not bring it up.
     for (const QPointer<SelectionView>& view : m_views) {
-        view->showOverScreen();
+        view->show();
         view->raise();
     }
 

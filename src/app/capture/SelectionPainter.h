@@ -26,9 +26,6 @@ namespace vorlix {
 // Paints every layer of `state` that meets `dirty`, clipped to `dirty` rounded out to
 // whole points. Without a frozen picture the area is cleared to transparent first, so
 // the live screen shows through a translucent window.
-// How dark the veil over the unselected screen is: the opacity of its black.
-constexpr double veilOpacity = 0.25;
-
 void paintSelection(QPainter& painter, const SelectionViewState& state, const QRectF& dirty);
 // The same, rectangle by rectangle of `dirty`.
 void paintSelection(QPainter& painter, const SelectionViewState& state, const QRegion& dirty);

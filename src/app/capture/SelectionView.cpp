@@ -4,7 +4,6 @@
 #include "app/support/Beeper.h"
 #include "app/support/Settings.h"
 #include "platform/PointerGrab.h"
-#include "platform/ScreenBackdrop.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -75,34 +74,9 @@ void SelectionView::setMouse(QPointF point)
     changed(before);
 }
 
-void SelectionView::showOverScreen()
-{
-    if (m_opaque && !isVisible()) {
-        winId();
-        m_hasBackdrop = showScreenBackdrop(windowHandle(), veilOpacity);
-    }
-    show();
-}
-
-void SelectionView::hideFromScreen()
-{
-    hide();
-    dropBackdrop();
-}
-
-void SelectionView::dropBackdrop()
-{
-    if (!m_hasBackdrop)
-        return;
-    m_hasBackdrop = false;
-    clearScreenBackdrop(windowHandle());
-}
-
 void SelectionView::paintEvent(QPaintEvent* event)
 {
     ++m_paintCount;
-    // This frame replaces the server's copy of the screen, which is no longer needed.
-    dropBackdrop();
     QPainter painter(this);
     paintSelection(painter, m_state, event->region());
 }

@@ -38,12 +38,6 @@ public:
     // Shows `state` over `geometry` from now on, as a new window would; for a kept window.
     void restart(const QRect& geometry, SelectionViewState state);
 
-    // Shows the window. An opaque one first gets the screen under it, veiled, as the
-    // background the display server paints at once, until the window's own first frame.
-    void showOverScreen();
-    // Hides the window and lets go of its background.
-    void hideFromScreen();
-
     // Lets go of the frozen picture of a hidden window.
     void releasePicture() { m_state.frozen = QImage(); }
 
@@ -77,10 +71,7 @@ private:
 
     SelectionViewState m_state;
     Settings& m_settings;
-    void dropBackdrop();
-
     bool m_opaque = false;
-    bool m_hasBackdrop = false;
     int m_paintCount = 0;
 };
 
