@@ -35,6 +35,8 @@
 
 #include <cstdio>
 
+#include <malloc.h>
+
 using namespace vorlix;
 using namespace Qt::StringLiterals;
 
@@ -171,6 +173,9 @@ int main(int argc, char** argv)
     delegate.finishLaunching();
     // The first capture's buffers, paid for once the tray icon is up.
     QTimer::singleShot(0, &delegate, [] { CaptureService::shared().prepare(); });
+    // Setting up fonts, styles and the tray leaves freed memory in the allocator's heaps;
+    // the program then waits in the tray, often for hours, so it gives that memory back.
+    QTimer::singleShot(2000, &delegate, [] { malloc_trim(0); });
     if (!arguments.isEmpty())
         QTimer::singleShot(0, &delegate, [&delegate, arguments] { delegate.handleArguments(arguments); });
     const int status = app.exec();
