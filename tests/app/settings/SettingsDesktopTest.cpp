@@ -7,6 +7,7 @@
 #include "support/desktop/Desktop.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/ProgramHome.h"
+#include "support/desktop/ProgramOnDesktop.h"
 #include "support/desktop/TrayProbe.h"
 
 #include <QDir>
@@ -25,30 +26,8 @@ using namespace vorlix::test;
 
 namespace {
 
-struct SettingsOnDesktop : testing::Test {
-    QTemporaryDir home;
-    QString logPath = home.filePath(QStringLiteral("vorlix.log"));
-
-    std::vector<std::string> environment() const
-    {
-        std::vector<std::string> entries = programEnvironment(home.path());
-        entries.push_back("DISPLAY=" + processDesktop().displayName().toStdString());
-        return entries;
-    }
-
-    ChildProcess startFirst() const
-    {
-        const int log = open(logPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ChildProcess process(VORLIX_EXECUTABLE, {}, {.environment = environment(), .standardError = log});
-        close(log);
-        return process;
-    }
-
-    QByteArray log() const
-    {
-        QFile file(logPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+struct SettingsOnDesktop : testing::Test, ProgramOnDesktop {
+    ChildProcess startFirst() const { return startProgram(); }
 
     // What the program has written to its settings file.
     QString stored(const QString& key) const

@@ -15,6 +15,7 @@
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
 #include "support/desktop/ProgramHome.h"
+#include "support/desktop/ProgramOnDesktop.h"
 #include "support/desktop/TrayProbe.h"
 
 #include <QFile>
@@ -69,33 +70,15 @@ Places measureSettingsWindow()
     return places;
 }
 
-struct ShortcutsOnDesktop : testing::Test {
-    QTemporaryDir home;
-    QString logPath = home.filePath(QStringLiteral("vorlix.log"));
-
-    std::vector<std::string> environment() const
-    {
-        std::vector<std::string> entries = programEnvironment(home.path());
-        entries.push_back("DISPLAY=" + processDesktop().displayName().toStdString());
-        return entries;
-    }
-
+struct ShortcutsOnDesktop : testing::Test, ProgramOnDesktop {
     // Starts the program and waits until its icon is in the tray.
     ChildProcess startFirst() const
     {
-        const int log = open(logPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ChildProcess process(VORLIX_EXECUTABLE, {}, {.environment = environment(), .standardError = log});
-        close(log);
+        ChildProcess process = startProgram();
         const TrayProbe tray;
         EXPECT_TRUE(waitUntil([&] { return tray.embeddedIconOf(process.pid()).has_value(); }, 10s))
             << this->log().data();
         return process;
-    }
-
-    QByteArray log() const
-    {
-        QFile file(logPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     // The key and modifiers stored for "Cattura area", as the program wrote them.

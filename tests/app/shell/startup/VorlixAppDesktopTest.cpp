@@ -13,6 +13,7 @@
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
 #include "support/desktop/ProgramHome.h"
+#include "support/desktop/ProgramOnDesktop.h"
 #include "support/desktop/TrayProbe.h"
 
 #include <QDir>
@@ -35,18 +36,9 @@ namespace {
 
 const QString editorTitlePattern = QStringLiteral("^Progetto ");
 
-struct VorlixInUse : testing::Test {
-    QTemporaryDir home;
+struct VorlixInUse : testing::Test, ProgramOnDesktop {
     QTemporaryDir files; // what the user opens, kept apart from the program's folders
-    QString logPath = home.filePath(QStringLiteral("vorlix.log"));
     QString historyFolder = home.filePath(QStringLiteral("Downloads/Vorlix"));
-
-    std::vector<std::string> environment() const
-    {
-        std::vector<std::string> entries = programEnvironment(home.path());
-        entries.push_back("DISPLAY=" + processDesktop().displayName().toStdString());
-        return entries;
-    }
 
     // The settings the program reads at start: its INI file under XDG_CONFIG_HOME.
     void writeSetting(const QString& key, const QString& value) const
@@ -59,9 +51,7 @@ struct VorlixInUse : testing::Test {
     // Starts the first instance and waits until its icon is in the tray.
     ChildProcess startFirst() const
     {
-        const int log = open(logPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ChildProcess process(VORLIX_EXECUTABLE, {}, {.environment = environment(), .standardError = log});
-        close(log);
+        ChildProcess process = startProgram();
         const TrayProbe tray;
         EXPECT_TRUE(waitUntil([&] { return tray.embeddedIconOf(process.pid()).has_value(); }, 10s))
             << this->log().data();
@@ -76,12 +66,6 @@ struct VorlixInUse : testing::Test {
         second.start(QStringLiteral(VORLIX_EXECUTABLE), arguments);
         ASSERT_TRUE(second.waitForFinished(10000));
         EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().data();
-    }
-
-    QByteArray log() const
-    {
-        QFile file(logPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QStringList shots() const

@@ -7,6 +7,7 @@
 #include "support/desktop/Desktop.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/ProgramHome.h"
+#include "support/desktop/ProgramOnDesktop.h"
 #include "support/desktop/TrayProbe.h"
 
 #include <QDirIterator>
@@ -25,32 +26,10 @@ using namespace vorlix::test;
 
 namespace {
 
-struct VorlixOnDesktop : testing::Test {
-    QTemporaryDir home;
-    QString logPath = home.filePath(QStringLiteral("vorlix.log"));
-
-    std::vector<std::string> environment() const
-    {
-        std::vector<std::string> entries = programEnvironment(home.path());
-        entries.push_back("DISPLAY=" + processDesktop().displayName().toStdString());
-        return entries;
-    }
-
+struct VorlixOnDesktop : testing::Test, ProgramOnDesktop {
     QProcessEnvironment processEnvironment() const { return withEntries(environment()); }
 
-    ChildProcess startFirst() const
-    {
-        const int log = open(logPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ChildProcess process(VORLIX_EXECUTABLE, {}, {.environment = environment(), .standardError = log});
-        close(log);
-        return process;
-    }
-
-    QByteArray log() const
-    {
-        QFile file(logPath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    ChildProcess startFirst() const { return startProgram(); }
 
     // The PNG files anywhere under `folder`.
     static QStringList shotsUnder(const QString& folder)
