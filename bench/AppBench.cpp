@@ -264,6 +264,73 @@ void BM_HotkeyUntilOverlayPainted(benchmark::State& state)
 }
 BENCHMARK(BM_HotkeyUntilOverlayPainted)->Unit(benchmark::kMillisecond)->UseManualTime();
 
+// Whether `shown` differs from `under` darkened by the veil alone, beyond rounding.
+bool differsFromVeiled(const QImage& shown, const QImage& under)
+{
+    if (shown.size() != under.size())
+        return false;
+    const auto apart = [](int shownChannel, int underChannel) {
+        return std::abs(shownChannel - underChannel * 3 / 4) > 3;
+    };
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb a = shown.pixel(x, y);
+            const QRgb b = under.pixel(x, y);
+            if (apart(qRed(a), qRed(b)) || apart(qGreen(a), qGreen(b)) || apart(qBlue(a), qBlue(b)))
+                return true;
+        }
+    }
+    return false;
+}
+
+// The first Ctrl+Shift+2 after the program has idled in the tray for 5 s, as a person meets
+// it: a new program each time, so nothing is warm but what it prepared itself. The time is
+// until the veil shows. Then the pointer moves by a pixel: "loupeMs" is until the loupe the
+// program paints under it shows, which its first frame had to precede.
+void BM_FirstHotkeyAfterStartUntilOverlayPainted(benchmark::State& state)
+{
+    QImage white(200, 200, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    FixtureWindow window(white, QPoint(0, 0), QStringLiteral("white"));
+    window.showAndWait();
+    const QPoint pointer(2560, 1440);
+    movePointer(pointer.x(), pointer.y());
+    const ScreenProbe probe;
+    const QPoint spot = window.geometry().center();
+    const QRect byPointer(pointer, QSize(140, 140));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Home home("afterCapture=quickPreview\n");
+        Running vorlix(home);
+        if (!vorlix.icon) {
+            state.SkipWithError("the tray icon never showed");
+            return;
+        }
+        processEventsFor(std::chrono::milliseconds(3500));
+        const QRgb unveiled = probe.pixel(spot);
+        const QImage under = probe.grab(byPointer);
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        if (!sendKeys(QStringLiteral("ctrl+shift+2")) ||
+            !waitUntil([&] { return probe.pixel(spot) != unveiled; }, generous)) {
+            state.SkipWithError("the overlay's veil never reached the screen");
+            return;
+        }
+        state.SetIterationTime(msSince(clock) / 1000);
+        movePointer(pointer.x() + 1, pointer.y());
+        if (!waitUntil([&] { return differsFromVeiled(probe.grab(byPointer), under); }, generous)) {
+            state.SkipWithError("the loupe never showed");
+            return;
+        }
+        state.counters["loupeMs"] = msSince(clock);
+        sendKeys(QStringLiteral("Escape"));
+        waitUntil([&] { return probe.pixel(spot) == unveiled; }, generous);
+        movePointer(pointer.x(), pointer.y());
+    }
+}
+BENCHMARK(BM_FirstHotkeyAfterStartUntilOverlayPainted)->Iterations(3)->Unit(benchmark::kMillisecond)->UseManualTime();
+
 // Ctrl+Shift+1 (full screen) with the quick preview after a capture: until the shot's
 // PNG is complete in the history folder.
 void BM_FullScreenHotkeyUntilHistoryPng(benchmark::State& state)

@@ -33,15 +33,10 @@ struct Scene {
     NotificationCenter notifications;
     Settings settings{std::make_unique<MemoryDefaultsStore>(), notifications};
     FixtureWindow white{whitePicture(), QPoint(0, 0), QStringLiteral("white")};
-    // Kept from one overlay to the next, and prepared ahead, as the capture service does.
+    // Kept from one overlay to the next, as the capture service does.
     SelectionWindows windows{settings};
 
-    Scene()
-    {
-        white.showAndWait();
-        windows.prepare(source->screens());
-        waitUntil([&] { return !windows.isPreparing(); });
-    }
+    Scene() { white.showAndWait(); }
 
     static QImage whitePicture()
     {
@@ -76,7 +71,7 @@ SelectionView* shownView()
 }
 
 // With the argument 1, windows that keep nothing between overlays: new native windows
-// and pixel buffers each time, which is what keeping them saves.
+// and pixel buffers each time, as for the first overlay after the start.
 void BM_OverlayFirstPaint5K(benchmark::State& state)
 {
     Scene scene;

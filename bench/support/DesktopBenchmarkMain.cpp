@@ -1,6 +1,7 @@
 // Shared main of the benchmark programs that need a real X server: it starts a private
 // desktop of VORLIX_BENCH_DESKTOP_WIDTH x VORLIX_BENCH_DESKTOP_HEIGHT (Xvfb, through the
-// test harness; with a system tray when VORLIX_BENCH_DESKTOP_TRAY is 1), makes the
+// test harness; with a system tray when VORLIX_BENCH_DESKTOP_TRAY is 1, and a painted
+// root, as a desktop in use has), makes the
 // application on it through the xcb platform and runs the benchmarks. The desktop ends
 // with the program.
 
@@ -17,8 +18,10 @@ int main(int argc, char** argv)
 {
     std::unique_ptr<vorlix::test::Desktop> desktop;
     try {
-        desktop = std::make_unique<vorlix::test::Desktop>(vorlix::test::DesktopOptions{
-            .size = QSize(VORLIX_BENCH_DESKTOP_WIDTH, VORLIX_BENCH_DESKTOP_HEIGHT), .tray = VORLIX_BENCH_DESKTOP_TRAY});
+        desktop = std::make_unique<vorlix::test::Desktop>(
+            vorlix::test::DesktopOptions{.size = QSize(VORLIX_BENCH_DESKTOP_WIDTH, VORLIX_BENCH_DESKTOP_HEIGHT),
+                                         .tray = VORLIX_BENCH_DESKTOP_TRAY,
+                                         .wallpaper = true});
     } catch (const std::exception& e) {
         std::cerr << "No desktop for the benchmark: " << e.what() << '\n';
         return 1;

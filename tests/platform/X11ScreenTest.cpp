@@ -6,10 +6,14 @@
 #include "X11Source.h"
 #include "platform/Compositing.h"
 #include "platform/ScreenSource.h"
+#include "platform/ScreenVeil.h"
 #include "platform/x11/X11ScreenSource.h"
+#include "support/EventLoopWaits.h"
 #include "support/desktop/DesktopTools.h"
 #include "support/desktop/FixtureWindow.h"
 #include "support/desktop/MonitorSplit.h"
+
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +56,30 @@ TEST(X11Screen, RectangleGrabGivesTheFixturePixelsWithoutTheCursor)
     const QImage whole = grabbed(source->grabScreen(screens[0]));
     EXPECT_EQ(whole.size(), processDesktop().size());
     EXPECT_EQ(whole.pixel(100, 120), qRgb(255, 0, 0));
+}
+
+// A window that never paints shows, from the moment it maps, the screen that lay under it
+// behind the veil: the server drew it alone.
+TEST(X11Screen, VeilDarkensTheScreenUnderAWindowThatNeverPainted)
+{
+    const QImage picture = FixtureWindow::quadrants(QSize(200, 160));
+    FixtureWindow fixture(picture, QPoint(100, 120), QStringLiteral("quadrants"));
+    ASSERT_TRUE(fixture.showAndWait());
+    const std::unique_ptr<ScreenSource> source = x11Source();
+    const ScreenInfo screen = source->screens().front();
+    const auto pixel = [&](int x, int y) { return grabbed(source->grab(screen, QRectF(x, y, 1, 1))).pixel(0, 0); };
+    ASSERT_EQ(pixel(100, 120), qRgb(255, 0, 0));
+
+    QWindow blank;
+    blank.setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+    blank.setGeometry(QRect(50, 60, 200, 150));
+    EXPECT_FALSE(veilScreenUnder(&blank, 0.25)); // not shown yet
+    blank.show();
+    ASSERT_TRUE(veilScreenUnder(&blank, 0.25));
+    // Three quarters of each channel: 255 becomes 191.
+    EXPECT_TRUE(waitUntil([&] { return pixel(100, 120) == qRgb(191, 0, 0); })) << std::hex << pixel(100, 120);
+    EXPECT_EQ(pixel(210, 200), qRgb(191, 191, 191)); // the white quadrant
+    EXPECT_EQ(pixel(299, 279), qRgb(255, 255, 255)); // beyond the window nothing changed
 }
 
 TEST(X11Screen, HeldPicturesKeepTheirPixelsWhileLaterGrabsReuseMemory)

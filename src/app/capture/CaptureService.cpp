@@ -162,10 +162,8 @@ void CaptureService::prepare()
 {
     if (m_session.wayland)
         return;
-    const std::vector<ScreenInfo> screens = m_source.screens();
-    for (const ScreenInfo& screen : screens)
+    for (const ScreenInfo& screen : m_source.screens())
         m_source.grabScreen(screen);
-    m_windows.prepare(screens);
 }
 
 CaptureService::~CaptureService() { m_encoder.waitForDone(); }

@@ -135,8 +135,7 @@ public:
     bool finishScrolling();
 
     // Pays ahead for what makes a first capture slow on a large screen: the shared memory of
-    // each screen's first grab and the pixel buffers of the overlay windows. For the
-    // application's start; the event loop goes on meanwhile.
+    // each screen's first grab, which the display server fills. For the application's start.
     void prepare();
 
     bool isCapturing() const { return m_isCapturing; }

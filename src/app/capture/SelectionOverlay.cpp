@@ -74,12 +74,8 @@ void WindowedSelectionOverlay::show()
 {
     for (const ScreenInfo& screen : m_setup.screens)
         m_views.emplace_back(makeView(screen));
-    // A kept window keeps its place in the stack, below every window made after it:
-    // mapping it again does not bring it up.
-    for (const QPointer<SelectionView>& view : m_views) {
-        view->show();
-        view->raise();
-    }
+    for (const QPointer<SelectionView>& view : m_views)
+        view->showOverScreen();
 
     const QPoint pointer = QCursor::pos();
     const auto under = std::find_if(m_views.begin(), m_views.end(), [&](const QPointer<SelectionView>& view) {

@@ -198,7 +198,7 @@ bool onWholePixels(const QRectF& r, double scale)
 void drawVeil(QPainter& painter, const SelectionViewState& state, const std::optional<QRectF>& selection,
               const QRectF& area)
 {
-    const QColor veil = black(0.25);
+    const QColor veil = black(veilOpacity);
     if (!selection || !selection->intersects(area)) {
         painter.fillRect(area, veil);
         return;

@@ -23,6 +23,9 @@ class QPainter;
 
 namespace vorlix {
 
+// How dark the veil over the screen outside the selection is: the opacity of its black.
+constexpr double veilOpacity = 0.25;
+
 // Paints every layer of `state` that meets `dirty`, clipped to `dirty` rounded out to
 // whole points. Without a frozen picture the area is cleared to transparent first, so
 // the live screen shows through a translucent window.

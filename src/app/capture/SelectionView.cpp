@@ -4,6 +4,7 @@
 #include "app/support/Beeper.h"
 #include "app/support/Settings.h"
 #include "platform/PointerGrab.h"
+#include "platform/ScreenVeil.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -72,6 +73,16 @@ void SelectionView::setMouse(QPointF point)
     const SelectionViewState before = m_state;
     m_state.mouse = point;
     changed(before);
+}
+
+void SelectionView::showOverScreen()
+{
+    show();
+    // A kept window keeps its place in the stack, below every window made after it:
+    // mapping it again does not bring it up.
+    raise();
+    if (m_opaque)
+        veilScreenUnder(windowHandle(), veilOpacity);
 }
 
 void SelectionView::paintEvent(QPaintEvent* event)

@@ -38,6 +38,10 @@ public:
     // Shows `state` over `geometry` from now on, as a new window would; for a kept window.
     void restart(const QRect& geometry, SelectionViewState state);
 
+    // Shows the window on top of every other. A frozen one is veiled by the display server
+    // at once, before its own first frame is painted.
+    void showOverScreen();
+
     // Lets go of the frozen picture of a hidden window.
     void releasePicture() { m_state.frozen = QImage(); }
 

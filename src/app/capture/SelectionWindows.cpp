@@ -2,10 +2,6 @@
 
 #include "app/capture/SelectionView.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
-
 #include <algorithm>
 
 namespace vorlix {
@@ -17,19 +13,14 @@ constexpr std::size_t maximumIdle = 6;
 
 } // namespace
 
-SelectionWindows::SelectionWindows(Settings& settings) : m_settings(settings)
-{
-    m_preparation.setInterval(20);
-    QObject::connect(&m_preparation, &QTimer::timeout, [this] { givePreparedBack(); });
-}
+SelectionWindows::SelectionWindows(Settings& settings) : m_settings(settings) {}
 
 SelectionWindows::~SelectionWindows()
 {
     // A window may be giving itself back from inside its own event handler.
-    for (const std::vector<QPointer<SelectionView>>* views : {&m_idle, &m_preparing})
-        for (const QPointer<SelectionView>& view : *views)
-            if (view)
-                view->deleteLater();
+    for (const QPointer<SelectionView>& view : m_idle)
+        if (view)
+            view->deleteLater();
 }
 
 SelectionView* SelectionWindows::take(const QRect& geometry, SelectionViewState state)
@@ -62,39 +53,6 @@ void SelectionWindows::giveBack(SelectionView* view)
         m_idle.back()->deleteLater();
         m_idle.pop_back();
     }
-}
-
-void SelectionWindows::prepare(const std::vector<ScreenInfo>& screens)
-{
-    for (const ScreenInfo& screen : screens) {
-        SelectionViewState state;
-        state.scale = screen.devicePixelRatio;
-        state.frozen = QImage(screen.geometry.size() * screen.devicePixelRatio, QImage::Format_RGB32);
-        state.frozen.fill(Qt::black);
-        // Beyond the left edge of every screen, where nobody sees it.
-        QRect away = screen.geometry;
-        away.moveLeft(-away.width() - 64);
-        SelectionView* view = take(away, std::move(state));
-        view->show();
-        m_preparing.emplace_back(view);
-    }
-    m_preparationClock.start();
-    m_preparation.start();
-}
-
-void SelectionWindows::givePreparedBack()
-{
-    // Each window goes back once it has painted; the event loop runs on meanwhile.
-    const bool late = m_preparationClock.elapsed() > 3000;
-    for (QPointer<SelectionView>& view : m_preparing) {
-        if (view && (view->paintCount() > 0 || late)) {
-            giveBack(view);
-            view = nullptr;
-        }
-    }
-    std::erase_if(m_preparing, [](const QPointer<SelectionView>& view) { return !view; });
-    if (m_preparing.empty())
-        m_preparation.stop();
 }
 
 } // namespace vorlix

@@ -70,6 +70,8 @@ Desktop::Desktop(const DesktopOptions& options) : m_size(options.size)
         startTray();
     if (options.compositor)
         startCompositor();
+    if (options.wallpaper)
+        paintWallpaper();
 }
 
 Desktop::~Desktop() { stop(); }
@@ -102,6 +104,19 @@ void Desktop::startTray()
 }
 
 void Desktop::startCompositor() { m_clients.push_back(startClient("xcompmgr", {}, "_NET_WM_CM_S0")); }
+
+void Desktop::paintWallpaper()
+{
+    const std::string display = ":" + std::to_string(m_display);
+    std::unique_ptr<xcb_connection_t, ConnectionCloser> connection(xcb_connect(display.c_str(), nullptr));
+    if (xcb_connection_has_error(connection.get()))
+        throw std::runtime_error("no connection to paint the wallpaper");
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection.get())).data->root;
+    const std::uint32_t slateBlue = 0x3a6ea5;
+    xcb_change_window_attributes(connection.get(), root, XCB_CW_BACK_PIXEL, &slateBlue);
+    xcb_clear_area(connection.get(), 0, root, 0, 0, 0, 0);
+    std::free(xcb_get_input_focus_reply(connection.get(), xcb_get_input_focus(connection.get()), nullptr));
+}
 
 void Desktop::stop()
 {

@@ -21,6 +21,11 @@ struct DesktopOptions {
     bool windowManager = false;
     bool tray = false;
     bool compositor = false;
+    // The root painted in a plain colour once everything is up, so that every pixel of the
+    // server's framebuffer has been written, as on a desktop in use. Otherwise the pages of
+    // an idle Xvfb's framebuffer are only written by the first full-screen window, which then
+    // pays for them.
+    bool wallpaper = false;
 };
 
 class Desktop {
@@ -40,6 +45,7 @@ public:
     void startWindowManager();
     void startTray();
     void startCompositor();
+    void paintWallpaper();
     // Ends every process of the desktop, the server last.
     void stop();
 
