@@ -1,6 +1,5 @@
 #include "platform/Compositing.h"
-
-#include <QGuiApplication>
+#include "platform/x11/X11Connection.h"
 
 #include <xcb/xcb.h>
 
@@ -11,10 +10,9 @@ namespace vorlix {
 
 bool isCompositingManagerRunning()
 {
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!app || !app->connection())
+    xcb_connection_t* connection = qtX11Connection();
+    if (!connection)
         return true;
-    xcb_connection_t* connection = app->connection();
     // The default screen's manager: every monitor of a RandR desktop belongs to screen 0.
     const std::string name = "_NET_WM_CM_S0";
     xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(

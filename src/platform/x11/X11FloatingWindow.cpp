@@ -1,9 +1,7 @@
 #include "platform/FloatingWindow.h"
+#include "platform/x11/X11Connection.h"
 
-#include <QGuiApplication>
 #include <QWindow>
-
-#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <array>
@@ -15,18 +13,6 @@
 namespace vorlix {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_connection_t* connection()
-{
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return app ? app->connection() : nullptr;
-}
 
 xcb_atom_t atom(xcb_connection_t* c, std::string_view name)
 {
@@ -73,7 +59,7 @@ constexpr std::size_t maxAspectField = 13;
 
 void showOnAllDesktops(QWindow& window)
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = qtX11Connection();
     if (!c)
         return;
     const auto id = xcb_window_t(window.winId());
@@ -93,7 +79,7 @@ void showOnAllDesktops(QWindow& window)
 
 void keepAspectRatio(QWindow& window, QSize ratio)
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = qtX11Connection();
     if (!c || ratio.isEmpty())
         return;
     const auto id = xcb_window_t(window.winId());

@@ -1,10 +1,10 @@
 #include "platform/x11/X11HotkeyGrabber.h"
+#include "platform/x11/X11Connection.h"
 
 #include "core/formats/LinuxKeyMap.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QObject>
 #include <QtDebug>
 
@@ -348,10 +348,9 @@ QString X11HotkeyGrabber::keyCharacter(std::uint32_t keyCode) const
 
 std::unique_ptr<HotkeyGrabber> makeX11HotkeyGrabber()
 {
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!app || !app->connection())
+    xcb_connection_t* connection = qtX11Connection();
+    if (!connection)
         return nullptr;
-    xcb_connection_t* connection = app->connection();
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
     if (screens.rem == 0)

@@ -1,18 +1,11 @@
 #include "platform/PointerGrab.h"
-
-#include <QGuiApplication>
+#include "platform/x11/X11Connection.h"
 
 #include <xcb/xcb.h>
 
 namespace vorlix {
 
 namespace {
-
-xcb_connection_t* x11Connection()
-{
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return app ? app->connection() : nullptr;
-}
 
 class X11PointerGrab final : public PointerGrab {
 public:
@@ -31,7 +24,7 @@ private:
 
 std::unique_ptr<PointerGrab> grabPointer(QWindow* window)
 {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = qtX11Connection();
     if (!connection || !window)
         return nullptr;
     const std::uint16_t events = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
@@ -52,7 +45,7 @@ std::unique_ptr<PointerGrab> grabPointer(QWindow* window)
 
 void warpPointer(QWindow* window, QPoint devicePixel)
 {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = qtX11Connection();
     if (!connection || !window)
         return;
     xcb_warp_pointer(connection, XCB_NONE, xcb_window_t(window->winId()), 0, 0, 0, 0, std::int16_t(devicePixel.x()),

@@ -1,4 +1,5 @@
 #include "platform/x11/X11ScreenSource.h"
+#include "platform/x11/X11Connection.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -22,12 +23,6 @@
 namespace vorlix {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 // Windows smaller than this, in logical pixels, are not offered for picking.
 constexpr int smallestWindowSide = 40;
@@ -623,10 +618,9 @@ QImage X11ScreenSource::plainImage(xcb_drawable_t drawable, const QRect& pixels,
 
 std::unique_ptr<ScreenSource> makeX11ScreenSource(bool sharedMemory)
 {
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!app || !app->connection())
+    xcb_connection_t* connection = qtX11Connection();
+    if (!connection)
         return nullptr;
-    xcb_connection_t* connection = app->connection();
     const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
     if (screens.rem == 0)
         return nullptr;

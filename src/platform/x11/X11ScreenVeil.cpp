@@ -1,34 +1,18 @@
 #include "platform/ScreenVeil.h"
-
-#include <QGuiApplication>
+#include "platform/x11/X11Connection.h"
 
 #include <xcb/render.h>
-#include <xcb/xcb.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <memory>
 
 namespace vorlix {
 
 namespace {
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, FreeReply>;
-
-xcb_connection_t* x11Connection()
-{
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return app ? app->connection() : nullptr;
-}
-
 // The picture format of `visual`; none when the server has no Render format for it.
 xcb_render_pictformat_t formatOf(xcb_connection_t* connection, xcb_visualid_t visual)
 {
-    ReplyPtr<xcb_render_query_pict_formats_reply_t> formats(
+    Reply<xcb_render_query_pict_formats_reply_t> formats(
         xcb_render_query_pict_formats_reply(connection, xcb_render_query_pict_formats(connection), nullptr));
     if (!formats)
         return XCB_NONE;
@@ -50,16 +34,16 @@ xcb_render_pictformat_t formatOf(xcb_connection_t* connection, xcb_visualid_t vi
 
 bool veilScreenUnder(QWindow* window, double opacity)
 {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = qtX11Connection();
     if (!connection || !window || !window->handle() || !window->isVisible())
         return false;
     // Qt's own connection: the requests follow the window's map and precede its first frame.
     const auto target = xcb_window_t(window->winId());
-    ReplyPtr<xcb_get_window_attributes_reply_t> attributes(
+    Reply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, target), nullptr));
     if (!attributes)
         return false;
-    ReplyPtr<xcb_get_geometry_reply_t> geometry(
+    Reply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, target), nullptr));
     if (!geometry || geometry->depth != 24)
         return false;
