@@ -39,6 +39,20 @@ void CanvasView::setCropSession(std::optional<CropSession> session)
     stateChanged();
 }
 
+void CanvasView::followCropPanel()
+{
+    if (!m_state.cropSession)
+        return;
+    if (const vorlix::Panel* panel = findPanel(m_editor.model(), m_state.cropSession->panelID)) {
+        m_state.cropSession->preview = recropped(*panel, std::nullopt);
+        return;
+    }
+    m_state.cropDrag = cropdrag::None{};
+    m_state.cropSession.reset();
+    if (m_state.tool == Tool::crop)
+        setTool(Tool::select);
+}
+
 void CanvasView::beginCrop()
 {
     commitTextEditing();

@@ -187,6 +187,7 @@ void CanvasView::modelDidChange(const DocumentChange& change)
         m_wheelTimer.stop();
     }
     m_sampler.invalidate();
+    followCropPanel();
     const std::optional<Rect> boundsBefore = std::exchange(m_shownBounds, std::nullopt);
     const std::vector<QUuid> ids = annotationIDsInDrawOrder(m_editor.model());
     const std::set<QUuid> existing(ids.begin(), ids.end());

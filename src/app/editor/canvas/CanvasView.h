@@ -328,6 +328,9 @@ private:
     void drawCutOut(QPainter& painter, const Rect& dirty) const;
 
     void setCropSession(std::optional<CropSession> session);
+    // Keeps a running crop on its panel as the document changes under it (an undo or
+    // redo): the preview shows the panel as it now is, and a removed panel ends the crop.
+    void followCropPanel();
     void cropMouseDown(Point point, int clickCount);
     void cropMouseDragged(Point point, bool constrained);
     void cropMouseUp();

@@ -157,6 +157,30 @@ TEST(CanvasCrop, EscapeLeavesTheDocumentUntouched)
     EXPECT_FALSE(canvas.undo.canUndo());
 }
 
+TEST(CanvasCrop, UndoAndRedoUnderARunningCropKeepItOnThePanelAsItNowIs)
+{
+    CropCanvas canvas;
+    canvas.key(Qt::Key_Escape);
+    canvas.editor.perform(
+        u"Elimina"_s, [](DocumentModel& doc) { doc.panels[0].annotations.erase(doc.panels[0].annotations.begin()); });
+    canvas.editor.perform(u"Elimina pannello"_s, [](DocumentModel& doc) { doc.panels.clear(); });
+    canvas.undo.undo();
+    canvas.view.setTool(Tool::crop);
+    ASSERT_TRUE(canvas.view.state().cropSession);
+    canvas.drag(canvas.at({50, 40}), canvas.at({100, 60}));
+
+    canvas.undo.undo(); // the arrow comes back while the crop is chosen
+    ASSERT_TRUE(canvas.view.state().cropSession);
+    EXPECT_EQ(canvas.session().preview, recropped(canvas.editor.model().panels[0], std::nullopt));
+    EXPECT_EQ(canvas.session().rect, Rect(100, 60, 50, 60));
+
+    canvas.undo.redo();
+    canvas.undo.redo(); // the panel goes: nothing is left to crop
+    EXPECT_FALSE(canvas.view.state().cropSession);
+    EXPECT_EQ(canvas.view.tool(), Tool::select);
+    EXPECT_TRUE(canvas.editor.model().panels.empty());
+}
+
 TEST(CanvasCrop, CursorShowsWhatAPressWouldGrab)
 {
     CropCanvas canvas;
