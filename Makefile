@@ -26,7 +26,7 @@ FUZZ_QUICK_TIMEOUT ?= 10
 FUZZ_JOBS ?= $(shell n=$$(nproc); echo $$((n < 4 ? n : 4)))
 FUZZ_TARGETS ?= document clipboard forwarded_arguments history_png image package svg_path
 
-.PHONY: deps configure build run test test-desktop bench format test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
+.PHONY: deps configure build run install test test-desktop bench format test-sanitize fuzz-build fuzz fuzz-quick fuzz-seeds clean
 
 deps:
 	./scripts/install-deps
@@ -42,6 +42,16 @@ build: configure
 run: build
 	@test -n "$$DISPLAY" || { echo "make run needs a desktop session (DISPLAY is not set)." >&2; exit 2; }
 	$(BUILD_DIR)/src/vorlix
+
+# Installs the program, its desktop entry, icon and project file type under PREFIX (the
+# user's ~/.local unless given) and tells the desktop: `xdg-open vorlix://capture/area`
+# then reaches the running program.
+PREFIX ?= $(HOME)/.local
+install: build
+	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+	-command -v update-mime-database >/dev/null && update-mime-database "$(PREFIX)/share/mime"
+	-command -v update-desktop-database >/dev/null && update-desktop-database -q "$(PREFIX)/share/applications"
+	-command -v xdg-mime >/dev/null && xdg-mime default org.vorlix.Vorlix.desktop x-scheme-handler/vorlix
 
 test: build
 	cd $(BUILD_DIR) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)

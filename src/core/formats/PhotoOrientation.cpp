@@ -1,5 +1,6 @@
 #include "core/formats/PhotoOrientation.h"
 
+#include "core/imaging/HeifDecoder.h"
 #include "core/imaging/ImageCoding.h"
 
 #include <QBuffer>
@@ -58,6 +59,13 @@ PanelOrientation panelOrientation(int exif)
 
 std::optional<Properties> properties(const QByteArray& data)
 {
+    // A HEIF picture decodes already turned, and records no density.
+    if (HeifDecoder::isHeif(data)) {
+        const std::optional<QSize> size = HeifDecoder::size(data);
+        if (!size)
+            return std::nullopt;
+        return Properties{PanelOrientation::identity(), {double(size->width()), double(size->height())}, 1};
+    }
     QBuffer buffer;
     buffer.setData(data);
     if (!buffer.open(QIODevice::ReadOnly))

@@ -19,7 +19,7 @@ PanelOrientation panelOrientation(int exif);
 
 struct Properties {
     PanelOrientation orientation;
-    Size pixelSize;            // as stored: not swapped for turned orientations
+    Size pixelSize;            // as stored: not swapped for turned orientations (HEIF: as shown)
     double pixelsPerPoint = 1; // 2 when the file records 144 dots per inch or more, else 1
 
     bool operator==(const Properties&) const = default;

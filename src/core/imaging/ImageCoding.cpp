@@ -1,5 +1,6 @@
 #include "core/imaging/ImageCoding.h"
 
+#include "core/imaging/HeifDecoder.h"
 #include "core/imaging/JpegEncoder.h"
 #include "core/imaging/PngEncoder.h"
 
@@ -149,6 +150,13 @@ bool pngChunksWithinData(const QByteArray& data)
     return data.size() == pos; // cut at a chunk boundary: libpng reports the missing end
 }
 
+// The most pixels a picture of this data may have: within maximumDecodedPixels and
+// within what the data can describe.
+qint64 pixelLimit(const QByteArray& data)
+{
+    return std::min(maximumDecodedPixels, std::max(alwaysDecodablePixels, qint64(data.size()) * maximumPixelsPerByte));
+}
+
 // Sets the reader up and says whether it may read: the data must be sound enough for
 // its decoder to allocate only what the data can fill, and the size its header gives
 // must be known, within maximumDecodedPixels and within what the data can describe.
@@ -161,9 +169,7 @@ bool prepare(const QByteArray& data, QImageReader& reader, bool upright)
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return false;
-    const qint64 pixels = qint64(size.width()) * size.height();
-    return pixels <= maximumDecodedPixels &&
-           pixels <= std::max(alwaysDecodablePixels, qint64(data.size()) * maximumPixelsPerByte);
+    return qint64(size.width()) * size.height() <= pixelLimit(data);
 }
 
 // Decodes with a reader over the data, checked and set up by `prepare`; a null image
@@ -244,6 +250,9 @@ std::optional<QByteArray> encode(const QImage& image, ImageType type, double pix
 
 QImage decode(const QByteArray& data, bool upright)
 {
+    // A HEIF picture always shows turned as it says: that is its pixels' meaning.
+    if (HeifDecoder::isHeif(data))
+        return drawable(HeifDecoder::decode(data, pixelLimit(data)));
     return readWith(data, upright, [](QImageReader& reader) { return drawable(reader.read()); });
 }
 
@@ -251,6 +260,8 @@ QImage thumbnail(const QByteArray& data, int maxPixelSize, bool upright)
 {
     if (maxPixelSize < 1)
         return {};
+    if (HeifDecoder::isHeif(data))
+        return drawable(scaledToFit(decode(data), maxPixelSize));
     return readWith(data, upright, [&](QImageReader& reader) {
         const QSize stored = reader.size();
         if (stored.isValid() && std::max(stored.width(), stored.height()) > maxPixelSize &&

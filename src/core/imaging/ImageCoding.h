@@ -48,7 +48,8 @@ std::optional<QByteArray> encode(const QImage& image, ImageType type, double pix
                                  const QString& description = {});
 
 // Decodes the first image of the data, as stored: the EXIF orientation is not applied
-// (a panel carries it), unless `upright` asks for it. Null when the data is no image,
+// (a panel carries it), unless `upright` asks for it. A HEIC or HEIF picture (the primary
+// image) always comes turned and mirrored as its file says. Null when the data is no image,
 // its header gives no size, one above maximumDecodedPixels or more pixels than the data
 // could describe, or (PNG) a chunk claims more bytes than the data holds.
 QImage decode(const QByteArray& data, bool upright = false);

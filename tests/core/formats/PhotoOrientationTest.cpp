@@ -2,6 +2,7 @@
 #include "core/imaging/ImageCoding.h"
 #include "core/imaging/PngEncoder.h"
 
+#include "support/HeifFixtures.h"
 #include "support/ImageFixtures.h"
 
 #include <gtest/gtest.h>
@@ -63,4 +64,14 @@ TEST(PhotoOrientation, PropertiesGiveTwoPixelsPerPointFrom144DotsPerInch)
     }
     EXPECT_EQ(PhotoOrientation::properties("no image at all"), std::nullopt);
     EXPECT_EQ(PhotoOrientation::properties({}), std::nullopt);
+}
+
+TEST(PhotoOrientation, HeicFilesGiveTheirShownSizeAndNoFurtherTurn)
+{
+    const QByteArray turned = test::encodedHeic(test::cornerImage(40, 20), heif_orientation_rotate_90_cw);
+    ASSERT_FALSE(turned.isEmpty());
+    const auto properties = PhotoOrientation::properties(turned);
+    ASSERT_TRUE(properties);
+    EXPECT_EQ(*properties, (PhotoOrientation::Properties{PanelOrientation::identity(), {20, 40}, 1}));
+    EXPECT_EQ(PhotoOrientation::properties(turned.left(64)), std::nullopt);
 }

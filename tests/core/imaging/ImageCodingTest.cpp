@@ -2,6 +2,7 @@
 #include "core/imaging/JpegEncoder.h"
 #include "core/imaging/PngEncoder.h"
 
+#include "support/HeifFixtures.h"
 #include "support/ImageFixtures.h"
 
 #include <QBuffer>
@@ -250,6 +251,42 @@ TEST(ImageCoding, ThumbnailsFitTheLongerSideAndTurnOnlyWhenUpright)
     EXPECT_EQ(pngColorType(*encoded), 2);
     EXPECT_EQ(ImageCoding::dotsPerInch(*encoded), 72);
     EXPECT_EQ(ImageCoding::decode(*encoded).size(), QSize(5, 10));
+}
+
+TEST(ImageCoding, HeicPicturesDecodeTurnedAsTheirFilesSay)
+{
+    // 64 x 32, blue on the left, orange on the right; the turned file shows it a quarter
+    // turn clockwise: 32 x 64, blue on top.
+    QImage halves(64, 32, QImage::Format_RGB32);
+    halves.fill(QColor(30, 80, 160));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 32; x < 64; ++x)
+            halves.setPixelColor(x, y, QColor(240, 160, 40));
+    const QByteArray plain = test::encodedHeic(halves);
+    const QByteArray turned = test::encodedHeic(halves, heif_orientation_rotate_90_cw);
+    ASSERT_FALSE(plain.isEmpty());
+    ASSERT_FALSE(turned.isEmpty());
+    const auto near = [](QColor actual, QColor expected) {
+        return std::abs(actual.red() - expected.red()) <= 12 && std::abs(actual.green() - expected.green()) <= 12 &&
+               std::abs(actual.blue() - expected.blue()) <= 12;
+    };
+
+    const QImage shown = ImageCoding::decode(plain);
+    ASSERT_EQ(shown.size(), QSize(64, 32));
+    EXPECT_EQ(shown.format(), QImage::Format_RGB32);
+    EXPECT_TRUE(near(shown.pixelColor(8, 16), QColor(30, 80, 160)));
+    EXPECT_TRUE(near(shown.pixelColor(56, 16), QColor(240, 160, 40)));
+    for (const bool upright : {false, true}) {
+        SCOPED_TRACE(upright);
+        const QImage standing = ImageCoding::decode(turned, upright);
+        ASSERT_EQ(standing.size(), QSize(32, 64));
+        EXPECT_TRUE(near(standing.pixelColor(16, 8), QColor(30, 80, 160)));
+        EXPECT_TRUE(near(standing.pixelColor(16, 56), QColor(240, 160, 40)));
+    }
+    EXPECT_EQ(ImageCoding::thumbnail(turned, 16, false).size(), QSize(8, 16));
+
+    EXPECT_TRUE(ImageCoding::decode(plain.left(plain.size() / 2)).isNull());
+    EXPECT_TRUE(ImageCoding::decode(plain.left(40)).isNull());
 }
 
 TEST(ImageCoding, TallScrolledShotsDecode)

@@ -65,7 +65,8 @@ public:
         // paths, in order, to `done`; by default a file dialog over the openable types.
         std::function<void(QWidget* window, std::function<void(const QStringList&)> done)> chooseImageFiles;
         // The MIME types the file dialog accepts.
-        QStringList openableImageTypes{"image/png", "image/jpeg", "image/tiff", "image/gif", "image/bmp"};
+        QStringList openableImageTypes{"image/png",  "image/jpeg", "image/heic", "image/heif",
+                                       "image/tiff", "image/gif",  "image/bmp"};
     };
     static ShellHooks& hooks();
 

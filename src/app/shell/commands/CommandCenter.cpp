@@ -85,12 +85,15 @@ CommandCenter& CommandCenter::shared()
 
 const QStringList& CommandCenter::openableImageTypes()
 {
-    // HEIC and HEIF have no reader here and are left out.
-    static const QStringList types{u"image/png"_s, u"image/jpeg"_s, u"image/tiff"_s, u"image/gif"_s, u"image/bmp"_s};
+    static const QStringList types{u"image/png"_s,  u"image/jpeg"_s, u"image/heic"_s, u"image/heif"_s,
+                                   u"image/tiff"_s, u"image/gif"_s,  u"image/bmp"_s};
     return types;
 }
 
-QString CommandCenter::openableImageFilter() { return u"Immagini (*.png *.jpg *.jpeg *.tif *.tiff *.gif *.bmp)"_s; }
+QString CommandCenter::openableImageFilter()
+{
+    return u"Immagini (*.png *.jpg *.jpeg *.heic *.heif *.tif *.tiff *.gif *.bmp)"_s;
+}
 
 void CommandCenter::perform(const AppCommand& command)
 {

@@ -15,6 +15,7 @@
 #include "platform/FakeScreenSource.h"
 #include "platform/HotkeyCenter.h"
 #include "support/EventLoopWaits.h"
+#include "support/HeifFixtures.h"
 #include "support/ImageFixtures.h"
 
 #include <QClipboard>
@@ -328,21 +329,29 @@ TEST_F(CommandCenterTest, ImageFilesOpenInTheChosenOrderAtTheirDensity)
     QImage dense = cornerImage(40, 20);
     dense.setDotsPerMeterX(qRound(144 / 0.0254));
     dense.setDotsPerMeterY(qRound(144 / 0.0254));
-    const QStringList chosen{write(QStringLiteral("denso.PNG"), pngOf(dense)),
-                             write(QStringLiteral("semplice.png"), pngOf(cornerImage(30, 10)))};
+    const QStringList chosen{
+        write(QStringLiteral("denso.PNG"), pngOf(dense)),
+        write(QStringLiteral("semplice.png"), pngOf(cornerImage(30, 10))),
+        write(QStringLiteral("telefono.HEIC"), test::encodedHeic(cornerImage(30, 10), heif_orientation_rotate_90_cw))};
     center.hooks.chooseImageFiles = [&] { return chosen; };
     center.perform(K::openImageFile);
-    ASSERT_EQ(documents.size(), 2u);
+    ASSERT_EQ(documents.size(), 3u);
     const Panel& first = documents[0]->model().panels.at(0);
     EXPECT_EQ(first.pixelsPerPoint, 2);
     EXPECT_EQ(documents[0]->images().asset(first.imageID)->fileExtension, QStringLiteral("png"));
     EXPECT_EQ(documents[1]->model().panels.at(0).pixelsPerPoint, 1);
     EXPECT_EQ(documents[1]->model().panels.at(0).pixelSize, (Size{30, 10}));
+    // The phone's picture stands as it was taken, and keeps its own file.
+    const Panel& photo = documents[2]->model().panels.at(0);
+    EXPECT_EQ(photo.pixelSize, (Size{10, 30}));
+    EXPECT_EQ(photo.orientation, PanelOrientation::identity());
+    EXPECT_EQ(documents[2]->images().asset(photo.imageID)->fileExtension, QStringLiteral("heic"));
 
     center.openImage(write(QStringLiteral("rotto.png"), "no picture"));
+    center.openImage(write(QStringLiteral("rotto.heic"), test::encodedHeic(cornerImage(30, 10)).left(200)));
     center.openImage(folder.filePath(QStringLiteral("mancante.png")));
-    EXPECT_EQ(documents.size(), 2u);
-    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(documents.size(), 3u);
+    EXPECT_EQ(alerts.size(), 3u);
 }
 
 TEST_F(CommandCenterTest, TheClipboardPictureOpensOrBeeps)
