@@ -25,5 +25,6 @@ grep -qx "50:application/x-vorlix-project:\*\.$extension" "$prefix/share/mime/gl
 
 test -x "$prefix/bin/vorlix"
 test -x "$prefix/lib/vorlix/vorlix-update-download"
+test -x "$prefix/lib/vorlix/vorlix-heif-decode"
 compgen -G "$prefix/lib/vorlix/*recognition*" >/dev/null
 echo "installed and registered"

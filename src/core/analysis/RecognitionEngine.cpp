@@ -1,26 +1,12 @@
 #include "core/analysis/RecognitionEngine.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include "core/imaging/HelperFile.h"
+
 #include <QLibrary>
 
 namespace vorlix::RecognitionEngine {
 
 namespace {
-
-// Where the module may be: beside the program, in the library folder of an installed
-// program, and where the build put it.
-QStringList candidates()
-{
-    const QString name = QStringLiteral(VORLIX_RECOGNITION_MODULE_NAME);
-    QStringList paths;
-    if (QCoreApplication::instance()) {
-        const QDir program(QCoreApplication::applicationDirPath());
-        paths << program.filePath(name) << program.filePath(QStringLiteral("../lib/vorlix/") + name);
-    }
-    paths << QStringLiteral(VORLIX_RECOGNITION_MODULE_BUILT);
-    return paths;
-}
 
 const Api* load()
 {
@@ -28,15 +14,14 @@ const Api* load()
     // is now. Parallel engines already use the cores.
     if (!qEnvironmentVariableIsSet("OMP_THREAD_LIMIT"))
         qputenv("OMP_THREAD_LIMIT", "1");
-    for (const QString& path : candidates()) {
-        if (!QFile::exists(path))
-            continue;
-        // Destroying the QLibrary leaves the module loaded, as it must stay: engines may
-        // still be in use while statics go.
-        QLibrary library(path);
+    const QString path =
+        findHelperFile(QStringLiteral(VORLIX_RECOGNITION_MODULE_NAME), QStringLiteral(VORLIX_RECOGNITION_MODULE_BUILT));
+    // Destroying the QLibrary leaves the module loaded, as it must stay: engines may still
+    // be in use while statics go.
+    QLibrary library(path);
+    if (!path.isEmpty())
         if (const auto entry = reinterpret_cast<EntryPoint>(library.resolve(entryPoint)))
             return entry();
-    }
     qWarning("The text recognition module could not be loaded");
     return nullptr;
 }

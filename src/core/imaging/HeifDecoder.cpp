@@ -1,116 +1,86 @@
 #include "core/imaging/HeifDecoder.h"
 
-#include <QLibrary>
-#include <QtEndian>
+#include "core/imaging/HelperFile.h"
 
-#include <libheif/heif.h>
+#include <QProcess>
+#include <QtEndian>
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstring>
-#include <memory>
+#include <limits>
+#include <optional>
 
 namespace vorlix::HeifDecoder {
 
 namespace {
 
-// The functions we use, resolved from the library at the first HEIF picture.
-struct Api {
-    decltype(&heif_context_alloc) contextAlloc = nullptr;
-    decltype(&heif_context_free) contextFree = nullptr;
-    decltype(&heif_context_read_from_memory_without_copy) readFromMemory = nullptr;
-    decltype(&heif_context_get_primary_image_handle) primaryImageHandle = nullptr;
-    decltype(&heif_image_handle_get_width) handleWidth = nullptr;
-    decltype(&heif_image_handle_get_height) handleHeight = nullptr;
-    decltype(&heif_image_handle_has_alpha_channel) handleHasAlpha = nullptr;
-    decltype(&heif_image_handle_release) handleRelease = nullptr;
-    decltype(&heif_decode_image) decodeImage = nullptr;
-    decltype(&heif_image_get_width) imageWidth = nullptr;
-    decltype(&heif_image_get_height) imageHeight = nullptr;
-    decltype(&heif_image_get_plane_readonly) planeReadonly = nullptr;
-    decltype(&heif_image_release) imageRelease = nullptr;
+constexpr qsizetype headerSize = 13;
+
+struct Header {
+    QSize size;
+    bool alpha = false;
 };
 
-std::optional<Api> load()
+QString helperProgram()
 {
-    // Destroying the QLibrary leaves the library loaded, as it must stay.
-    QLibrary library(QStringLiteral("heif"), 1);
-    if (!library.load()) {
-        qWarning("libheif could not be loaded: HEIC and HEIF pictures cannot be opened");
-        return std::nullopt;
-    }
-    bool complete = true;
-    const auto resolve = [&]<class F>(F& function, const char* name) {
-        function = reinterpret_cast<F>(library.resolve(name));
-        complete = complete && function;
-    };
-    Api api;
-    resolve(api.contextAlloc, "heif_context_alloc");
-    resolve(api.contextFree, "heif_context_free");
-    resolve(api.readFromMemory, "heif_context_read_from_memory_without_copy");
-    resolve(api.primaryImageHandle, "heif_context_get_primary_image_handle");
-    resolve(api.handleWidth, "heif_image_handle_get_width");
-    resolve(api.handleHeight, "heif_image_handle_get_height");
-    resolve(api.handleHasAlpha, "heif_image_handle_has_alpha_channel");
-    resolve(api.handleRelease, "heif_image_handle_release");
-    resolve(api.decodeImage, "heif_decode_image");
-    resolve(api.imageWidth, "heif_image_get_width");
-    resolve(api.imageHeight, "heif_image_get_height");
-    resolve(api.planeReadonly, "heif_image_get_plane_readonly");
-    resolve(api.imageRelease, "heif_image_release");
-    if (!complete)
-        return std::nullopt;
-    // Codec plug-ins are registered by heif_init where the library has it.
-    if (const auto init = reinterpret_cast<decltype(&heif_init)>(library.resolve("heif_init")))
-        init(nullptr);
-    return api;
+#ifdef VORLIX_HEIF_DECODE_NAME
+    static const QString found = [] {
+        const QString path =
+            findHelperFile(QStringLiteral(VORLIX_HEIF_DECODE_NAME), QStringLiteral(VORLIX_HEIF_DECODE_BUILT));
+        if (path.isEmpty())
+            qWarning("The HEIF decoder was not found: HEIC and HEIF pictures cannot be opened");
+        return path;
+    }();
+    return found;
+#else
+    return {};
+#endif
 }
 
-const Api* api()
+// The helper's answer for the data, or nothing when it refused the data, failed or took
+// longer than `timeout` (then it is stopped).
+std::optional<QByteArray> askHelper(const QByteArray& data, qint64 maximumPixels, bool sizeOnly,
+                                    std::chrono::milliseconds timeout)
 {
-    static const std::optional<Api> loaded = load();
-    return loaded ? &*loaded : nullptr;
+    const QString program = helperProgram();
+    if (program.isEmpty())
+        return std::nullopt;
+    QStringList arguments;
+    if (sizeOnly)
+        arguments << QStringLiteral("--size");
+    arguments << QString::number(maximumPixels);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return std::nullopt;
+    process.write(data);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(int(timeout.count()))) {
+        process.kill();
+        process.waitForFinished();
+        qWarning("The HEIF decoder took too long and was stopped");
+        return std::nullopt;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return std::nullopt;
+    return process.readAllStandardOutput();
 }
 
-// A primary image handle with the context it lives in, released together.
-class Primary {
-public:
-    Primary(const Api& heif, const QByteArray& data) : m_heif(heif), m_context(heif.contextAlloc())
-    {
-        if (!m_context)
-            return;
-        // The data outlives the context: both are gone when this object is.
-        if (heif.readFromMemory(m_context, data.constData(), size_t(data.size()), nullptr).code != heif_error_Ok)
-            return;
-        if (heif.primaryImageHandle(m_context, &m_handle).code != heif_error_Ok)
-            m_handle = nullptr;
-    }
-    ~Primary()
-    {
-        if (m_handle)
-            m_heif.handleRelease(m_handle);
-        if (m_context)
-            m_heif.contextFree(m_context);
-    }
-    Primary(const Primary&) = delete;
-    Primary& operator=(const Primary&) = delete;
-
-    heif_image_handle* handle() const { return m_handle; }
-    std::optional<QSize> size() const
-    {
-        if (!m_handle)
-            return std::nullopt;
-        const QSize size(m_heif.handleWidth(m_handle), m_heif.handleHeight(m_handle));
-        if (size.isEmpty())
-            return std::nullopt;
-        return size;
-    }
-
-private:
-    const Api& m_heif;
-    heif_context* m_context = nullptr;
-    heif_image_handle* m_handle = nullptr;
-};
+std::optional<Header> header(const QByteArray& answer)
+{
+    if (answer.size() < headerSize || !answer.startsWith("VHD1"))
+        return std::nullopt;
+    const auto* bytes = reinterpret_cast<const uchar*>(answer.constData());
+    const quint32 width = qFromLittleEndian<quint32>(bytes + 4);
+    const quint32 height = qFromLittleEndian<quint32>(bytes + 8);
+    if (width == 0 || height == 0 || width > quint32(INT_MAX) || height > quint32(INT_MAX))
+        return std::nullopt;
+    return Header{QSize(int(width), int(height)), bytes[12] != 0};
+}
 
 } // namespace
 
@@ -136,37 +106,30 @@ bool isHeif(const QByteArray& data)
 
 std::optional<QSize> size(const QByteArray& data)
 {
-    const Api* heif = api();
-    if (!heif)
+    const std::optional<QByteArray> answer = askHelper(data, std::numeric_limits<qint64>::max(), true, decodeTimeout);
+    if (!answer)
         return std::nullopt;
-    return Primary(*heif, data).size();
+    const std::optional<Header> read = header(*answer);
+    return read ? std::optional(read->size) : std::nullopt;
 }
 
-QImage decode(const QByteArray& data, qint64 maximumPixels)
+QImage decode(const QByteArray& data, qint64 maximumPixels, std::chrono::milliseconds timeout)
 {
-    const Api* heif = api();
-    if (!heif)
+    const std::optional<QByteArray> answer = askHelper(data, maximumPixels, false, timeout);
+    if (!answer)
         return {};
-    const Primary primary(*heif, data);
-    const std::optional<QSize> size = primary.size();
-    if (!size || qint64(size->width()) * size->height() > maximumPixels)
+    const std::optional<Header> read = header(*answer);
+    if (!read)
         return {};
-    const bool alpha = heif->handleHasAlpha(primary.handle());
-    heif_image* decoded = nullptr;
-    // The default options turn and mirror the image as the file says.
-    if (heif->decodeImage(primary.handle(), &decoded, heif_colorspace_RGB,
-                          alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr)
-            .code != heif_error_Ok)
+    const qint64 pixels = qint64(read->size.width()) * read->size.height();
+    const int bytesPerPixel = read->alpha ? 4 : 3;
+    if (pixels > maximumPixels || answer->size() != headerSize + pixels * bytesPerPixel)
         return {};
-    const std::unique_ptr<heif_image, decltype(heif->imageRelease)> image(decoded, heif->imageRelease);
-    int stride = 0;
-    const uint8_t* pixels = heif->planeReadonly(image.get(), heif_channel_interleaved, &stride);
-    const int width = heif->imageWidth(image.get(), heif_channel_interleaved);
-    const int height = heif->imageHeight(image.get(), heif_channel_interleaved);
-    if (!pixels || width <= 0 || height <= 0 || qint64(width) * height > maximumPixels)
-        return {};
-    // A copy: the decoded plane goes with the image.
-    return QImage(pixels, width, height, stride, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888).copy();
+    const auto* rows = reinterpret_cast<const uchar*>(answer->constData() + headerSize);
+    // A copy: the answer's bytes go when this returns.
+    return QImage(rows, read->size.width(), read->size.height(), qsizetype(read->size.width()) * bytesPerPixel,
+                  read->alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888)
+        .copy();
 }
 
 } // namespace vorlix::HeifDecoder

@@ -1,8 +1,8 @@
 #include "app/shell/update/UpdateDownload.h"
 
+#include "core/imaging/HelperFile.h"
+
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
@@ -11,20 +11,9 @@ namespace vorlix {
 
 namespace {
 
-// Beside the program, in the library folder of an installed program, where the build put it.
 QString helperProgram()
 {
-    const QString name = QStringLiteral(VORLIX_UPDATE_DOWNLOAD_NAME);
-    QStringList paths;
-    if (QCoreApplication::instance()) {
-        const QDir program(QCoreApplication::applicationDirPath());
-        paths << program.filePath(name) << program.filePath(QStringLiteral("../lib/vorlix/") + name);
-    }
-    paths << QStringLiteral(VORLIX_UPDATE_DOWNLOAD_BUILT);
-    for (const QString& path : paths)
-        if (QFileInfo(path).isExecutable())
-            return path;
-    return {};
+    return findHelperFile(QStringLiteral(VORLIX_UPDATE_DOWNLOAD_NAME), QStringLiteral(VORLIX_UPDATE_DOWNLOAD_BUILT));
 }
 
 class ProcessUpdateDownload final : public UpdateDownload {
