@@ -28,7 +28,8 @@ std::unique_ptr<ProjectDocument> make(const QByteArray& data, const Details& det
 
     auto document = std::make_unique<ProjectDocument>(settings);
     const QUuid imageID = QUuid::createUuid();
-    document->images().add(ImageAsset{data, details.fileExtension.toLower()}, imageID);
+    // The store would decode the bytes just as above.
+    document->images().add(ImageAsset{data, details.fileExtension.toLower()}, imageID, decoded);
     document->editor().perform(QString(), [&](DocumentModel& model) {
         addPanel(model, imageID, Size{double(decoded.width()), double(decoded.height())}, details.pixelsPerPoint,
                  orientation);
