@@ -12,7 +12,8 @@ CMAKE_FLAGS ?=
 # leaks at exit.
 SANITIZE_ENV := \
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:print_stacktrace=1 \
-	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp
 
 # libFuzzer targets over the readers of outside data (fuzz/): clang, ASan, UBSan.
 FUZZ_BUILD_DIR ?= build-fuzz

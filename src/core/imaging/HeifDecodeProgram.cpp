@@ -35,19 +35,37 @@ void writeHeader(int width, int height, bool alpha)
     std::fwrite(header, 1, sizeof header, stdout);
 }
 
-int run(bool sizeOnly, long long maximumPixels)
-{
-    std::ios::sync_with_stdio(false);
-    const std::vector<char> data((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    heif_init(nullptr);
+// What the decoder holds, given back before the process ends so that leak checkers see
+// a clean exit.
+struct Decoding {
     heif_context* context = heif_context_alloc();
     heif_image_handle* handle = nullptr;
-    if (!context || !ok(heif_context_read_from_memory_without_copy(context, data.data(), data.size(), nullptr)) ||
-        !ok(heif_context_get_primary_image_handle(context, &handle)))
+    heif_image* image = nullptr;
+
+    Decoding() = default;
+    Decoding(const Decoding&) = delete;
+    Decoding& operator=(const Decoding&) = delete;
+    ~Decoding()
+    {
+        if (image)
+            heif_image_release(image);
+        if (handle)
+            heif_image_handle_release(handle);
+        if (context)
+            heif_context_free(context);
+    }
+};
+
+int answer(const std::vector<char>& data, bool sizeOnly, long long maximumPixels)
+{
+    Decoding heif;
+    if (!heif.context ||
+        !ok(heif_context_read_from_memory_without_copy(heif.context, data.data(), data.size(), nullptr)) ||
+        !ok(heif_context_get_primary_image_handle(heif.context, &heif.handle)))
         return 1;
-    const int width = heif_image_handle_get_width(handle);
-    const int height = heif_image_handle_get_height(handle);
-    const bool alpha = heif_image_handle_has_alpha_channel(handle);
+    const int width = heif_image_handle_get_width(heif.handle);
+    const int height = heif_image_handle_get_height(heif.handle);
+    const bool alpha = heif_image_handle_has_alpha_channel(heif.handle);
     if (width <= 0 || height <= 0)
         return 1;
     if (static_cast<long long>(width) * height > maximumPixels)
@@ -56,14 +74,13 @@ int run(bool sizeOnly, long long maximumPixels)
         writeHeader(width, height, alpha);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    heif_image* image = nullptr;
-    if (!ok(heif_decode_image(handle, &image, heif_colorspace_RGB,
+    if (!ok(heif_decode_image(heif.handle, &heif.image, heif_colorspace_RGB,
                               alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr)))
         return 1;
     int stride = 0;
-    const std::uint8_t* pixels = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
-    const int decodedWidth = heif_image_get_width(image, heif_channel_interleaved);
-    const int decodedHeight = heif_image_get_height(image, heif_channel_interleaved);
+    const std::uint8_t* pixels = heif_image_get_plane_readonly(heif.image, heif_channel_interleaved, &stride);
+    const int decodedWidth = heif_image_get_width(heif.image, heif_channel_interleaved);
+    const int decodedHeight = heif_image_get_height(heif.image, heif_channel_interleaved);
     if (!pixels || decodedWidth <= 0 || decodedHeight <= 0 ||
         static_cast<long long>(decodedWidth) * decodedHeight > maximumPixels)
         return 1;
@@ -72,8 +89,17 @@ int run(bool sizeOnly, long long maximumPixels)
     for (int y = 0; y < decodedHeight; ++y)
         if (std::fwrite(pixels + std::size_t(y) * std::size_t(stride), 1, row, stdout) != row)
             return 1;
-    // The process ends here: the system takes back the image and the context.
     return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int run(bool sizeOnly, long long maximumPixels)
+{
+    std::ios::sync_with_stdio(false);
+    const std::vector<char> data((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    heif_init(nullptr);
+    const int status = answer(data, sizeOnly, maximumPixels);
+    heif_deinit();
+    return status;
 }
 
 } // namespace
