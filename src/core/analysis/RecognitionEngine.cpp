@@ -16,12 +16,13 @@ const Api* load()
         qputenv("OMP_THREAD_LIMIT", "1");
     const QString path =
         findHelperFile(QStringLiteral(VORLIX_RECOGNITION_MODULE_NAME), QStringLiteral(VORLIX_RECOGNITION_MODULE_BUILT));
-    // Destroying the QLibrary leaves the module loaded, as it must stay: engines may still
-    // be in use while statics go.
-    QLibrary library(path);
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
+        // Destroying the QLibrary leaves the module loaded, as it must stay: engines may
+        // still be in use while statics go.
+        QLibrary library(path);
         if (const auto entry = reinterpret_cast<EntryPoint>(library.resolve(entryPoint)))
             return entry();
+    }
     qWarning("The text recognition module could not be loaded");
     return nullptr;
 }

@@ -82,4 +82,12 @@ std::optional<Properties> properties(const QByteArray& data)
     return result;
 }
 
+PanelOrientation orientation(const QByteArray& data)
+{
+    if (HeifDecoder::isHeif(data))
+        return PanelOrientation::identity();
+    const std::optional<Properties> read = properties(data);
+    return read ? read->orientation : PanelOrientation::identity();
+}
+
 } // namespace vorlix::PhotoOrientation

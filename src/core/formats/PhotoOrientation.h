@@ -28,4 +28,8 @@ struct Properties {
 // Nothing when the data is no readable image.
 std::optional<Properties> properties(const QByteArray& data);
 
+// The orientation of `properties` alone, from the header; the identity when the data is
+// no readable image. A HEIF picture is not opened at all: it decodes already turned.
+PanelOrientation orientation(const QByteArray& data);
+
 } // namespace vorlix::PhotoOrientation

@@ -74,4 +74,5 @@ TEST(PhotoOrientation, HeicFilesGiveTheirShownSizeAndNoFurtherTurn)
     ASSERT_TRUE(properties);
     EXPECT_EQ(*properties, (PhotoOrientation::Properties{PanelOrientation::identity(), {20, 40}, 1}));
     EXPECT_EQ(PhotoOrientation::properties(turned.left(64)), std::nullopt);
+    EXPECT_EQ(PhotoOrientation::orientation(turned), PanelOrientation::identity());
 }

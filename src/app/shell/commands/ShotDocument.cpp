@@ -23,8 +23,7 @@ std::unique_ptr<ProjectDocument> make(const QByteArray& data, const Details& det
     const QImage decoded = ImageCoding::decode(data);
     if (decoded.isNull())
         return nullptr;
-    const std::optional<PhotoOrientation::Properties> properties = PhotoOrientation::properties(data);
-    const PanelOrientation orientation = properties ? properties->orientation : PanelOrientation{};
+    const PanelOrientation orientation = PhotoOrientation::orientation(data);
 
     auto document = std::make_unique<ProjectDocument>(settings);
     const QUuid imageID = QUuid::createUuid();
